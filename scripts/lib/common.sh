@@ -1,0 +1,40 @@
+# Shared by scripts/run and scripts/test: package installation and the build.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+# Packages needed to build and run the desk program.
+RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
+  librsvg2-bin fonts-wine fonts-open-sans fonts-dejavu-core)
+# Extra packages for the tests, benchmarks and fuzzing.
+TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev clang libclang-rt-14-dev nodejs npm
+  xvfb openbox xdotool imagemagick)
+
+# Installs every listed Debian package that is not installed yet.
+install_packages() {
+  local missing=()
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir=$1; shift
+  if [ ! -f "$ROOT/$dir/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@"
+  else
+    cmake "$ROOT/$dir" "$@" >/dev/null
+  fi
+  cmake --build "$ROOT/$dir" -j "$(nproc)"
+}

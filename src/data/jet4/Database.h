@@ -1,0 +1,45 @@
+#pragma once
+
+#include "QueryDef.h"
+#include "TableCursor.h"
+#include "TableDef.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <memory>
+#include <optional>
+
+namespace convodesk::jet4 {
+
+// A Jet 4 file opened read-only. The whole reader is bounded by the file's size: a damaged
+// file ends in Error(Damaged, ...) naming the file and the object, never a crash or a hang.
+class Database {
+public:
+    // Throws Error: Io, NotDatabase, Jet3, Accdb, Encrypted, Damaged.
+    static std::shared_ptr<Database> open(const QString& path);
+    ~Database();
+
+    QString path() const;
+
+    QStringList tableNames() const;        // user tables, catalog order
+    QStringList queryNames() const;        // stored queries (MSysObjects type 5)
+    QStringList linkedTableNames() const;  // linked tables (type 4 and 6)
+
+    // Finds a user or system table by name, ignoring letter case; nullptr if none.
+    // Throws Error(Unsupported, "... linked table not supported ...") for a linked table.
+    const TableDef* findTable(QStringView name) const;
+    // Decodes the stored query with this name (letter case ignored); nullopt if none.
+    std::optional<QueryDef> findQuery(QStringView name) const;
+
+    // A forward cursor over the table's rows in page order.
+    std::unique_ptr<TableCursor> openCursor(const TableDef& table) const;
+
+    class Impl;
+private:
+    explicit Database(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace convodesk::jet4

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ColumnType.h"
+#include "QueryDef.h"
+#include "Value.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace convodesk::jet4 {
+
+struct WriterColumn {
+    QString name;
+    ColumnType type = ColumnType::Text;
+    int maxChars = 255;   // Text only: 1..255
+};
+
+struct WriterTable {
+    QString name;
+    std::vector<WriterColumn> columns;
+    std::vector<std::vector<Value>> rows;   // one Value per column; Null allowed but for Boolean
+};
+
+// Writes a new Jet 4 file holding these user tables and stored SELECT queries.
+// All or nothing: written under a temporary name in the target folder and renamed at the
+// end; on failure no file is left behind. Throws Error (InvalidInput, Io).
+void writeDatabase(const QString& path, const std::vector<WriterTable>& tables,
+                   const std::vector<QueryDef>& queries);
+
+} // namespace convodesk::jet4
