@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
   librsvg2-bin fonts-wine fonts-open-sans fonts-dejavu-core)
 # Extra packages for the tests, benchmarks and fuzzing.
-TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev clang libclang-rt-14-dev nodejs npm
+TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb openbox xdotool imagemagick)
 
 # Installs every listed Debian package that is not installed yet.
@@ -25,6 +25,13 @@ install_packages() {
     export DEBIAN_FRONTEND=noninteractive
     $SUDO apt-get update -qq
     $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# Node.js and npm for the npm reference reader; any existing installation will do.
+install_node() {
+  if ! command -v npm >/dev/null 2>&1; then
+    install_packages nodejs npm
   fi
 }
 
