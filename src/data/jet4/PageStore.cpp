@@ -1,0 +1,24 @@
+#include "PageStore.h"
+
+#include "Error.h"
+#include "Jet4Format.h"
+
+namespace convodesk::jet4 {
+
+std::uint32_t PageStore::allocate() {
+    // Row pointers hold the page number in 24 bits.
+    if (pages_.size() >= 0xFFFFFF)
+        throw Error(Error::Kind::InvalidInput, QStringLiteral("The database would exceed the largest possible size."));
+    pages_.emplace_back(format::kPageSize, '\0');
+    return static_cast<std::uint32_t>(pages_.size() - 1);
+}
+
+QByteArray PageStore::image() const {
+    QByteArray all;
+    all.reserve(static_cast<qsizetype>(pages_.size()) * format::kPageSize);
+    for (const QByteArray& p : pages_)
+        all.append(p);
+    return all;
+}
+
+} // namespace convodesk::jet4

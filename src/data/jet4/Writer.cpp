@@ -1,0 +1,42 @@
+#include "Writer.h"
+
+#include "DatabaseImage.h"
+#include "Error.h"
+#include "Jet4Format.h"
+#include "WriterInputCheck.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace convodesk::jet4 {
+
+namespace {
+double nowInJetDays() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate epoch(format::kDateEpochYear, format::kDateEpochMonth, format::kDateEpochDay);
+    return static_cast<double>(epoch.daysTo(now.date())) + now.time().msecsSinceStartOfDay() / 86400000.0;
+}
+} // namespace
+
+void writeDatabase(const QString& path, const std::vector<WriterTable>& tables,
+                   const std::vector<QueryDef>& queries) {
+    WriterInputCheck::check(tables, queries);
+    const QByteArray image = DatabaseImage::build(tables, queries, nowInJetDays());
+
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists())
+        throw Error(Error::Kind::Io, QStringLiteral("Cannot write %1: the folder does not exist.").arg(path));
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(Error::Kind::Io, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    if (file.write(image) != image.size() || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw Error(Error::Kind::Io, QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    }
+}
+
+} // namespace convodesk::jet4

@@ -1,0 +1,149 @@
+#include "GraduateTables.h"
+
+#include "CsvError.h"
+
+#include <QHash>
+
+#include <limits>
+
+namespace convodesk::dbtool {
+
+using jet4::ColumnType;
+using jet4::Value;
+using jet4::WriterColumn;
+using jet4::WriterTable;
+
+namespace {
+const QString kQueue = QStringLiteral("Queue");
+
+Value queueValue(const CsvTable& csv, std::size_t row, int column, const CsvTable::Field& field) {
+    if (!field || field->trimmed().isEmpty())
+        return Value::null();
+    bool ok = false;
+    const qlonglong n = field->trimmed().toLongLong(&ok);
+    if (!ok || n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max())
+        throw CsvError::atNamed(csv.fileName, csv.rowLines[row], column + 1, csv.header[column],
+                                QStringLiteral("\"%1\" is not a whole number from %2 to %3.")
+                                    .arg(*field)
+                                    .arg(std::numeric_limits<std::int32_t>::min())
+                                    .arg(std::numeric_limits<std::int32_t>::max()));
+    return Value::integer(n);
+}
+} // namespace
+
+const QStringList& GraduateTables::graduateColumns() {
+    static const QStringList names{QStringLiteral("GraduateID"), QStringLiteral("Name"),    QStringLiteral("IC"),
+                                   QStringLiteral("Programme"),  QStringLiteral("Faculty"), QStringLiteral("Phone"),
+                                   QStringLiteral("Status"),     QStringLiteral("Audio"),   kQueue};
+    return names;
+}
+
+const QStringList& GraduateTables::programmeColumns() {
+    static const QStringList names{QStringLiteral("Program_Code"), QStringLiteral("Program_Desc"),
+                                   QStringLiteral("Program_Faculty")};
+    return names;
+}
+
+WriterTable GraduateTables::toTable(const CsvTable& csv, const QString& tableName, const QStringList& required,
+                                    const QString& longColumn) {
+    // Source column of each table column: the required ones first, then the extras in file order.
+    std::vector<int> source;
+    QStringList names;
+    for (const QString& name : required) {
+        const int index = csv.columnIndex(name);
+        if (index < 0)
+            throw CsvError::at(csv.fileName, 1, 0, QStringLiteral("the required column \"%1\" is missing.").arg(name));
+        source.push_back(index);
+        names.append(name);
+    }
+    for (int i = 0; i < csv.header.size(); ++i) {
+        if (std::find(source.begin(), source.end(), i) == source.end()) {
+            source.push_back(i);
+            names.append(csv.header[i]);
+        }
+    }
+    WriterTable table;
+    table.name = tableName;
+    for (const QString& name : names)
+        table.columns.push_back({name, name == longColumn ? ColumnType::Long : ColumnType::Text, kMaxTextLength});
+    table.rows.reserve(csv.rows.size());
+    for (std::size_t r = 0; r < csv.rows.size(); ++r) {
+        std::vector<Value> values;
+        values.reserve(source.size());
+        for (std::size_t c = 0; c < source.size(); ++c) {
+            const int col = source[c];
+            const CsvTable::Field& field = csv.rows[r][static_cast<std::size_t>(col)];
+            if (table.columns[c].type == ColumnType::Long) {
+                values.push_back(queueValue(csv, r, col, field));
+                continue;
+            }
+            if (!field) {
+                values.push_back(Value::null());
+                continue;
+            }
+            if (field->size() > kMaxTextLength)
+                throw CsvError::atNamed(csv.fileName, csv.rowLines[r], col + 1, csv.header[col],
+                                        QStringLiteral("the text has %1 characters; at most %2 are allowed.")
+                                            .arg(field->size())
+                                            .arg(kMaxTextLength));
+            values.push_back(Value::text(*field));
+        }
+        table.rows.push_back(std::move(values));
+    }
+    return table;
+}
+
+jet4::QueryDef GraduateTables::graduateQuery() {
+    jet4::QueryDef q;
+    q.name = QStringLiteral("Graduate");
+    q.kind = jet4::QueryDef::Kind::Select;
+    for (const char* c : {"Graduates.GraduateID", "Graduates.Name", "Programme.Program_Desc", "Graduates.Faculty",
+                          "Graduates.Queue"})
+        q.columns.push_back({QString::fromLatin1(c), QString(), 0});
+    q.tables.push_back({QStringLiteral("Graduates"), QString(), QString()});
+    q.tables.push_back({QStringLiteral("Programme"), QString(), QString()});
+    q.joins.push_back({jet4::QueryDef::JoinType::Left, QStringLiteral("Graduates"), QStringLiteral("Programme"),
+                       QStringLiteral("Graduates.Programme = Programme.Program_Code")});
+    return q;
+}
+
+WriterTable GraduateTables::graduateTable(const WriterTable& graduates, const WriterTable& programmes) {
+    // The rows of the LEFT JOIN: one per matching programme, or one with a Null description.
+    // Jet compares text without regard to letter case.
+    QHash<QString, std::vector<Value>> descriptions;
+    for (const auto& row : programmes.rows) {
+        if (!row[0].isNull())
+            descriptions[row[0].asText().toCaseFolded()].push_back(row[1]);
+    }
+    WriterTable t;
+    t.name = QStringLiteral("Graduate");
+    t.columns = {{QStringLiteral("GraduateID"), ColumnType::Text, kMaxTextLength},
+                 {QStringLiteral("Name"), ColumnType::Text, kMaxTextLength},
+                 {QStringLiteral("Program_Desc"), ColumnType::Text, kMaxTextLength},
+                 {QStringLiteral("Faculty"), ColumnType::Text, kMaxTextLength},
+                 {kQueue, ColumnType::Long, 0}};
+    for (const auto& g : graduates.rows) {
+        const auto match = g[3].isNull() ? descriptions.cend() : descriptions.constFind(g[3].asText().toCaseFolded());
+        if (match == descriptions.cend()) {
+            t.rows.push_back({g[0], g[1], Value::null(), g[4], g[8]});
+            continue;
+        }
+        for (const Value& description : *match)
+            t.rows.push_back({g[0], g[1], description, g[4], g[8]});
+    }
+    return t;
+}
+
+GraduateTables::Output GraduateTables::build(const CsvTable& graduates, const CsvTable& programmes,
+                                             bool graduateAsTable) {
+    Output out;
+    out.tables.push_back(toTable(graduates, QStringLiteral("Graduates"), graduateColumns(), kQueue));
+    out.tables.push_back(toTable(programmes, QStringLiteral("Programme"), programmeColumns(), QString()));
+    if (graduateAsTable)
+        out.tables.push_back(graduateTable(out.tables[0], out.tables[1]));
+    else
+        out.queries.push_back(graduateQuery());
+    return out;
+}
+
+} // namespace convodesk::dbtool

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "CsvTable.h"
+
+#include "data/jet4/QueryDef.h"
+#include "data/jet4/Writer.h"
+
+#include <vector>
+
+namespace convodesk::dbtool {
+
+// Turns the graduates and programmes CSV files into the tables and the stored query of a
+// desk database. Throws CsvError naming the file, line and column for bad input.
+class GraduateTables {
+public:
+    static const QStringList& graduateColumns();   // GraduateID, Name, IC, Programme, Faculty, Phone, Status, Audio, Queue
+    static const QStringList& programmeColumns();  // Program_Code, Program_Desc, Program_Faculty
+    static constexpr int kMaxTextLength = 255;
+
+    struct Output {
+        std::vector<jet4::WriterTable> tables;
+        std::vector<jet4::QueryDef> queries;
+    };
+    // graduateAsTable: write `Graduate` as a plain table instead of the stored query.
+    static Output build(const CsvTable& graduates, const CsvTable& programmes, bool graduateAsTable);
+
+    static jet4::QueryDef graduateQuery();
+
+private:
+    static jet4::WriterTable toTable(const CsvTable& csv, const QString& tableName, const QStringList& required,
+                                     const QString& longColumn);
+    static jet4::WriterTable graduateTable(const jet4::WriterTable& graduates, const jet4::WriterTable& programmes);
+};
+
+} // namespace convodesk::dbtool

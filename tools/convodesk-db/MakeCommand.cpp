@@ -1,0 +1,119 @@
+#include "MakeCommand.h"
+
+#include "CsvError.h"
+#include "CsvReader.h"
+#include "GraduateTables.h"
+#include "ToolInfo.h"
+
+#include "data/jet4/Error.h"
+
+#include <QFileInfo>
+
+namespace convodesk::dbtool {
+
+QString MakeCommand::helpText() {
+    return QStringLiteral(
+        "Usage: convodesk-db make --graduates FILE.csv --programmes FILE.csv --output Tassel.mdb\n"
+        "                         [--force] [--graduate-table]\n"
+        "\n"
+        "Builds a new Access (Jet 4) database from two CSV files.\n"
+        "\n"
+        "  --graduates FILE    graduates, one row each, in ceremony order. Required columns:\n"
+        "                      GraduateID, Name, IC, Programme, Faculty, Phone, Status, Audio, Queue\n"
+        "  --programmes FILE   programmes. Required columns: Program_Code, Program_Desc, Program_Faculty\n"
+        "  --output FILE       the database to create\n"
+        "  --force             replace FILE if it exists (otherwise an existing file is left alone)\n"
+        "  --graduate-table    write Graduate as a plain table instead of a stored query\n"
+        "\n"
+        "The database gets the tables Graduates and Programme and the stored query Graduate:\n"
+        "  SELECT Graduates.GraduateID, Graduates.Name, Programme.Program_Desc, Graduates.Faculty,\n"
+        "  Graduates.Queue FROM Graduates LEFT JOIN Programme ON Graduates.Programme = Programme.Program_Code\n"
+        "\n"
+        "CSV rules:\n"
+        "  - UTF-8, with or without a byte-order mark; CRLF or LF line ends; blank lines are skipped.\n"
+        "  - The first row names the columns; their order is free, names ignore letter case and\n"
+        "    must not repeat. Extra columns are kept as text columns after the required ones.\n"
+        "  - Fields may be quoted (\"...\"): a quote inside is doubled (\"\"), line breaks are kept.\n"
+        "  - An unquoted empty field is Null (no value); a quoted empty field \"\" is the empty text.\n"
+        "  - Queue is a whole number from -2147483648 to 2147483647, or empty (Null).\n"
+        "    Every other column is text of at most 255 characters.\n"
+        "\n"
+        "Bad input is reported with the file, line and column; the exit status is then 2 and no\n"
+        "database is written.\n");
+}
+
+QString MakeCommand::parse(const QStringList& args, Options& o) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const auto value = [&](QString& target) -> QString {
+            if (i + 1 >= args.size() || args[i + 1].startsWith(QLatin1String("--")))
+                return QStringLiteral("%1 needs a file name.").arg(a);
+            target = args[++i];
+            return {};
+        };
+        QString problem;
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            o.help = true;
+        else if (a == QLatin1String("--force"))
+            o.force = true;
+        else if (a == QLatin1String("--graduate-table"))
+            o.graduateAsTable = true;
+        else if (a == QLatin1String("--graduates"))
+            problem = value(o.graduates);
+        else if (a == QLatin1String("--programmes"))
+            problem = value(o.programmes);
+        else if (a == QLatin1String("--output"))
+            problem = value(o.output);
+        else
+            problem = QStringLiteral("unknown argument \"%1\".").arg(a);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    if (o.help)
+        return {};
+    if (o.graduates.isEmpty())
+        return QStringLiteral("--graduates is required.");
+    if (o.programmes.isEmpty())
+        return QStringLiteral("--programmes is required.");
+    if (o.output.isEmpty())
+        return QStringLiteral("--output is required.");
+    return {};
+}
+
+int MakeCommand::run(const QStringList& args, QTextStream& out, QTextStream& err) {
+    Options o;
+    if (const QString problem = parse(args, o); !problem.isEmpty()) {
+        err << "convodesk-db make: " << problem << "\nTry 'convodesk-db make --help'.\n";
+        return kExitBadInput;
+    }
+    if (o.help) {
+        out << helpText();
+        return kExitOk;
+    }
+    const QFileInfo output(o.output);
+    if (output.exists() && !o.force) {
+        err << "convodesk-db make: " << o.output << " already exists; use --force to replace it.\n";
+        return kExitBadInput;
+    }
+    if (output.exists() && !output.isFile()) {
+        err << "convodesk-db make: " << o.output << " is not a file.\n";
+        return kExitBadInput;
+    }
+    try {
+        const CsvTable graduates = CsvReader::readFile(o.graduates);
+        const CsvTable programmes = CsvReader::readFile(o.programmes);
+        const GraduateTables::Output tables = GraduateTables::build(graduates, programmes, o.graduateAsTable);
+        jet4::writeDatabase(o.output, tables.tables, tables.queries);
+        out << "Wrote " << o.output << ": " << tables.tables[0].rows.size() << " graduates, "
+            << tables.tables[1].rows.size() << " programmes.\n";
+        return kExitOk;
+    } catch (const CsvError& e) {
+        err << "convodesk-db make: " << e.message() << "\n";
+        return kExitBadInput;
+    } catch (const jet4::Error& e) {
+        err << "convodesk-db make: " << e.message() << "\n";
+        return e.kind() == jet4::Error::Kind::InvalidInput ? kExitBadInput : kExitFailure;
+    }
+}
+
+} // namespace convodesk::dbtool

@@ -1,0 +1,59 @@
+// convodesk-db: the database tool. Each subcommand lives in its own class; this file only
+// dispatches to them.
+#include "MakeCommand.h"
+#include "ToolInfo.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+using namespace convodesk::dbtool;
+
+namespace {
+using Command = std::function<int(const QStringList&, QTextStream&, QTextStream&)>;
+
+const std::map<QString, Command>& commands() {
+    static const std::map<QString, Command> all{
+        {QStringLiteral("make"), &MakeCommand::run},
+    };
+    return all;
+}
+
+QString usage() {
+    QString text = QStringLiteral("Usage: convodesk-db COMMAND [options]\n"
+                                  "       convodesk-db --version | --help\n\nCommands:\n");
+    for (const auto& entry : commands())
+        text += QStringLiteral("  %1\n").arg(entry.first);
+    text += QStringLiteral("\n'convodesk-db COMMAND --help' describes a command.\n\n");
+    return text + MakeCommand::helpText();
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        err << usage();
+        return kExitBadInput;
+    }
+    const QString first = args.takeFirst();
+    if (first == QLatin1String("--version")) {
+        out << toolVersion() << "\n";
+        return kExitOk;
+    }
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        out << usage();
+        return kExitOk;
+    }
+    const auto command = commands().find(first);
+    if (command == commands().end()) {
+        err << "convodesk-db: unknown command \"" << first << "\".\n" << usage();
+        return kExitBadInput;
+    }
+    return command->second(args, out, err);
+}
