@@ -102,14 +102,11 @@ RowEncoder::Field RowEncoder::encodeField(const LayoutColumn& column, const Valu
     case ColumnType::Memo: {
         if (value.kind() != Value::Kind::Text)
             fail(column, rowNumber, QStringLiteral("a text is required."));
-        if (column.type == ColumnType::Text && value.asText().size() > column.maxChars)
+        f.bytes = TextEncoder::encode(value.asText());
+        if (column.type == ColumnType::Text && f.bytes.size() / 2 > column.maxChars)
             fail(column, rowNumber, QStringLiteral("the text has %1 characters, more than the %2 allowed.")
-                                        .arg(value.asText().size())
+                                        .arg(f.bytes.size() / 2)
                                         .arg(column.maxChars));
-        const std::optional<QByteArray> bytes = TextEncoder::encode(value.asText());
-        if (!bytes)
-            fail(column, rowNumber, QStringLiteral("a text that starts with U+FEFF cannot hold this character."));
-        f.bytes = *bytes;
         f.storeInline = f.bytes.size() <= LongValueWriter::kMaxInline;
         break;
     }
