@@ -7,7 +7,9 @@
 using namespace convodesk::dbtool;
 
 namespace {
-CsvTable parse(const char* text) { return CsvReader::parse(QByteArray(text), QStringLiteral("people.csv")); }
+CsvTable parse(const char* text) {
+    return CsvReader::parse(QByteArray(text), QStringLiteral("people.csv"));
+}
 
 QString errorOf(const QByteArray& text) {
     try {
@@ -30,11 +32,12 @@ private slots:
         QCOMPARE(t.rows[0][1], std::optional<QString>(QString()));
         QVERIFY(t.rows[0][1]->isEmpty() && t.rows[0][1].has_value());
         QCOMPARE(t.rows[0][2], std::optional<QString>(QStringLiteral("x")));
-        QVERIFY(!t.rows[0][3].has_value());  // trailing comma: a last, Null field
+        QVERIFY(!t.rows[0][3].has_value()); // trailing comma: a last, Null field
     }
 
     void quotesDoubledQuotesAndLineBreaks() {
-        const CsvTable t = parse("Name,Note\n\"Ma'arof, Ahmad\",\"say \"\"hi\"\"\nand go\"\r\nNext,\"a\r\nb\"\n");
+        const CsvTable t =
+            parse("Name,Note\n\"Ma'arof, Ahmad\",\"say \"\"hi\"\"\nand go\"\r\nNext,\"a\r\nb\"\n");
         QCOMPARE(t.rows.size(), std::size_t(2));
         QCOMPARE(*t.rows[0][0], QStringLiteral("Ma'arof, Ahmad"));
         QCOMPARE(*t.rows[0][1], QStringLiteral("say \"hi\"\nand go"));
@@ -65,15 +68,22 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("unterminated quote") << QByteArray("A,B\n1,2\n3,\"open\n4,5\n")
                                             << "people.csv, line 3, column 2: the quoted field is not closed";
-        QTest::newRow("invalid UTF-8") << QByteArray("A,B\n1,ok\n2,bad\xC3\x28\n")
-                                       << "people.csv, line 3, character 6: invalid UTF-8";
-        QTest::newRow("overlong UTF-8") << QByteArray("A\n\xC0\xAF\n") << "people.csv, line 2, character 1: invalid UTF-8";
-        QTest::newRow("truncated UTF-8 at the end") << QByteArray("A\nx\xE6\x88") << "line 2, character 2: invalid UTF-8";
-        QTest::newRow("duplicate header") << QByteArray("Name,Phone,name\n") << "people.csv, line 1, column 3: duplicate header \"name\"";
-        QTest::newRow("empty header name") << QByteArray("A,,C\n") << "line 1, column 2: the header names no column";
-        QTest::newRow("quote inside unquoted") << QByteArray("A,B\n1,ab\"c\n") << "line 2, column 2: a quote inside an unquoted field";
-        QTest::newRow("text after closing quote") << QByteArray("A,B\n\"x\"y,1\n") << "line 2, column 1: unexpected text after";
-        QTest::newRow("too few fields") << QByteArray("A,B,C\n1,2\n") << "line 2: the row has 2 fields but the header names 3";
+        QTest::newRow("invalid UTF-8")
+            << QByteArray("A,B\n1,ok\n2,bad\xC3\x28\n") << "people.csv, line 3, character 6: invalid UTF-8";
+        QTest::newRow("overlong UTF-8")
+            << QByteArray("A\n\xC0\xAF\n") << "people.csv, line 2, character 1: invalid UTF-8";
+        QTest::newRow("truncated UTF-8 at the end")
+            << QByteArray("A\nx\xE6\x88") << "line 2, character 2: invalid UTF-8";
+        QTest::newRow("duplicate header")
+            << QByteArray("Name,Phone,name\n") << "people.csv, line 1, column 3: duplicate header \"name\"";
+        QTest::newRow("empty header name")
+            << QByteArray("A,,C\n") << "line 1, column 2: the header names no column";
+        QTest::newRow("quote inside unquoted")
+            << QByteArray("A,B\n1,ab\"c\n") << "line 2, column 2: a quote inside an unquoted field";
+        QTest::newRow("text after closing quote")
+            << QByteArray("A,B\n\"x\"y,1\n") << "line 2, column 1: unexpected text after";
+        QTest::newRow("too few fields")
+            << QByteArray("A,B,C\n1,2\n") << "line 2: the row has 2 fields but the header names 3";
         QTest::newRow("empty file") << QByteArray("\xEF\xBB\xBF") << "the file is empty";
     }
     void errorsNameFileLineAndColumn() {

@@ -20,7 +20,9 @@ const QByteArray kProgrammes = "Program_Code,Program_Desc,Program_Faculty\n"
                                "DIT,Diploma in Information Technology,Faculty of Computing\n"
                                "DBA,\"Diploma in Business Administration, Part-time\",Faculty of Business\n";
 
-QString sourceDir() { return qEnvironmentVariable("CONVODESK_SOURCE_DIR"); }
+QString sourceDir() {
+    return qEnvironmentVariable("CONVODESK_SOURCE_DIR");
+}
 
 struct Run {
     int exitCode = -1;
@@ -45,14 +47,18 @@ public:
         Run r;
         QTextStream out(&r.out);
         QTextStream err(&r.err);
-        r.exitCode = MakeCommand::run(QStringList{QStringLiteral("--graduates"), graduates, QStringLiteral("--programmes"),
-                                                  programmes, QStringLiteral("--output"), output()} + extra,
+        r.exitCode = MakeCommand::run(QStringList{QStringLiteral("--graduates"), graduates,
+                                                  QStringLiteral("--programmes"), programmes,
+                                                  QStringLiteral("--output"), output()} +
+                                          extra,
                                       out, err);
         return r;
     }
     QString output() const { return file(QStringLiteral("Tassel.mdb")); }
     bool hasOutput() const { return QFile::exists(output()); }
-    QStringList files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList files() const {
+        return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
 
 private:
     QTemporaryDir dir_;
@@ -61,10 +67,17 @@ private:
 // The rows mdb-reader returns for a table, each value as JSON.
 QJsonArray readerRows(const QString& file, const QString& table) {
     return ReferenceReaders::mdbReaderDump(file, {table})
-        .value(QStringLiteral("data")).toObject().value(table).toObject().value(QStringLiteral("rows")).toArray();
+        .value(QStringLiteral("data"))
+        .toObject()
+        .value(table)
+        .toObject()
+        .value(QStringLiteral("rows"))
+        .toArray();
 }
 
-QJsonValue json(const CsvTable::Field& f) { return f ? QJsonValue(*f) : QJsonValue(QJsonValue::Null); }
+QJsonValue json(const CsvTable::Field& f) {
+    return f ? QJsonValue(*f) : QJsonValue(QJsonValue::Null);
+}
 } // namespace
 
 class MakeCommandTest : public QObject {
@@ -80,11 +93,13 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
         const QString file = folder.output();
-        QCOMPARE(ReferenceReaders::mdbTables(file), QStringList({QStringLiteral("Graduates"), QStringLiteral("Programme")}));
+        QCOMPARE(ReferenceReaders::mdbTables(file),
+                 QStringList({QStringLiteral("Graduates"), QStringLiteral("Programme")}));
         QCOMPARE(ReferenceReaders::mdbQueryNames(file), QStringList({QStringLiteral("Graduate")}));
         QCOMPARE(ReferenceReaders::mdbQuerySql(file, QStringLiteral("Graduate")),
-                 QStringLiteral("SELECT Graduates.GraduateID,Graduates.Name,Programme.Program_Desc,Graduates.Faculty,"
-                                "Graduates.Queue FROM [Graduates],[Programme]"));
+                 QStringLiteral(
+                     "SELECT Graduates.GraduateID,Graduates.Name,Programme.Program_Desc,Graduates.Faculty,"
+                     "Graduates.Queue FROM [Graduates],[Programme]"));
 
         const CsvTable csv = CsvReader::readFile(graduates);
         QVERIFY(csv.rows.size() >= 150);
@@ -103,9 +118,11 @@ private slots:
                 empties += expected && expected->isEmpty() ? 1 : 0;
                 // libmdb reports "" as Null; mdb-reader keeps the two apart.
                 QCOMPARE(exported.rows[r][out], expected && expected->isEmpty() ? std::nullopt : expected);
-                const QJsonValue fromReader = rows[static_cast<qsizetype>(r)].toArray()[static_cast<qsizetype>(out)];
+                const QJsonValue fromReader =
+                    rows[static_cast<qsizetype>(r)].toArray()[static_cast<qsizetype>(out)];
                 if (column == QLatin1String("Queue"))
-                    QCOMPARE(fromReader, expected ? QJsonValue(expected->toDouble()) : QJsonValue(QJsonValue::Null));
+                    QCOMPARE(fromReader,
+                             expected ? QJsonValue(expected->toDouble()) : QJsonValue(QJsonValue::Null));
                 else
                     QCOMPARE(fromReader, json(expected));
             }
@@ -116,13 +133,15 @@ private slots:
 
     void columnOrderIsFreeAndExtrasFollowAsText() {
         Folder folder;
-        const Run r = folder.make("Queue,Nickname,audio,Status,Phone,Faculty,Programme,IC,Name,GraduateID,Remark\n"
-                                  "-2147483648,Ain,,Attending,\"\",FC,DIT,900101-01-1234,Nur'ain binti Ma'arof,CV24DIT00001,\n"
-                                  "2147483647,,a.wav,Absent,012,FB,XXX,IC2,陈美玲,CV24DBA00002,\"multi\nline\"\n"
-                                  " 7 ,,,,,,,,,CV24DBA00003,\n");
+        const Run r = folder.make(
+            "Queue,Nickname,audio,Status,Phone,Faculty,Programme,IC,Name,GraduateID,Remark\n"
+            "-2147483648,Ain,,Attending,\"\",FC,DIT,900101-01-1234,Nur'ain binti Ma'arof,CV24DIT00001,\n"
+            "2147483647,,a.wav,Absent,012,FB,XXX,IC2,陈美玲,CV24DBA00002,\"multi\nline\"\n"
+            " 7 ,,,,,,,,,CV24DBA00003,\n");
         QCOMPARE(r.exitCode, 0);
         const CsvTable exported = ReferenceReaders::mdbExport(folder.output(), QStringLiteral("Graduates"));
-        QCOMPARE(exported.header, GraduateTables::graduateColumns() + QStringList({QStringLiteral("Nickname"), QStringLiteral("Remark")}));
+        QCOMPARE(exported.header, GraduateTables::graduateColumns() +
+                                      QStringList({QStringLiteral("Nickname"), QStringLiteral("Remark")}));
         const QJsonArray rows = readerRows(folder.output(), QStringLiteral("Graduates"));
         QCOMPARE(rows[0].toArray()[8], QJsonValue(-2147483648.0));
         QCOMPARE(rows[1].toArray()[8], QJsonValue(2147483647.0));
@@ -146,13 +165,16 @@ private slots:
                                   {QStringLiteral("--graduate-table")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(ReferenceReaders::mdbTables(folder.output()),
-                 QStringList({QStringLiteral("Graduates"), QStringLiteral("Programme"), QStringLiteral("Graduate")}));
+                 QStringList(
+                     {QStringLiteral("Graduates"), QStringLiteral("Programme"), QStringLiteral("Graduate")}));
         QCOMPARE(ReferenceReaders::mdbQueryNames(folder.output()), QStringList());
         const QJsonArray rows = readerRows(folder.output(), QStringLiteral("Graduate"));
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[0].toArray(), QJsonArray({QStringLiteral("G1"), QStringLiteral("Ann"),
-                                                QStringLiteral("Diploma in Information Technology"), QStringLiteral("FC"), 1.0}));
-        QCOMPARE(rows[1].toArray(), QJsonArray({QStringLiteral("G2"), QStringLiteral("Ben"), QJsonValue(), QStringLiteral("FX"), QJsonValue()}));
+                                                QStringLiteral("Diploma in Information Technology"),
+                                                QStringLiteral("FC"), 1.0}));
+        QCOMPARE(rows[1].toArray(), QJsonArray({QStringLiteral("G2"), QStringLiteral("Ben"), QJsonValue(),
+                                                QStringLiteral("FX"), QJsonValue()}));
         QCOMPARE(rows[2].toArray()[2], QJsonValue(QJsonValue::Null));
     }
 
@@ -160,18 +182,27 @@ private slots:
         QTest::addColumn<QByteArray>("graduates");
         QTest::addColumn<QString>("message");
         const QByteArray header = "GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\n";
-        QTest::newRow("missing column") << QByteArray("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Queue\nG1,A,1,P,F,,,1\n")
-                                        << "graduates.csv, line 1: the required column \"Audio\" is missing";
-        QTest::newRow("queue not a number") << header + "G1,A,1,P,F,,,,1\nG2,B,2,P,F,,,,abc\n"
-                                            << "graduates.csv, line 3, column 9 (Queue): \"abc\" is not a whole number";
-        QTest::newRow("queue fraction") << header + "G1,A,1,P,F,,,,12.5\n" << "line 2, column 9 (Queue): \"12.5\"";
-        QTest::newRow("queue too large") << header + "G1,A,1,P,F,,,,2147483648\n" << "line 2, column 9 (Queue): \"2147483648\"";
-        QTest::newRow("text too long") << header + "G1," + QByteArray(256, 'n') + ",1,P,F,,,,1\n"
-                                       << "graduates.csv, line 2, column 2 (Name): the text has 256 characters";
-        QTest::newRow("unterminated quote") << header + "G1,\"A,1,P,F,,,,1\n" << "graduates.csv, line 2, column 2: the quoted field is not closed";
-        QTest::newRow("invalid UTF-8") << header + "G1,\xFF,1,P,F,,,,1\n" << "graduates.csv, line 2, character 4: invalid UTF-8";
-        QTest::newRow("duplicate header") << QByteArray("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue,name\n")
-                                          << "graduates.csv, line 1, column 10: duplicate header \"name\"";
+        QTest::newRow("missing column")
+            << QByteArray("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Queue\nG1,A,1,P,F,,,1\n")
+            << "graduates.csv, line 1: the required column \"Audio\" is missing";
+        QTest::newRow("queue not a number")
+            << header + "G1,A,1,P,F,,,,1\nG2,B,2,P,F,,,,abc\n"
+            << "graduates.csv, line 3, column 9 (Queue): \"abc\" is not a whole number";
+        QTest::newRow("queue fraction") << header + "G1,A,1,P,F,,,,12.5\n"
+                                        << "line 2, column 9 (Queue): \"12.5\"";
+        QTest::newRow("queue too large") << header + "G1,A,1,P,F,,,,2147483648\n"
+                                         << "line 2, column 9 (Queue): \"2147483648\"";
+        QTest::newRow("text too long")
+            << header + "G1," + QByteArray(256, 'n') + ",1,P,F,,,,1\n"
+            << "graduates.csv, line 2, column 2 (Name): the text has 256 characters";
+        QTest::newRow("unterminated quote")
+            << header + "G1,\"A,1,P,F,,,,1\n"
+            << "graduates.csv, line 2, column 2: the quoted field is not closed";
+        QTest::newRow("invalid UTF-8") << header + "G1,\xFF,1,P,F,,,,1\n"
+                                       << "graduates.csv, line 2, character 4: invalid UTF-8";
+        QTest::newRow("duplicate header")
+            << QByteArray("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue,name\n")
+            << "graduates.csv, line 1, column 10: duplicate header \"name\"";
     }
     void badInputEndsWithItsMessageAndNoFile() {
         QFETCH(QByteArray, graduates);
@@ -181,22 +212,28 @@ private slots:
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(!folder.hasOutput());
-        QCOMPARE(folder.files(), QStringList({QStringLiteral("graduates.csv"), QStringLiteral("programmes.csv")}));
+        QCOMPARE(folder.files(),
+                 QStringList({QStringLiteral("graduates.csv"), QStringLiteral("programmes.csv")}));
     }
 
     void badProgrammesFileIsNamed() {
         Folder folder;
-        const Run r = folder.makeWith(folder.write(QStringLiteral("g.csv"), "GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\n"),
-                                      folder.write(QStringLiteral("p.csv"), "Program_Code,Program_Desc\nA,B\n"));
+        const Run r =
+            folder.makeWith(folder.write(QStringLiteral("g.csv"),
+                                         "GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\n"),
+                            folder.write(QStringLiteral("p.csv"), "Program_Code,Program_Desc\nA,B\n"));
         QCOMPARE(r.exitCode, 2);
-        QVERIFY2(r.err.contains(QStringLiteral("p.csv, line 1: the required column \"Program_Faculty\" is missing")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(
+                     QStringLiteral("p.csv, line 1: the required column \"Program_Faculty\" is missing")),
+                 qPrintable(r.err));
         QVERIFY(!folder.hasOutput());
     }
 
     void existingOutputNeedsForce() {
         Folder folder;
         folder.write(QStringLiteral("Tassel.mdb"), "keep me");
-        const QByteArray graduates = "GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\nG1,A,1,DIT,F,,,,1\n";
+        const QByteArray graduates =
+            "GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\nG1,A,1,DIT,F,,,,1\n";
         Run r = folder.make(graduates);
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(QStringLiteral("already exists; use --force")), qPrintable(r.err));
@@ -206,21 +243,27 @@ private slots:
         kept.close();
         r = folder.make(graduates, {QStringLiteral("--force")});
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(ReferenceReaders::mdbExport(folder.output(), QStringLiteral("Graduates")).rows.size(), std::size_t(1));
+        QCOMPARE(ReferenceReaders::mdbExport(folder.output(), QStringLiteral("Graduates")).rows.size(),
+                 std::size_t(1));
     }
 
     void argumentProblems_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
         QTest::newRow("nothing") << QStringList() << "--graduates is required";
-        QTest::newRow("no output") << QStringList({QStringLiteral("--graduates"), QStringLiteral("g"), QStringLiteral("--programmes"), QStringLiteral("p")})
+        QTest::newRow("no output") << QStringList({QStringLiteral("--graduates"), QStringLiteral("g"),
+                                                   QStringLiteral("--programmes"), QStringLiteral("p")})
                                    << "--output is required";
-        QTest::newRow("value missing") << QStringList({QStringLiteral("--graduates"), QStringLiteral("--force")}) << "--graduates needs a file name";
-        QTest::newRow("unknown") << QStringList({QStringLiteral("--colour")}) << "unknown argument \"--colour\"";
-        QTest::newRow("missing input") << QStringList({QStringLiteral("--graduates"), QStringLiteral("/nonexistent/g.csv"),
-                                                       QStringLiteral("--programmes"), QStringLiteral("p"), QStringLiteral("--output"),
-                                                       QDir::tempPath() + QStringLiteral("/convodesk-never.mdb")})
-                                       << "/nonexistent/g.csv: cannot read the file";
+        QTest::newRow("value missing")
+            << QStringList({QStringLiteral("--graduates"), QStringLiteral("--force")})
+            << "--graduates needs a file name";
+        QTest::newRow("unknown") << QStringList({QStringLiteral("--colour")})
+                                 << "unknown argument \"--colour\"";
+        QTest::newRow("missing input")
+            << QStringList({QStringLiteral("--graduates"), QStringLiteral("/nonexistent/g.csv"),
+                            QStringLiteral("--programmes"), QStringLiteral("p"), QStringLiteral("--output"),
+                            QDir::tempPath() + QStringLiteral("/convodesk-never.mdb")})
+            << "/nonexistent/g.csv: cannot read the file";
     }
     void argumentProblems() {
         QFETCH(QStringList, args);
@@ -239,8 +282,9 @@ private slots:
         QCOMPARE(r.out.trimmed(), QStringLiteral("1.00.0011"));
         r = ReferenceReaders::run(tool, {QStringLiteral("make"), QStringLiteral("--help")});
         QCOMPARE(r.exitCode, 0);
-        for (const char* part : {"--graduates", "--programmes", "--output", "--force", "--graduate-table", "Queue",
-                                 "unquoted empty field is Null", "\"\" is the empty text", "byte-order mark", "255"})
+        for (const char* part :
+             {"--graduates", "--programmes", "--output", "--force", "--graduate-table", "Queue",
+              "unquoted empty field is Null", "\"\" is the empty text", "byte-order mark", "255"})
             QVERIFY2(r.out.contains(QLatin1String(part)), part);
         r = ReferenceReaders::run(tool, {QStringLiteral("--help")});
         QCOMPARE(r.exitCode, 0);

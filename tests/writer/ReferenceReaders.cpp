@@ -7,7 +7,6 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
-
 #include <stdexcept>
 
 namespace convodesk::testing {
@@ -17,7 +16,8 @@ constexpr int kTimeoutMs = 600000;
 
 QString require(const ReferenceReaders::Result& r, const QString& what) {
     if (r.exitCode != 0)
-        throw std::runtime_error(QStringLiteral("%1 failed (%2): %3").arg(what).arg(r.exitCode).arg(r.err).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("%1 failed (%2): %3").arg(what).arg(r.exitCode).arg(r.err).toStdString());
     return r.out;
 }
 } // namespace
@@ -43,10 +43,10 @@ ReferenceReaders::Result ReferenceReaders::run(const QString& program, const QSt
 }
 
 dbtool::CsvTable ReferenceReaders::mdbExport(const QString& file, const QString& table) {
-    const QString out = require(run(QStringLiteral("mdb-export"),
-                                    {QStringLiteral("-T"), QStringLiteral("%Y-%m-%d %H:%M:%S"), QStringLiteral("-b"),
-                                     QStringLiteral("hex"), file, table}),
-                                QStringLiteral("mdb-export ") + table);
+    const QString out =
+        require(run(QStringLiteral("mdb-export"), {QStringLiteral("-T"), QStringLiteral("%Y-%m-%d %H:%M:%S"),
+                                                   QStringLiteral("-b"), QStringLiteral("hex"), file, table}),
+                QStringLiteral("mdb-export ") + table);
     return dbtool::CsvReader::parse(out.toUtf8(), QStringLiteral("mdb-export"));
 }
 
@@ -69,7 +69,8 @@ QStringList ReferenceReaders::mdbQueryNames(const QString& file) {
 }
 
 QString ReferenceReaders::mdbQuerySql(const QString& file, const QString& query) {
-    return require(run(QStringLiteral("mdb-queries"), {file, query}), QStringLiteral("mdb-queries")).trimmed();
+    return require(run(QStringLiteral("mdb-queries"), {file, query}), QStringLiteral("mdb-queries"))
+        .trimmed();
 }
 
 QString ReferenceReaders::mdbSchema(const QString& file) {
@@ -85,8 +86,9 @@ QJsonObject ReferenceReaders::mdbReaderDump(const QString& file, const QStringLi
     if (!QDir(folder).exists(QStringLiteral("node_modules/mdb-reader")))
         throw std::runtime_error(
             QStringLiteral("mdb-reader is not installed: run 'npm ci' in %1").arg(folder).toStdString());
-    const QString out = require(run(QStringLiteral("node"), QStringList{folder + QStringLiteral("/dump.mjs"), file} + tables),
-                                QStringLiteral("node dump.mjs"));
+    const QString out =
+        require(run(QStringLiteral("node"), QStringList{folder + QStringLiteral("/dump.mjs"), file} + tables),
+                QStringLiteral("node dump.mjs"));
     return QJsonDocument::fromJson(out.toUtf8()).object();
 }
 

@@ -1,16 +1,14 @@
 #include "RoundTripCheck.h"
 
 #include "ReferenceReaders.h"
-
 #include "data/jet4/TextEncoder.h"
 
 #include <QDateTime>
-#include <QTimeZone>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
-
+#include <QTimeZone>
 #include <cmath>
 
 namespace convodesk::testing {
@@ -20,7 +18,7 @@ using jet4::Value;
 
 namespace {
 constexpr qint64 kMsPerDay = 86400000;
-constexpr qint64 kUnixEpochDays = 25569;  // 1899-12-30 to 1970-01-01
+constexpr qint64 kUnixEpochDays = 25569; // 1899-12-30 to 1970-01-01
 
 QDateTime dateOf(double days) {
     const auto ms = static_cast<qint64>(std::llround((days - kUnixEpochDays) * kMsPerDay));
@@ -29,14 +27,17 @@ QDateTime dateOf(double days) {
 
 QString currencyText(std::int64_t tenThousandths) {
     const bool negative = tenThousandths < 0;
-    const auto magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths) : static_cast<std::uint64_t>(tenThousandths);
+    const auto magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths)
+                                    : static_cast<std::uint64_t>(tenThousandths);
     return QStringLiteral("%1%2.%3")
         .arg(negative ? QStringLiteral("-") : QString())
         .arg(magnitude / 10000)
         .arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
 }
 
-QString describe(const std::optional<QString>& v) { return v ? QStringLiteral("\"%1\"").arg(*v) : QStringLiteral("Null"); }
+QString describe(const std::optional<QString>& v) {
+    return v ? QStringLiteral("\"%1\"").arg(*v) : QStringLiteral("Null");
+}
 } // namespace
 
 std::optional<QString> RoundTripCheck::exportText(ColumnType type, const Value& v) {
@@ -49,14 +50,20 @@ std::optional<QString> RoundTripCheck::exportText(ColumnType type, const Value& 
         const QString stored = jet4::TextEncoder::storedText(v.asText());
         return stored.isEmpty() ? std::nullopt : std::optional<QString>(stored);
     }
-    case ColumnType::Boolean: return v.asBoolean() ? QStringLiteral("1") : QStringLiteral("0");
+    case ColumnType::Boolean:
+        return v.asBoolean() ? QStringLiteral("1") : QStringLiteral("0");
     case ColumnType::Byte:
     case ColumnType::Integer:
-    case ColumnType::Long: return QString::number(v.asInteger());
-    case ColumnType::Double: return QString::asprintf("%.16g", v.asDouble());
-    case ColumnType::DateTime: return dateOf(v.asDateTime()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    case ColumnType::Currency: return currencyText(v.asCurrency());
-    default: return QStringLiteral("?");
+    case ColumnType::Long:
+        return QString::number(v.asInteger());
+    case ColumnType::Double:
+        return QString::asprintf("%.16g", v.asDouble());
+    case ColumnType::DateTime:
+        return dateOf(v.asDateTime()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case ColumnType::Currency:
+        return currencyText(v.asCurrency());
+    default:
+        return QStringLiteral("?");
     }
 }
 
@@ -65,15 +72,22 @@ QJsonValue RoundTripCheck::readerValue(ColumnType type, const Value& v) {
         return QJsonValue::Null;
     switch (type) {
     case ColumnType::Text:
-    case ColumnType::Memo: return jet4::TextEncoder::storedText(v.asText());
-    case ColumnType::Boolean: return v.asBoolean();
+    case ColumnType::Memo:
+        return jet4::TextEncoder::storedText(v.asText());
+    case ColumnType::Boolean:
+        return v.asBoolean();
     case ColumnType::Byte:
     case ColumnType::Integer:
-    case ColumnType::Long: return static_cast<double>(v.asInteger());
-    case ColumnType::Double: return v.asDouble();
-    case ColumnType::DateTime: return dateOf(v.asDateTime()).toString(Qt::ISODateWithMs);
-    case ColumnType::Currency: return currencyText(v.asCurrency());
-    default: return QStringLiteral("?");
+    case ColumnType::Long:
+        return static_cast<double>(v.asInteger());
+    case ColumnType::Double:
+        return v.asDouble();
+    case ColumnType::DateTime:
+        return dateOf(v.asDateTime()).toString(Qt::ISODateWithMs);
+    case ColumnType::Currency:
+        return currencyText(v.asCurrency());
+    default:
+        return QStringLiteral("?");
     }
 }
 
@@ -122,13 +136,19 @@ bool RoundTripCheck::matchesMdbReader(const QString& file, const jet4::WriterTab
             const QJsonValue expected = readerValue(table.columns[c].type, table.rows[r][c]);
             const QJsonValue actual = row[static_cast<qsizetype>(c)];
             if (expected != actual) {
-                QTest::qFail(qPrintable(QStringLiteral("mdb-reader %1 row %2 column %3: got %4, expected %5")
-                                            .arg(table.name)
-                                            .arg(r + 1)
-                                            .arg(table.columns[c].name,
-                                                 QString::fromUtf8(QJsonDocument(QJsonArray{actual}).toJson(QJsonDocument::Compact)).left(200),
-                                                 QString::fromUtf8(QJsonDocument(QJsonArray{expected}).toJson(QJsonDocument::Compact)).left(200))),
-                             __FILE__, __LINE__);
+                QTest::qFail(
+                    qPrintable(
+                        QStringLiteral("mdb-reader %1 row %2 column %3: got %4, expected %5")
+                            .arg(table.name)
+                            .arg(r + 1)
+                            .arg(table.columns[c].name,
+                                 QString::fromUtf8(
+                                     QJsonDocument(QJsonArray{actual}).toJson(QJsonDocument::Compact))
+                                     .left(200),
+                                 QString::fromUtf8(
+                                     QJsonDocument(QJsonArray{expected}).toJson(QJsonDocument::Compact))
+                                     .left(200))),
+                    __FILE__, __LINE__);
                 return false;
             }
         }

@@ -4,7 +4,6 @@
 
 #include <QJsonValue>
 #include <QString>
-
 #include <optional>
 
 namespace convodesk::testing {

@@ -6,10 +6,12 @@ namespace convodesk::testing {
 
 TempDatabase::TempDatabase() = default;
 
-QString TempDatabase::path(const QString& name) const { return dir_.filePath(name); }
+QString TempDatabase::path(const QString& name) const {
+    return dir_.filePath(name);
+}
 
-QString TempDatabase::write(const std::vector<jet4::WriterTable>& tables, const std::vector<jet4::QueryDef>& queries,
-                            const QString& name) const {
+QString TempDatabase::write(const std::vector<jet4::WriterTable>& tables,
+                            const std::vector<jet4::QueryDef>& queries, const QString& name) const {
     const QString p = path(name);
     jet4::writeDatabase(p, tables, queries);
     return p;

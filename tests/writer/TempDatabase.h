@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QTemporaryDir>
-
 #include <vector>
 
 namespace convodesk::testing {
@@ -15,7 +14,8 @@ public:
     TempDatabase();
     QString path(const QString& name = QStringLiteral("test.mdb")) const;
     // Writes the tables and queries to path(name) and returns that path.
-    QString write(const std::vector<jet4::WriterTable>& tables, const std::vector<jet4::QueryDef>& queries = {},
+    QString write(const std::vector<jet4::WriterTable>& tables,
+                  const std::vector<jet4::QueryDef>& queries = {},
                   const QString& name = QStringLiteral("test.mdb")) const;
     QStringList files() const;
 

@@ -1,7 +1,6 @@
 // The catalog and stored queries of written files, as mdbtools and mdb-reader see them.
 #include "ReferenceReaders.h"
 #include "TempDatabase.h"
-
 #include "data/jet4/QueryDef.h"
 
 #include <QJsonArray>
@@ -24,17 +23,21 @@ WriterTable table(const QString& name, const std::vector<jet4::WriterColumn>& co
 }
 
 std::vector<WriterTable> schoolTables() {
-    WriterTable students = table(QStringLiteral("Students"), {{QStringLiteral("Id"), ColumnType::Long, 0},
-                                                             {QStringLiteral("Name"), ColumnType::Text, 80}});
+    WriterTable students =
+        table(QStringLiteral("Students"),
+              {{QStringLiteral("Id"), ColumnType::Long, 0}, {QStringLiteral("Name"), ColumnType::Text, 80}});
     students.rows.push_back({Value::integer(1), Value::text(QStringLiteral("Ann"))});
     WriterTable grades = table(QStringLiteral("Grades"), {{QStringLiteral("StudentId"), ColumnType::Long, 0},
-                                                         {QStringLiteral("Mark"), ColumnType::Integer, 0}});
-    WriterTable all = table(QStringLiteral("Every Type"),
-                            {{QStringLiteral("T"), ColumnType::Text, 12},      {QStringLiteral("M"), ColumnType::Memo, 0},
-                             {QStringLiteral("By"), ColumnType::Byte, 0},      {QStringLiteral("I"), ColumnType::Integer, 0},
-                             {QStringLiteral("L"), ColumnType::Long, 0},       {QStringLiteral("D"), ColumnType::Double, 0},
-                             {QStringLiteral("B"), ColumnType::Boolean, 0},    {QStringLiteral("When"), ColumnType::DateTime, 0},
-                             {QStringLiteral("C"), ColumnType::Currency, 0}});
+                                                          {QStringLiteral("Mark"), ColumnType::Integer, 0}});
+    WriterTable all = table(QStringLiteral("Every Type"), {{QStringLiteral("T"), ColumnType::Text, 12},
+                                                           {QStringLiteral("M"), ColumnType::Memo, 0},
+                                                           {QStringLiteral("By"), ColumnType::Byte, 0},
+                                                           {QStringLiteral("I"), ColumnType::Integer, 0},
+                                                           {QStringLiteral("L"), ColumnType::Long, 0},
+                                                           {QStringLiteral("D"), ColumnType::Double, 0},
+                                                           {QStringLiteral("B"), ColumnType::Boolean, 0},
+                                                           {QStringLiteral("When"), ColumnType::DateTime, 0},
+                                                           {QStringLiteral("C"), ColumnType::Currency, 0}});
     return {students, grades, all};
 }
 
@@ -42,8 +45,10 @@ QueryDef distinctQuery() {
     QueryDef q;
     q.name = QStringLiteral("Good marks");
     q.selectFlags = QueryDef::Distinct;
-    q.columns = {{QStringLiteral("Students.Name"), QString(), 0}, {QStringLiteral("Grades.Mark"), QStringLiteral("TheMark"), 0}};
-    q.tables = {{QStringLiteral("Students"), QString(), QString()}, {QStringLiteral("Grades"), QString(), QString()}};
+    q.columns = {{QStringLiteral("Students.Name"), QString(), 0},
+                 {QStringLiteral("Grades.Mark"), QStringLiteral("TheMark"), 0}};
+    q.tables = {{QStringLiteral("Students"), QString(), QString()},
+                {QStringLiteral("Grades"), QString(), QString()}};
     q.joins = {{QueryDef::JoinType::Left, QStringLiteral("Students"), QStringLiteral("Grades"),
                 QStringLiteral("Students.Id = Grades.StudentId")}};
     q.where = QStringLiteral("(((Grades.Mark)>3))");
@@ -57,9 +62,12 @@ QueryDef topQuery() {
     q.selectFlags = QueryDef::Top;
     q.top = QStringLiteral("5");
     q.columns = {{QStringLiteral("S.Name"), QString(), 0}};
-    q.tables = {{QStringLiteral("Students"), QStringLiteral("S"), QString()}, {QStringLiteral("Grades"), QString(), QString()}};
-    q.joins = {{QueryDef::JoinType::Inner, QStringLiteral("S"), QStringLiteral("Grades"), QStringLiteral("S.Id = Grades.StudentId")},
-               {QueryDef::JoinType::Right, QStringLiteral("S"), QStringLiteral("Grades"), QStringLiteral("S.Id > 0")}};
+    q.tables = {{QStringLiteral("Students"), QStringLiteral("S"), QString()},
+                {QStringLiteral("Grades"), QString(), QString()}};
+    q.joins = {{QueryDef::JoinType::Inner, QStringLiteral("S"), QStringLiteral("Grades"),
+                QStringLiteral("S.Id = Grades.StudentId")},
+               {QueryDef::JoinType::Right, QStringLiteral("S"), QStringLiteral("Grades"),
+                QStringLiteral("S.Id > 0")}};
     q.orderBy = {{QStringLiteral("S.Name"), true}};
     return q;
 }
@@ -72,7 +80,8 @@ private slots:
     void listsExactlyTheUserTablesInBothReaders() {
         TempDatabase db;
         const QString file = db.write(schoolTables(), {distinctQuery()});
-        const QStringList expected{QStringLiteral("Students"), QStringLiteral("Grades"), QStringLiteral("Every Type")};
+        const QStringList expected{QStringLiteral("Students"), QStringLiteral("Grades"),
+                                   QStringLiteral("Every Type")};
         QCOMPARE(ReferenceReaders::mdbTables(file), expected);
         QCOMPARE(ReferenceReaders::mdbTables(file, true),
                  QStringList({QStringLiteral("MSysObjects"), QStringLiteral("MSysQueries")}) + expected);
@@ -85,11 +94,12 @@ private slots:
     void schemaShowsEveryColumnType() {
         TempDatabase db;
         const QString schema = ReferenceReaders::mdbSchema(db.write(schoolTables()));
-        const QStringList expected{QStringLiteral("[T]\t\t\tText (12)"),   QStringLiteral("[M]\t\t\tMemo/Hyperlink"),
-                                   QStringLiteral("[By]\t\t\tByte"),       QStringLiteral("[I]\t\t\tInteger"),
-                                   QStringLiteral("[L]\t\t\tLong Integer"), QStringLiteral("[D]\t\t\tDouble"),
-                                   QStringLiteral("[B]\t\t\tBoolean"),     QStringLiteral("[When]\t\t\tDateTime"),
-                                   QStringLiteral("[C]\t\t\tCurrency")};
+        const QStringList expected{
+            QStringLiteral("[T]\t\t\tText (12)"),    QStringLiteral("[M]\t\t\tMemo/Hyperlink"),
+            QStringLiteral("[By]\t\t\tByte"),        QStringLiteral("[I]\t\t\tInteger"),
+            QStringLiteral("[L]\t\t\tLong Integer"), QStringLiteral("[D]\t\t\tDouble"),
+            QStringLiteral("[B]\t\t\tBoolean"),      QStringLiteral("[When]\t\t\tDateTime"),
+            QStringLiteral("[C]\t\t\tCurrency")};
         for (const QString& line : expected)
             QVERIFY2(schema.contains(line), qPrintable(line + QStringLiteral(" missing in:\n") + schema));
     }
@@ -98,7 +108,7 @@ private slots:
         TempDatabase db;
         const QString file = db.write(schoolTables(), {distinctQuery(), topQuery()});
         QCOMPARE(ReferenceReaders::mdbQueryNames(file).join(QLatin1Char('|')),
-                 QStringLiteral("Good|marks|Top|five"));  // mdb-queries -L separates names by spaces
+                 QStringLiteral("Good|marks|Top|five")); // mdb-queries -L separates names by spaces
         // mdb-queries drops joins, aliases and all but the first sort key.
         QCOMPARE(ReferenceReaders::mdbQuerySql(file, QStringLiteral("Good marks")),
                  QStringLiteral("SELECT DISTINCT Students.Name,Grades.Mark FROM [Students],[Grades] WHERE "
@@ -112,7 +122,8 @@ private slots:
         TempDatabase db;
         const QString file = db.write(schoolTables(), {distinctQuery(), topQuery()});
         const dbtool::CsvTable rows = ReferenceReaders::mdbExport(file, QStringLiteral("MSysQueries"));
-        QCOMPARE(rows.header.join(QLatin1Char(',')), QStringLiteral("ObjectId,Attribute,Order,Name1,Name2,Expression,Flag,LvExtra"));
+        QCOMPARE(rows.header.join(QLatin1Char(',')),
+                 QStringLiteral("ObjectId,Attribute,Order,Name1,Name2,Expression,Flag,LvExtra"));
         QStringList lines;
         QSet<QString> ids;
         for (const auto& r : rows.rows) {

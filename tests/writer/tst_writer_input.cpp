@@ -1,6 +1,5 @@
 // What the writer refuses, and that a refused or failed write leaves no file behind.
 #include "TempDatabase.h"
-
 #include "data/jet4/Error.h"
 
 #include <QFile>
@@ -38,20 +37,30 @@ private slots:
     void refusedInput_data() {
         QTest::addColumn<WriterTable>("table");
         QTest::addColumn<QString>("message");
-        QTest::newRow("null yes/no") << oneColumn(ColumnType::Boolean, Value::null()) << "row 1, column V: a Yes/No value cannot be Null";
-        QTest::newRow("byte too big") << oneColumn(ColumnType::Byte, Value::integer(256)) << "row 2, column V: 256 is outside 0..255";
-        QTest::newRow("byte negative") << oneColumn(ColumnType::Byte, Value::integer(-1)) << "-1 is outside 0..255";
-        QTest::newRow("integer too big") << oneColumn(ColumnType::Integer, Value::integer(32768)) << "32768 is outside";
-        QTest::newRow("long too big") << oneColumn(ColumnType::Long, Value::integer(2147483648LL)) << "2147483648 is outside";
-        QTest::newRow("text for a number") << oneColumn(ColumnType::Long, Value::text(QStringLiteral("7"))) << "a whole number is required";
-        QTest::newRow("text too long") << oneColumn(ColumnType::Text, Value::text(QString(11, QLatin1Char('x'))), 10)
-                                       << "the text has 11 characters, more than the 10 allowed";
-        QTest::newRow("infinite double") << oneColumn(ColumnType::Double, Value::real(std::numeric_limits<double>::infinity()))
-                                         << "a finite number is required";
+        QTest::newRow("null yes/no") << oneColumn(ColumnType::Boolean, Value::null())
+                                     << "row 1, column V: a Yes/No value cannot be Null";
+        QTest::newRow("byte too big")
+            << oneColumn(ColumnType::Byte, Value::integer(256)) << "row 2, column V: 256 is outside 0..255";
+        QTest::newRow("byte negative")
+            << oneColumn(ColumnType::Byte, Value::integer(-1)) << "-1 is outside 0..255";
+        QTest::newRow("integer too big")
+            << oneColumn(ColumnType::Integer, Value::integer(32768)) << "32768 is outside";
+        QTest::newRow("long too big")
+            << oneColumn(ColumnType::Long, Value::integer(2147483648LL)) << "2147483648 is outside";
+        QTest::newRow("text for a number")
+            << oneColumn(ColumnType::Long, Value::text(QStringLiteral("7"))) << "a whole number is required";
+        QTest::newRow("text too long")
+            << oneColumn(ColumnType::Text, Value::text(QString(11, QLatin1Char('x'))), 10)
+            << "the text has 11 characters, more than the 10 allowed";
+        QTest::newRow("infinite double")
+            << oneColumn(ColumnType::Double, Value::real(std::numeric_limits<double>::infinity()))
+            << "a finite number is required";
         QTest::newRow("date before 1899-12-30") << oneColumn(ColumnType::DateTime, Value::dateTime(-1.5))
                                                 << "a date from 1899-12-30 on is required";
-        QTest::newRow("unsupported type") << oneColumn(ColumnType::Single, Value::real(1)) << "this column type cannot be written";
-        QTest::newRow("text of 256") << oneColumn(ColumnType::Text, Value::null(), 256) << "a text column holds 1 to 255 characters";
+        QTest::newRow("unsupported type")
+            << oneColumn(ColumnType::Single, Value::real(1)) << "this column type cannot be written";
+        QTest::newRow("text of 256") << oneColumn(ColumnType::Text, Value::null(), 256)
+                                     << "a text column holds 1 to 255 characters";
         WriterTable wrongCount = oneColumn(ColumnType::Text, Value::null());
         wrongCount.rows.push_back({Value::integer(3)});
         QTest::newRow("short row") << wrongCount << "row 3: 1 values for 2 columns";
@@ -67,11 +76,14 @@ private slots:
         WriterTable twin = oneColumn(ColumnType::Text, Value::null());
         twin.columns[1].name = QStringLiteral("id");
         QTest::newRow("duplicate column") << twin << "has two columns named \"id\"";
-        QTest::newRow("system name") << renamed(oneColumn(ColumnType::Text, Value::null()), QStringLiteral("msysobjects"))
+        QTest::newRow("system name") << renamed(oneColumn(ColumnType::Text, Value::null()),
+                                                QStringLiteral("msysobjects"))
                                      << "already used";
-        QTest::newRow("bracket in name") << renamed(oneColumn(ColumnType::Text, Value::null()), QStringLiteral("a[b]"))
-                                         << "contains a character names cannot have";
-        QTest::newRow("no name") << renamed(oneColumn(ColumnType::Text, Value::null()), QStringLiteral("  ")) << "has no name";
+        QTest::newRow("bracket in name")
+            << renamed(oneColumn(ColumnType::Text, Value::null()), QStringLiteral("a[b]"))
+            << "contains a character names cannot have";
+        QTest::newRow("no name") << renamed(oneColumn(ColumnType::Text, Value::null()), QStringLiteral("  "))
+                                 << "has no name";
     }
     void refusedInput() {
         QFETCH(WriterTable, table);
@@ -117,7 +129,8 @@ private slots:
     void missingFolderIsAnIoError() {
         TempDatabase db;
         try {
-            jet4::writeDatabase(db.path(QStringLiteral("no/such/folder/x.mdb")), {oneColumn(ColumnType::Text, Value::null())}, {});
+            jet4::writeDatabase(db.path(QStringLiteral("no/such/folder/x.mdb")),
+                                {oneColumn(ColumnType::Text, Value::null())}, {});
             QFAIL("no error");
         } catch (const Error& e) {
             QCOMPARE(e.kind(), Error::Kind::Io);
@@ -137,7 +150,7 @@ private slots:
         QCOMPARE(static_cast<int>(bytes[0x14]), 1);
         // The first masked bytes are 00 01 00 00 XOR the RC4 stream B5 6F 03 62.
         QCOMPARE(bytes.mid(0x18, 4), QByteArray("\xB5\x6E\x03\x62", 4));
-        QCOMPARE(static_cast<int>(bytes[2 * 4096]), 2);  // the catalog definition
+        QCOMPARE(static_cast<int>(bytes[2 * 4096]), 2); // the catalog definition
     }
 };
 

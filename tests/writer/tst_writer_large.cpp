@@ -39,7 +39,8 @@ private slots:
                      {QStringLiteral("Present"), ColumnType::Boolean, 0}};
         for (int i = 0; i < 100000; ++i)
             t.rows.push_back({Value::text(QStringLiteral("CV24DIT%1").arg(i, 5, 10, QLatin1Char('0'))),
-                              Value::text(i % 3 ? QStringLiteral("Nur'ain binti Ma'arof %1").arg(i) : QStringLiteral("陈美玲 %1").arg(i)),
+                              Value::text(i % 3 ? QStringLiteral("Nur'ain binti Ma'arof %1").arg(i)
+                                                : QStringLiteral("陈美玲 %1").arg(i)),
                               i % 11 ? Value::integer(i - 50000) : Value::null(), Value::boolean(i % 2)});
         TempDatabase db;
         QElapsedTimer timer;
@@ -53,7 +54,8 @@ private slots:
     void memoPagesBetweenDataPages() {
         WriterTable t;
         t.name = QStringLiteral("Notes");
-        t.columns = {{QStringLiteral("Id"), ColumnType::Long, 0}, {QStringLiteral("Body"), ColumnType::Memo, 0}};
+        t.columns = {{QStringLiteral("Id"), ColumnType::Long, 0},
+                     {QStringLiteral("Body"), ColumnType::Memo, 0}};
         for (int i = 0; i < 1200; ++i)
             t.rows.push_back({Value::integer(i), Value::text(QString(1500 + i % 700, QChar('a' + i % 26)))});
         TempDatabase db;

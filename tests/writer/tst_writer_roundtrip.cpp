@@ -4,7 +4,6 @@
 #include "TempDatabase.h"
 
 #include <QTest>
-
 #include <limits>
 
 using namespace convodesk;
@@ -16,20 +15,22 @@ using jet4::WriterTable;
 
 namespace {
 const QString kNonAscii[] = {
-    QStringLiteral("Nur'ain binti Ma'arof"),
-    QStringLiteral("Zulaikhā Ṣāliḥ"),
-    QStringLiteral("陈美玲 Tan Mei Ling"),
-    QStringLiteral("கவிதா சுப்பிரமணியம்"),
+    QStringLiteral("Nur'ain binti Ma'arof"),   QStringLiteral("Zulaikhā Ṣāliḥ"),
+    QStringLiteral("陈美玲 Tan Mei Ling"),     QStringLiteral("கவிதா சுப்பிரமணியம்"),
     QStringLiteral("Chloé Müller-Søndergård"),
 };
 
 WriterTable allTypes() {
     WriterTable t;
     t.name = QStringLiteral("AllTypes");
-    t.columns = {{QStringLiteral("Label"), ColumnType::Text, 50},     {QStringLiteral("Note"), ColumnType::Memo, 0},
-                 {QStringLiteral("Small"), ColumnType::Byte, 0},      {QStringLiteral("Count"), ColumnType::Integer, 0},
-                 {QStringLiteral("Queue"), ColumnType::Long, 0},      {QStringLiteral("Ratio"), ColumnType::Double, 0},
-                 {QStringLiteral("Present"), ColumnType::Boolean, 0}, {QStringLiteral("Held"), ColumnType::DateTime, 0},
+    t.columns = {{QStringLiteral("Label"), ColumnType::Text, 50},
+                 {QStringLiteral("Note"), ColumnType::Memo, 0},
+                 {QStringLiteral("Small"), ColumnType::Byte, 0},
+                 {QStringLiteral("Count"), ColumnType::Integer, 0},
+                 {QStringLiteral("Queue"), ColumnType::Long, 0},
+                 {QStringLiteral("Ratio"), ColumnType::Double, 0},
+                 {QStringLiteral("Present"), ColumnType::Boolean, 0},
+                 {QStringLiteral("Held"), ColumnType::DateTime, 0},
                  {QStringLiteral("Fee"), ColumnType::Currency, 0}};
     t.rows.push_back({Value::text(QStringLiteral("typical")), Value::text(QStringLiteral("a short note")),
                       Value::integer(7), Value::integer(-12), Value::integer(42), Value::real(3.25),
@@ -38,10 +39,11 @@ WriterTable allTypes() {
                       Value::integer(-32768), Value::integer(std::numeric_limits<std::int32_t>::min()),
                       Value::real(-1e-300), Value::boolean(false), Value::dateTime(0),
                       Value::currency(-922337203685477LL * 10000)});
-    t.rows.push_back({Value::text(QStringLiteral("extremes high")), Value::text(QStringLiteral("x")),
-                      Value::integer(255), Value::integer(32767), Value::integer(std::numeric_limits<std::int32_t>::max()),
-                      Value::real(1.7976931348623157e308), Value::boolean(true),
-                      Value::dateTime(73051.0 + 43199.0 / 86400.0), Value::currency(922337203685477LL * 10000 + 5807)});
+    t.rows.push_back(
+        {Value::text(QStringLiteral("extremes high")), Value::text(QStringLiteral("x")), Value::integer(255),
+         Value::integer(32767), Value::integer(std::numeric_limits<std::int32_t>::max()),
+         Value::real(1.7976931348623157e308), Value::boolean(true),
+         Value::dateTime(73051.0 + 43199.0 / 86400.0), Value::currency(922337203685477LL * 10000 + 5807)});
     // Null in every column that can hold it, one row each, and all at once.
     for (std::size_t c = 0; c < t.columns.size(); ++c) {
         if (t.columns[c].type == ColumnType::Boolean)
@@ -50,28 +52,31 @@ WriterTable allTypes() {
         row[c] = Value::null();
         t.rows.push_back(row);
     }
-    t.rows.push_back({Value::null(), Value::null(), Value::null(), Value::null(), Value::null(), Value::null(),
-                      Value::boolean(false), Value::null(), Value::null()});
+    t.rows.push_back({Value::null(), Value::null(), Value::null(), Value::null(), Value::null(),
+                      Value::null(), Value::boolean(false), Value::null(), Value::null()});
     for (const QString& s : kNonAscii)
         t.rows.push_back({Value::text(s), Value::text(s + QStringLiteral(" / ") + s), Value::integer(1),
                           Value::integer(1), Value::integer(1), Value::real(0.1), Value::boolean(true),
                           Value::dateTime(36526.25), Value::currency(-1)});
-    t.rows.push_back({Value::text(QStringLiteral("say \"hi\", then\nleave")), Value::text(QStringLiteral("line 1\r\nline 2")),
-                      Value::integer(1), Value::integer(1), Value::integer(1), Value::real(-0.5), Value::boolean(false),
-                      Value::dateTime(1), Value::currency(1)});
+    t.rows.push_back({Value::text(QStringLiteral("say \"hi\", then\nleave")),
+                      Value::text(QStringLiteral("line 1\r\nline 2")), Value::integer(1), Value::integer(1),
+                      Value::integer(1), Value::real(-0.5), Value::boolean(false), Value::dateTime(1),
+                      Value::currency(1)});
     return t;
 }
 
 WriterTable memoTable(const std::vector<int>& lengths) {
     WriterTable t;
     t.name = QStringLiteral("Memos");
-    t.columns = {{QStringLiteral("Chars"), ColumnType::Long, 0}, {QStringLiteral("Body"), ColumnType::Memo, 0},
+    t.columns = {{QStringLiteral("Chars"), ColumnType::Long, 0},
+                 {QStringLiteral("Body"), ColumnType::Memo, 0},
                  {QStringLiteral("After"), ColumnType::Text, 20}};
     for (int n : lengths) {
         QString body;
         for (int i = 0; i < n; ++i)
             body.append(QChar(i % 97 == 96 ? 0x0BA4 /* Tamil ta */ : 'a' + i % 26));
-        t.rows.push_back({Value::integer(n), Value::text(body), Value::text(QStringLiteral("end %1").arg(n))});
+        t.rows.push_back(
+            {Value::integer(n), Value::text(body), Value::text(QStringLiteral("end %1").arg(n))});
     }
     return t;
 }
@@ -79,10 +84,12 @@ WriterTable memoTable(const std::vector<int>& lengths) {
 WriterTable numberedRows(const QString& name, int rows) {
     WriterTable t;
     t.name = name;
-    t.columns = {{QStringLiteral("Id"), ColumnType::Long, 0}, {QStringLiteral("Name"), ColumnType::Text, 100},
+    t.columns = {{QStringLiteral("Id"), ColumnType::Long, 0},
+                 {QStringLiteral("Name"), ColumnType::Text, 100},
                  {QStringLiteral("Programme"), ColumnType::Text, 10}};
     for (int i = 0; i < rows; ++i)
-        t.rows.push_back({Value::integer(i - 500), Value::text(QStringLiteral("Graduate number %1 bin Abdullah").arg(i)),
+        t.rows.push_back({Value::integer(i - 500),
+                          Value::text(QStringLiteral("Graduate number %1 bin Abdullah").arg(i)),
                           i % 7 == 0 ? Value::null() : Value::text(QStringLiteral("P%1").arg(i % 13))});
     return t;
 }
@@ -126,11 +133,13 @@ private slots:
     void tableWithOnlyFixedColumns() {
         WriterTable t;
         t.name = QStringLiteral("Fixed");
-        t.columns = {{QStringLiteral("A"), ColumnType::Long, 0}, {QStringLiteral("B"), ColumnType::Boolean, 0},
-                     {QStringLiteral("C"), ColumnType::Double, 0}, {QStringLiteral("D"), ColumnType::Byte, 0}};
+        t.columns = {{QStringLiteral("A"), ColumnType::Long, 0},
+                     {QStringLiteral("B"), ColumnType::Boolean, 0},
+                     {QStringLiteral("C"), ColumnType::Double, 0},
+                     {QStringLiteral("D"), ColumnType::Byte, 0}};
         for (int i = 0; i < 600; ++i)
-            t.rows.push_back({i % 5 ? Value::integer(i) : Value::null(), Value::boolean(i % 2), Value::real(i / 8.0),
-                              Value::integer(i % 256)});
+            t.rows.push_back({i % 5 ? Value::integer(i) : Value::null(), Value::boolean(i % 2),
+                              Value::real(i / 8.0), Value::integer(i % 256)});
         TempDatabase db;
         QVERIFY(RoundTripCheck::matchesBoth(db.write({t}), t));
     }
@@ -144,7 +153,9 @@ private slots:
         for (int r = 0; r < 30; ++r) {
             std::vector<Value> row;
             for (int c = 0; c < 45; ++c)
-                row.push_back((r + c) % 9 == 0 ? Value::null() : Value::text(QStringLiteral("r%1c%2").arg(r).arg(c).repeated(c % 4)));
+                row.push_back((r + c) % 9 == 0
+                                  ? Value::null()
+                                  : Value::text(QStringLiteral("r%1c%2").arg(r).arg(c).repeated(c % 4)));
             row.push_back(Value::integer(r));
             t.rows.push_back(row);
         }
@@ -157,8 +168,9 @@ private slots:
         WriterTable t;
         t.name = QStringLiteral("Long definition");
         for (int c = 0; c < 150; ++c)
-            t.columns.push_back({QStringLiteral("A rather long column name number %1").arg(c, 3, 10, QLatin1Char('0')),
-                                 c % 3 == 0 ? ColumnType::Long : ColumnType::Text, 10});
+            t.columns.push_back(
+                {QStringLiteral("A rather long column name number %1").arg(c, 3, 10, QLatin1Char('0')),
+                 c % 3 == 0 ? ColumnType::Long : ColumnType::Text, 10});
         for (int r = 0; r < 5; ++r) {
             std::vector<Value> row;
             for (int c = 0; c < 150; ++c)

@@ -56,7 +56,7 @@ public:
         table.fileName = file_;
         bool haveHeader = false;
         while (pos_ < s_.size()) {
-            if (atLineEnd()) {  // blank line
+            if (atLineEnd()) { // blank line
                 skipLineEnd();
                 continue;
             }
@@ -118,9 +118,10 @@ private:
         const qsizetype start = pos_;
         while (pos_ < s_.size() && s_[pos_] != QLatin1Char(',') && !atLineEnd()) {
             if (s_[pos_] == QLatin1Char('"'))
-                throw CsvError::at(file_, line_, fieldNumber,
-                                   QStringLiteral("a quote inside an unquoted field; quote the whole field and "
-                                                  "double the quote."));
+                throw CsvError::at(
+                    file_, line_, fieldNumber,
+                    QStringLiteral("a quote inside an unquoted field; quote the whole field and "
+                                   "double the quote."));
             ++pos_;
         }
         if (pos_ == start)
@@ -147,7 +148,8 @@ private:
                 break;
             }
             if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-                const bool crlf = c == QLatin1Char('\r') && pos_ + 1 < s_.size() && s_[pos_ + 1] == QLatin1Char('\n');
+                const bool crlf =
+                    c == QLatin1Char('\r') && pos_ + 1 < s_.size() && s_[pos_ + 1] == QLatin1Char('\n');
                 value.append(crlf ? QStringLiteral("\r\n") : QString(c));
                 if (crlf)
                     ++pos_;

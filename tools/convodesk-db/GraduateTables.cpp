@@ -3,7 +3,6 @@
 #include "CsvError.h"
 
 #include <QHash>
-
 #include <limits>
 
 namespace convodesk::dbtool {
@@ -32,9 +31,10 @@ Value queueValue(const CsvTable& csv, std::size_t row, int column, const CsvTabl
 } // namespace
 
 const QStringList& GraduateTables::graduateColumns() {
-    static const QStringList names{QStringLiteral("GraduateID"), QStringLiteral("Name"),    QStringLiteral("IC"),
-                                   QStringLiteral("Programme"),  QStringLiteral("Faculty"), QStringLiteral("Phone"),
-                                   QStringLiteral("Status"),     QStringLiteral("Audio"),   kQueue};
+    static const QStringList names{
+        QStringLiteral("GraduateID"), QStringLiteral("Name"),    QStringLiteral("IC"),
+        QStringLiteral("Programme"),  QStringLiteral("Faculty"), QStringLiteral("Phone"),
+        QStringLiteral("Status"),     QStringLiteral("Audio"),   kQueue};
     return names;
 }
 
@@ -44,15 +44,16 @@ const QStringList& GraduateTables::programmeColumns() {
     return names;
 }
 
-WriterTable GraduateTables::toTable(const CsvTable& csv, const QString& tableName, const QStringList& required,
-                                    const QString& longColumn) {
+WriterTable GraduateTables::toTable(const CsvTable& csv, const QString& tableName,
+                                    const QStringList& required, const QString& longColumn) {
     // Source column of each table column: the required ones first, then the extras in file order.
     std::vector<int> source;
     QStringList names;
     for (const QString& name : required) {
         const int index = csv.columnIndex(name);
         if (index < 0)
-            throw CsvError::at(csv.fileName, 1, 0, QStringLiteral("the required column \"%1\" is missing.").arg(name));
+            throw CsvError::at(csv.fileName, 1, 0,
+                               QStringLiteral("the required column \"%1\" is missing.").arg(name));
         source.push_back(index);
         names.append(name);
     }
@@ -65,7 +66,8 @@ WriterTable GraduateTables::toTable(const CsvTable& csv, const QString& tableNam
     WriterTable table;
     table.name = tableName;
     for (const QString& name : names)
-        table.columns.push_back({name, name == longColumn ? ColumnType::Long : ColumnType::Text, kMaxTextLength});
+        table.columns.push_back(
+            {name, name == longColumn ? ColumnType::Long : ColumnType::Text, kMaxTextLength});
     table.rows.reserve(csv.rows.size());
     for (std::size_t r = 0; r < csv.rows.size(); ++r) {
         std::vector<Value> values;
@@ -97,12 +99,13 @@ jet4::QueryDef GraduateTables::graduateQuery() {
     jet4::QueryDef q;
     q.name = QStringLiteral("Graduate");
     q.kind = jet4::QueryDef::Kind::Select;
-    for (const char* c : {"Graduates.GraduateID", "Graduates.Name", "Programme.Program_Desc", "Graduates.Faculty",
-                          "Graduates.Queue"})
+    for (const char* c : {"Graduates.GraduateID", "Graduates.Name", "Programme.Program_Desc",
+                          "Graduates.Faculty", "Graduates.Queue"})
         q.columns.push_back({QString::fromLatin1(c), QString(), 0});
     q.tables.push_back({QStringLiteral("Graduates"), QString(), QString()});
     q.tables.push_back({QStringLiteral("Programme"), QString(), QString()});
-    q.joins.push_back({jet4::QueryDef::JoinType::Left, QStringLiteral("Graduates"), QStringLiteral("Programme"),
+    q.joins.push_back({jet4::QueryDef::JoinType::Left, QStringLiteral("Graduates"),
+                       QStringLiteral("Programme"),
                        QStringLiteral("Graduates.Programme = Programme.Program_Code")});
     return q;
 }
@@ -123,7 +126,8 @@ WriterTable GraduateTables::graduateTable(const WriterTable& graduates, const Wr
                  {QStringLiteral("Faculty"), ColumnType::Text, kMaxTextLength},
                  {kQueue, ColumnType::Long, 0}};
     for (const auto& g : graduates.rows) {
-        const auto match = g[3].isNull() ? descriptions.cend() : descriptions.constFind(g[3].asText().toCaseFolded());
+        const auto match =
+            g[3].isNull() ? descriptions.cend() : descriptions.constFind(g[3].asText().toCaseFolded());
         if (match == descriptions.cend()) {
             t.rows.push_back({g[0], g[1], Value::null(), g[4], g[8]});
             continue;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "CsvTable.h"
-
 #include "data/jet4/QueryDef.h"
 #include "data/jet4/Writer.h"
 
@@ -13,8 +12,9 @@ namespace convodesk::dbtool {
 // desk database. Throws CsvError naming the file, line and column for bad input.
 class GraduateTables {
 public:
-    static const QStringList& graduateColumns();   // GraduateID, Name, IC, Programme, Faculty, Phone, Status, Audio, Queue
-    static const QStringList& programmeColumns();  // Program_Code, Program_Desc, Program_Faculty
+    static const QStringList&
+    graduateColumns(); // GraduateID, Name, IC, Programme, Faculty, Phone, Status, Audio, Queue
+    static const QStringList& programmeColumns(); // Program_Code, Program_Desc, Program_Faculty
     static constexpr int kMaxTextLength = 255;
 
     struct Output {
@@ -27,9 +27,10 @@ public:
     static jet4::QueryDef graduateQuery();
 
 private:
-    static jet4::WriterTable toTable(const CsvTable& csv, const QString& tableName, const QStringList& required,
-                                     const QString& longColumn);
-    static jet4::WriterTable graduateTable(const jet4::WriterTable& graduates, const jet4::WriterTable& programmes);
+    static jet4::WriterTable toTable(const CsvTable& csv, const QString& tableName,
+                                     const QStringList& required, const QString& longColumn);
+    static jet4::WriterTable graduateTable(const jet4::WriterTable& graduates,
+                                           const jet4::WriterTable& programmes);
 };
 
 } // namespace convodesk::dbtool

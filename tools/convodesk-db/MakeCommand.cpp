@@ -4,7 +4,6 @@
 #include "CsvReader.h"
 #include "GraduateTables.h"
 #include "ToolInfo.h"
-
 #include "data/jet4/Error.h"
 
 #include <QFileInfo>
@@ -27,7 +26,8 @@ QString MakeCommand::helpText() {
         "\n"
         "The database gets the tables Graduates and Programme and the stored query Graduate:\n"
         "  SELECT Graduates.GraduateID, Graduates.Name, Programme.Program_Desc, Graduates.Faculty,\n"
-        "  Graduates.Queue FROM Graduates LEFT JOIN Programme ON Graduates.Programme = Programme.Program_Code\n"
+        "  Graduates.Queue FROM Graduates LEFT JOIN Programme ON Graduates.Programme = "
+        "Programme.Program_Code\n"
         "\n"
         "CSV rules:\n"
         "  - UTF-8, with or without a byte-order mark; CRLF or LF line ends; blank lines are skipped.\n"

@@ -6,9 +6,11 @@ namespace convodesk::dbtool {
 
 // Exit codes of convodesk-db.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;   // could not write, unexpected failure
-inline constexpr int kExitBadInput = 2;  // bad arguments or bad input data
+inline constexpr int kExitFailure = 1;  // could not write, unexpected failure
+inline constexpr int kExitBadInput = 2; // bad arguments or bad input data
 
-inline QString toolVersion() { return QStringLiteral("1.00.0011"); }
+inline QString toolVersion() {
+    return QStringLiteral("1.00.0011");
+}
 
 } // namespace convodesk::dbtool

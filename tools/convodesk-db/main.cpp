@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
-
 #include <cstdio>
 #include <functional>
 #include <map>

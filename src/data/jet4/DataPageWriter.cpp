@@ -11,7 +11,9 @@ using namespace format;
 DataPageWriter::DataPageWriter(PageStore& store, std::uint32_t owner, std::optional<std::uint32_t> firstPage)
     : store_(store), owner_(owner), reserved_(firstPage) {}
 
-int DataPageWriter::maxRowLength() { return kDataEmptyFreeSpace - 2; }
+int DataPageWriter::maxRowLength() {
+    return kDataEmptyFreeSpace - 2;
+}
 
 void DataPageWriter::startPage(std::uint32_t number) {
     QByteArray& p = store_.page(number);
@@ -28,7 +30,8 @@ void DataPageWriter::startPage(std::uint32_t number) {
 std::uint32_t DataPageWriter::append(const QByteArray& row) {
     const int length = static_cast<int>(row.size());
     if (length > maxRowLength())
-        throw Error(Error::Kind::InvalidInput, QStringLiteral("A row of %1 bytes does not fit on a page.").arg(length));
+        throw Error(Error::Kind::InvalidInput,
+                    QStringLiteral("A row of %1 bytes does not fit on a page.").arg(length));
     if (pages_.empty() || rows_ >= kMaxRowsPerPage || freeSpace_ < length + 2) {
         if (reserved_) {
             startPage(*reserved_);

@@ -27,7 +27,9 @@ struct PlannedTable {
     std::vector<std::uint32_t> tdefPages;
 };
 
-Value asLong(std::uint32_t v) { return Value::integer(static_cast<std::int32_t>(v)); }
+Value asLong(std::uint32_t v) {
+    return Value::integer(static_cast<std::int32_t>(v));
+}
 
 std::vector<Value> catalogRow(std::uint32_t id, std::uint32_t parent, const QString& name, int type,
                               std::uint32_t flags, double now) {
@@ -52,17 +54,23 @@ void reserveTdefPages(PlannedTable& t, PageStore& store) {
 QByteArray DatabaseImage::build(const std::vector<WriterTable>& tables, const std::vector<QueryDef>& queries,
                                 double now) {
     PageStore store;
-    store.allocate();                              // 0: header
-    const std::uint32_t mapPage = store.allocate();  // 1: usage-map rows
-    store.allocate();                              // 2: the catalog's definition
+    store.allocate();                               // 0: header
+    const std::uint32_t mapPage = store.allocate(); // 1: usage-map rows
+    store.allocate();                               // 2: the catalog's definition
 
     std::vector<std::vector<Value>> catalogRows;
     std::vector<std::vector<Value>> queryRows;
     std::vector<PlannedTable> planned;
-    planned.push_back({QStringLiteral("MSysObjects"), TableLayout::fromColumns(SystemTables::catalogColumns()),
-                       &catalogRows, true, {kCatalogTdefPage}});
-    planned.push_back({QStringLiteral("MSysQueries"), TableLayout::fromColumns(SystemTables::queryColumns()),
-                       &queryRows, true, {}});
+    planned.push_back({QStringLiteral("MSysObjects"),
+                       TableLayout::fromColumns(SystemTables::catalogColumns()),
+                       &catalogRows,
+                       true,
+                       {kCatalogTdefPage}});
+    planned.push_back({QStringLiteral("MSysQueries"),
+                       TableLayout::fromColumns(SystemTables::queryColumns()),
+                       &queryRows,
+                       true,
+                       {}});
     for (const WriterTable& t : tables)
         planned.push_back({t.name, TableLayout::fromColumns(t.columns), &t.rows, false, {}});
     for (PlannedTable& t : planned)
@@ -75,9 +83,9 @@ QByteArray DatabaseImage::build(const std::vector<WriterTable>& tables, const st
                                          t.system ? kObjectFlagSystem : 0, now));
     for (std::size_t i = 0; i < queries.size(); ++i) {
         const std::uint32_t id = kQueryIdBase | static_cast<std::uint32_t>(i + 1);
-        catalogRows.push_back(catalogRow(id, kTablesContainerId, queries[i].name, kObjectTypeQuery,
-                                         static_cast<std::uint32_t>(QueryRowsEncoder::catalogFlags(queries[i].kind)),
-                                         now));
+        catalogRows.push_back(
+            catalogRow(id, kTablesContainerId, queries[i].name, kObjectTypeQuery,
+                       static_cast<std::uint32_t>(QueryRowsEncoder::catalogFlags(queries[i].kind)), now));
         for (auto& row : QueryRowsEncoder::encode(queries[i], static_cast<std::int32_t>(id)))
             queryRows.push_back(std::move(row));
     }

@@ -26,8 +26,9 @@ QByteArray LongValueWriter::inlineField(const QByteArray& value) {
 QByteArray LongValueWriter::storeOutOfRow(const QByteArray& value) {
     const int length = static_cast<int>(value.size());
     if (value.size() > kLongValueMaxLength)
-        throw Error(Error::Kind::InvalidInput,
-                    QStringLiteral("A long value of %1 bytes exceeds the limit of 16 MiB.").arg(value.size()));
+        throw Error(
+            Error::Kind::InvalidInput,
+            QStringLiteral("A long value of %1 bytes exceeds the limit of 16 MiB.").arg(value.size()));
     if (length <= kMaxSingleRow)
         return header(length, kLongValueSingleRow, pages_.append(value));
     // Each piece names the next one, so the pieces are written last first.

@@ -22,14 +22,18 @@ QByteArray littleEndian(std::uint64_t v, int size) {
 }
 
 bool isNumber(const Value& v) {
-    return v.kind() == Value::Kind::Integer || v.kind() == Value::Kind::Double || v.kind() == Value::Kind::Single;
+    return v.kind() == Value::Kind::Integer || v.kind() == Value::Kind::Double ||
+           v.kind() == Value::Kind::Single;
 }
 
 double asNumber(const Value& v) {
     switch (v.kind()) {
-    case Value::Kind::Integer: return static_cast<double>(v.asInteger());
-    case Value::Kind::Single: return v.asSingle();
-    default: return v.asDouble();
+    case Value::Kind::Integer:
+        return static_cast<double>(v.asInteger());
+    case Value::Kind::Single:
+        return v.asSingle();
+    default:
+        return v.asDouble();
     }
 }
 } // namespace
@@ -59,7 +63,8 @@ RowEncoder::Field RowEncoder::encodeField(const LayoutColumn& column, const Valu
         if (value.kind() != Value::Kind::Integer)
             fail(column, rowNumber, QStringLiteral("a whole number is required."));
         if (value.asInteger() < low || value.asInteger() > high)
-            fail(column, rowNumber, QStringLiteral("%1 is outside %2..%3.").arg(value.asInteger()).arg(low).arg(high));
+            fail(column, rowNumber,
+                 QStringLiteral("%1 is outside %2..%3.").arg(value.asInteger()).arg(low).arg(high));
         return value.asInteger();
     };
     switch (column.type) {
@@ -68,15 +73,17 @@ RowEncoder::Field RowEncoder::encodeField(const LayoutColumn& column, const Valu
             fail(column, rowNumber, QStringLiteral("a Yes/No value is required."));
         f.present = value.asBoolean();
         break;
-    case ColumnType::Byte: f.bytes = littleEndian(static_cast<std::uint64_t>(integerIn(0, 255)), 1); break;
+    case ColumnType::Byte:
+        f.bytes = littleEndian(static_cast<std::uint64_t>(integerIn(0, 255)), 1);
+        break;
     case ColumnType::Integer:
         f.bytes = littleEndian(static_cast<std::uint64_t>(integerIn(-32768, 32767)), 2);
         break;
     case ColumnType::Long:
-        f.bytes = littleEndian(static_cast<std::uint64_t>(
-                                   integerIn(std::numeric_limits<std::int32_t>::min(),
-                                             std::numeric_limits<std::int32_t>::max())),
-                               4);
+        f.bytes =
+            littleEndian(static_cast<std::uint64_t>(integerIn(std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max())),
+                         4);
         break;
     case ColumnType::Currency:
         if (value.kind() != Value::Kind::Currency)
@@ -94,7 +101,8 @@ RowEncoder::Field RowEncoder::encodeField(const LayoutColumn& column, const Valu
         f.bytes = littleEndian(std::bit_cast<std::uint64_t>(asNumber(value)), 8);
         break;
     case ColumnType::DateTime:
-        if (value.kind() != Value::Kind::DateTime || !std::isfinite(value.asDateTime()) || value.asDateTime() < 0)
+        if (value.kind() != Value::Kind::DateTime || !std::isfinite(value.asDateTime()) ||
+            value.asDateTime() < 0)
             fail(column, rowNumber, QStringLiteral("a date from 1899-12-30 on is required."));
         f.bytes = littleEndian(std::bit_cast<std::uint64_t>(value.asDateTime()), 8);
         break;
@@ -104,9 +112,10 @@ RowEncoder::Field RowEncoder::encodeField(const LayoutColumn& column, const Valu
             fail(column, rowNumber, QStringLiteral("a text is required."));
         f.bytes = TextEncoder::encode(value.asText());
         if (column.type == ColumnType::Text && f.bytes.size() / 2 > column.maxChars)
-            fail(column, rowNumber, QStringLiteral("the text has %1 characters, more than the %2 allowed.")
-                                        .arg(f.bytes.size() / 2)
-                                        .arg(column.maxChars));
+            fail(column, rowNumber,
+                 QStringLiteral("the text has %1 characters, more than the %2 allowed.")
+                     .arg(f.bytes.size() / 2)
+                     .arg(column.maxChars));
         f.storeInline = f.bytes.size() <= LongValueWriter::kMaxInline;
         break;
     }
@@ -119,7 +128,8 @@ RowEncoder::Field RowEncoder::encodeField(const LayoutColumn& column, const Valu
         f.bytes = value.asBinary();
         f.storeInline = f.bytes.size() <= LongValueWriter::kMaxInline;
         break;
-    default: fail(column, rowNumber, QStringLiteral("this column type cannot be written."));
+    default:
+        fail(column, rowNumber, QStringLiteral("this column type cannot be written."));
     }
     return f;
 }
@@ -133,7 +143,8 @@ int RowEncoder::rowSize(const std::vector<Field>& fields) const {
         if (c.fixed || !fields[i].present)
             continue;
         if (isLongValueType(c.type))
-            size += kLongValueHeaderSize + (fields[i].storeInline ? static_cast<int>(fields[i].bytes.size()) : 0);
+            size +=
+                kLongValueHeaderSize + (fields[i].storeInline ? static_cast<int>(fields[i].bytes.size()) : 0);
         else
             size += static_cast<int>(fields[i].bytes.size());
     }
@@ -157,12 +168,13 @@ QByteArray RowEncoder::encode(const std::vector<Value>& values, long long rowNum
             f.storeInline = false;
     }
     if (const int size = rowSize(fields); size > kMaxRowSize)
-        throw Error(Error::Kind::InvalidInput,
-                    QStringLiteral("Table %1, row %2: the row needs %3 bytes, more than the %4 a row can hold.")
-                        .arg(tableName_)
-                        .arg(rowNumber)
-                        .arg(size)
-                        .arg(kMaxRowSize));
+        throw Error(
+            Error::Kind::InvalidInput,
+            QStringLiteral("Table %1, row %2: the row needs %3 bytes, more than the %4 a row can hold.")
+                .arg(tableName_)
+                .arg(rowNumber)
+                .arg(size)
+                .arg(kMaxRowSize));
 
     QByteArray row;
     row.reserve(rowSize(fields));
@@ -175,12 +187,14 @@ QByteArray RowEncoder::encode(const std::vector<Value>& values, long long rowNum
         const LayoutColumn& c = columns[i];
         Field& f = fields[i];
         if (f.present)
-            mask[c.number / 8] = static_cast<char>(static_cast<std::uint8_t>(mask[c.number / 8]) | (1u << (c.number % 8)));
+            mask[c.number / 8] =
+                static_cast<char>(static_cast<std::uint8_t>(mask[c.number / 8]) | (1u << (c.number % 8)));
         if (c.fixed) {
             fixedArea.replace(c.fixedOffset, f.bytes.size(), f.bytes);
             continue;
         }
-        varStart[static_cast<std::size_t>(c.varIndex)] = 2 + layout_.fixedAreaSize + static_cast<int>(varData.size());
+        varStart[static_cast<std::size_t>(c.varIndex)] =
+            2 + layout_.fixedAreaSize + static_cast<int>(varData.size());
         if (!f.present)
             continue;
         if (!isLongValueType(c.type))

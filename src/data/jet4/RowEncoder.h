@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <vector>
 
 namespace convodesk::jet4 {
@@ -23,7 +22,7 @@ public:
 private:
     struct Field {
         bool present = false;
-        QByteArray bytes;        // fixed or variable bytes; for long values the raw value
+        QByteArray bytes; // fixed or variable bytes; for long values the raw value
         bool storeInline = false;
     };
 

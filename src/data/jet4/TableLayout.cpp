@@ -6,17 +6,25 @@ namespace convodesk::jet4 {
 
 int fixedSize(ColumnType type) {
     switch (type) {
-    case ColumnType::Boolean: return 0;
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
+    case ColumnType::Boolean:
+        return 0;
+    case ColumnType::Byte:
+        return 1;
+    case ColumnType::Integer:
+        return 2;
     case ColumnType::Long:
-    case ColumnType::Single: return 4;
+    case ColumnType::Single:
+        return 4;
     case ColumnType::Currency:
     case ColumnType::Double:
-    case ColumnType::DateTime: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Numeric: return 17;
-    default: return 0;
+    case ColumnType::DateTime:
+        return 8;
+    case ColumnType::Guid:
+        return 16;
+    case ColumnType::Numeric:
+        return 17;
+    default:
+        return 0;
     }
 }
 
@@ -24,7 +32,9 @@ bool isFixedType(ColumnType type) {
     return type != ColumnType::Text && type != ColumnType::Binary && !isLongValueType(type);
 }
 
-bool isLongValueType(ColumnType type) { return type == ColumnType::Memo || type == ColumnType::Ole; }
+bool isLongValueType(ColumnType type) {
+    return type == ColumnType::Memo || type == ColumnType::Ole;
+}
 
 TableLayout TableLayout::fromColumns(const std::vector<WriterColumn>& columns) {
     TableLayout layout;

@@ -3,7 +3,6 @@
 #include "ColumnType.h"
 
 #include <QString>
-
 #include <vector>
 
 namespace convodesk::jet4 {
@@ -17,10 +16,10 @@ struct LayoutColumn {
     ColumnType type = ColumnType::Text;
     int number = 0;
     bool fixed = false;
-    int fixedOffset = 0;   // fixed columns
-    int varIndex = 0;      // variable columns
-    int length = 0;        // bytes: fixed size, Text 2 x characters, Binary bytes, long values 0
-    int maxChars = 0;      // Text only
+    int fixedOffset = 0; // fixed columns
+    int varIndex = 0;    // variable columns
+    int length = 0;      // bytes: fixed size, Text 2 x characters, Binary bytes, long values 0
+    int maxChars = 0;    // Text only
 };
 
 struct TableLayout {

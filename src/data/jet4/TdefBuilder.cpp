@@ -22,7 +22,8 @@ void appendU32(QByteArray& b, std::uint32_t v) {
 }
 } // namespace
 
-TdefBuilder::TdefBuilder(const TableLayout& layout, bool systemTable) : layout_(layout), system_(systemTable) {}
+TdefBuilder::TdefBuilder(const TableLayout& layout, bool systemTable)
+    : layout_(layout), system_(systemTable) {}
 
 QByteArray TdefBuilder::stream(std::uint32_t rowCount, const Maps& maps) const {
     const auto columnCount = static_cast<std::uint32_t>(layout_.columns.size());

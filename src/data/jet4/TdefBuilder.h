@@ -3,7 +3,6 @@
 #include "TableLayout.h"
 
 #include <QByteArray>
-
 #include <cstdint>
 #include <vector>
 
@@ -16,8 +15,8 @@ class PageStore;
 class TdefBuilder {
 public:
     struct Maps {
-        std::uint32_t usedPages = 0;   // row pointer of the used-pages map
-        std::uint32_t freePages = 0;   // row pointer of the free-space map
+        std::uint32_t usedPages = 0; // row pointer of the used-pages map
+        std::uint32_t freePages = 0; // row pointer of the free-space map
     };
 
     TdefBuilder(const TableLayout& layout, bool systemTable);

@@ -47,7 +47,8 @@ QByteArray UsageMapBuilder::referenceMap(const std::vector<std::uint32_t>& pages
     for (std::uint32_t p : pages)
         byMapPage[p / kUsageBitmapPagesPerPage].push_back(p % kUsageBitmapPagesPerPage);
     if (byMapPage.rbegin()->first >= static_cast<std::uint32_t>(kUsageMapReferencePointers))
-        throw Error(Error::Kind::InvalidInput, QStringLiteral("The table is too large for one database file."));
+        throw Error(Error::Kind::InvalidInput,
+                    QStringLiteral("The table is too large for one database file."));
     QByteArray row(kUsageMapRowSize, '\0');
     putU8(row, 0, kUsageMapReference);
     for (const auto& [index, bits] : byMapPage) {

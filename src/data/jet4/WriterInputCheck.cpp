@@ -10,17 +10,22 @@ namespace {
 constexpr int kMaxNameLength = 64;
 constexpr int kMaxColumns = 255;
 
-[[noreturn]] void fail(const QString& message) { throw Error(Error::Kind::InvalidInput, message); }
+[[noreturn]] void fail(const QString& message) {
+    throw Error(Error::Kind::InvalidInput, message);
+}
 
 void checkName(const QString& name, const QString& what) {
     if (name.trimmed().isEmpty())
         fail(QStringLiteral("%1 has no name.").arg(what));
     if (name.size() > kMaxNameLength)
-        fail(QStringLiteral("%1 \"%2\": the name is longer than %3 characters.").arg(what, name).arg(kMaxNameLength));
+        fail(QStringLiteral("%1 \"%2\": the name is longer than %3 characters.")
+                 .arg(what, name)
+                 .arg(kMaxNameLength));
     for (QChar c : name) {
         if (c.unicode() < 0x20 || c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('!') ||
             c == QLatin1Char('.') || c == QLatin1Char('`'))
-            fail(QStringLiteral("%1 \"%2\": the name contains a character names cannot have.").arg(what, name));
+            fail(QStringLiteral("%1 \"%2\": the name contains a character names cannot have.")
+                     .arg(what, name));
     }
 }
 
@@ -34,8 +39,10 @@ bool allowedUserType(ColumnType t) {
     case ColumnType::Double:
     case ColumnType::Boolean:
     case ColumnType::DateTime:
-    case ColumnType::Currency: return true;
-    default: return false;
+    case ColumnType::Currency:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -51,7 +58,8 @@ void checkTable(const WriterTable& t) {
         if (!allowedUserType(c.type))
             fail(QStringLiteral("%1, column \"%2\": this column type cannot be written.").arg(what, c.name));
         if (c.type == ColumnType::Text && (c.maxChars < 1 || c.maxChars > 255))
-            fail(QStringLiteral("%1, column \"%2\": a text column holds 1 to 255 characters.").arg(what, c.name));
+            fail(QStringLiteral("%1, column \"%2\": a text column holds 1 to 255 characters.")
+                     .arg(what, c.name));
         if (seen.contains(c.name.toLower()))
             fail(QStringLiteral("%1 has two columns named \"%2\".").arg(what, c.name));
         seen.insert(c.name.toLower());
@@ -60,7 +68,8 @@ void checkTable(const WriterTable& t) {
 } // namespace
 
 void WriterInputCheck::check(const std::vector<WriterTable>& tables, const std::vector<QueryDef>& queries) {
-    QSet<QString> objects{QStringLiteral("msysobjects"), QStringLiteral("msysqueries"), QStringLiteral("tables")};
+    QSet<QString> objects{QStringLiteral("msysobjects"), QStringLiteral("msysqueries"),
+                          QStringLiteral("tables")};
     for (const WriterTable& t : tables) {
         checkName(t.name, QStringLiteral("A table"));
         if (objects.contains(t.name.toLower()))
