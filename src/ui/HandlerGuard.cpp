@@ -17,8 +17,9 @@ constexpr int outOfMemoryNumber = 7;
 constexpr int internalFailureNumber = 51;
 
 void showMessageBox(const Failure& failure) {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                          failureMessage(failure));
+    QWidget* owner = QApplication::activeWindow();
+    const QString title = owner ? owner->windowTitle() : QApplication::applicationName();
+    QMessageBox::critical(owner, title, failureMessage(failure));
 }
 
 FailureReporter& currentReporter() {
