@@ -195,6 +195,11 @@ private slots:
         QTest::newRow("text too long")
             << header + "G1," + QByteArray(256, 'n') + ",1,P,F,,,,1\n"
             << "graduates.csv, line 2, column 2 (Name): the text has 256 characters";
+        QTest::newRow("row too large")
+            << header + QByteArray(255, 'g') + "," + QByteArray(255, 'n') + "," + QByteArray(255, 'i') + "," +
+                   QByteArray(255, 'p') + "," + QByteArray(255, 'f') + "," + QByteArray(255, 'h') + "," +
+                   QByteArray(255, 's') + "," + QByteArray(255, 'a') + ",1\n"
+            << "graduates.csv, line 2: the row's fields take 4108 bytes";
         QTest::newRow("unterminated quote")
             << header + "G1,\"A,1,P,F,,,,1\n"
             << "graduates.csv, line 2, column 2: the quoted field is not closed";

@@ -91,6 +91,37 @@ private slots:
         QCOMPARE(readerTables, expected);
     }
 
+    // Each table has two usage-map rows; forty tables need more than one page of them.
+    void manyTablesAllReadable() {
+        std::vector<WriterTable> tables;
+        QStringList names;
+        for (int i = 0; i < 40; ++i) {
+            WriterTable t =
+                table(QStringLiteral("Table %1").arg(i), {{QStringLiteral("N"), ColumnType::Long, 0}});
+            t.rows.push_back({Value::integer(i)});
+            tables.push_back(t);
+            names << t.name;
+        }
+        TempDatabase db;
+        const QString file = db.write(tables);
+        QCOMPARE(ReferenceReaders::mdbTables(file), names);
+        const QJsonObject data =
+            ReferenceReaders::mdbReaderDump(file).value(QStringLiteral("data")).toObject();
+        for (int i = 0; i < 40; ++i) {
+            QCOMPARE(ReferenceReaders::mdbExport(file, names[i]).rows.at(0).at(0),
+                     std::optional<QString>(QString::number(i)));
+            QCOMPARE(data.value(names[i])
+                         .toObject()
+                         .value(QStringLiteral("rows"))
+                         .toArray()
+                         .at(0)
+                         .toArray()
+                         .at(0)
+                         .toInt(),
+                     i);
+        }
+    }
+
     void schemaShowsEveryColumnType() {
         TempDatabase db;
         const QString schema = ReferenceReaders::mdbSchema(db.write(schoolTables()));

@@ -1,6 +1,8 @@
 // What the writer refuses, and that a refused or failed write leaves no file behind.
 #include "TempDatabase.h"
 #include "data/jet4/Error.h"
+#include "data/jet4/Jet4Format.h"
+#include "data/jet4/Rc4.h"
 
 #include <QFile>
 #include <QTest>
@@ -137,6 +139,13 @@ private slots:
             QVERIFY2(e.message().contains(QStringLiteral("x.mdb")), qPrintable(e.message()));
         }
         QCOMPARE(db.files(), QStringList());
+    }
+
+    void rc4KeystreamMatchesTheKnownVector() {
+        std::uint8_t stream[16] = {};
+        jet4::Rc4(jet4::format::kHeaderRc4Key, 4).apply(stream, sizeof stream);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(stream), 16).toHex(' '),
+                 QByteArray("b5 6f 03 62 61 08 c2 55 eb a9 67 72 43 3f 00 9c"));
     }
 
     void fileIsWholePagesWithTheHeaderMasked() {

@@ -90,6 +90,13 @@ WriterTable GraduateTables::toTable(const CsvTable& csv, const QString& tableNam
                                             .arg(kMaxTextLength));
             values.push_back(Value::text(*field));
         }
+        if (const int bytes = jet4::storedRowBytes(table.columns, values); bytes > jet4::maxRowBytes())
+            throw CsvError::at(
+                csv.fileName, csv.rowLines[r], 0,
+                QStringLiteral("the row's fields take %1 bytes together (2 a character); a row can "
+                               "hold at most %2. Shorten the longest fields.")
+                    .arg(bytes)
+                    .arg(jet4::maxRowBytes()));
         table.rows.push_back(std::move(values));
     }
     return table;

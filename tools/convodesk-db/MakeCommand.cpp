@@ -36,7 +36,8 @@ QString MakeCommand::helpText() {
         "  - Fields may be quoted (\"...\"): a quote inside is doubled (\"\"), line breaks are kept.\n"
         "  - An unquoted empty field is Null (no value); a quoted empty field \"\" is the empty text.\n"
         "  - Queue is a whole number from -2147483648 to 2147483647, or empty (Null).\n"
-        "    Every other column is text of at most 255 characters.\n"
+        "    Every other column is text of at most 255 characters; all fields of one row together\n"
+        "    may hold at most 4060 bytes (2 bytes a character, about 2,000 characters).\n"
         "\n"
         "Bad input is reported with the file, line and column; the exit status is then 2 and no\n"
         "database is written.\n");

@@ -151,7 +151,8 @@ int RowEncoder::rowSize(const std::vector<Field>& fields) const {
     return size;
 }
 
-QByteArray RowEncoder::encode(const std::vector<Value>& values, long long rowNumber) {
+std::vector<RowEncoder::Field> RowEncoder::prepare(const std::vector<Value>& values,
+                                                   long long rowNumber) const {
     const auto& columns = layout_.columns;
     if (values.size() != columns.size())
         throw Error(Error::Kind::InvalidInput, QStringLiteral("Table %1, row %2: %3 values for %4 columns.")
@@ -163,10 +164,21 @@ QByteArray RowEncoder::encode(const std::vector<Value>& values, long long rowNum
     fields.reserve(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i)
         fields.push_back(encodeField(columns[i], values[i], rowNumber));
+    // Small long values stay in the row unless that makes the row too large.
     if (rowSize(fields) > kMaxRowSize) {
         for (Field& f : fields)
             f.storeInline = false;
     }
+    return fields;
+}
+
+int RowEncoder::measure(const std::vector<Value>& values, long long rowNumber) const {
+    return rowSize(prepare(values, rowNumber));
+}
+
+QByteArray RowEncoder::encode(const std::vector<Value>& values, long long rowNumber) {
+    const auto& columns = layout_.columns;
+    std::vector<Field> fields = prepare(values, rowNumber);
     if (const int size = rowSize(fields); size > kMaxRowSize)
         throw Error(
             Error::Kind::InvalidInput,

@@ -18,6 +18,8 @@ public:
     RowEncoder(const TableLayout& layout, QString tableName, LongValueWriter& longValues);
 
     QByteArray encode(const std::vector<Value>& values, long long rowNumber);
+    // Bytes the row would take (long values stored out of the row count 12 bytes), without writing it.
+    int measure(const std::vector<Value>& values, long long rowNumber) const;
 
 private:
     struct Field {
@@ -26,6 +28,7 @@ private:
         bool storeInline = false;
     };
 
+    std::vector<Field> prepare(const std::vector<Value>& values, long long rowNumber) const;
     Field encodeField(const LayoutColumn& column, const Value& value, long long rowNumber) const;
     [[noreturn]] void fail(const LayoutColumn& column, long long rowNumber, const QString& problem) const;
     int rowSize(const std::vector<Field>& fields) const;

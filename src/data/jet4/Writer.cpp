@@ -3,6 +3,10 @@
 #include "DatabaseImage.h"
 #include "Error.h"
 #include "Jet4Format.h"
+#include "LongValueWriter.h"
+#include "PageStore.h"
+#include "RowEncoder.h"
+#include "TableLayout.h"
 #include "WriterInputCheck.h"
 
 #include <QDateTime>
@@ -19,6 +23,17 @@ double nowInJetDays() {
     return static_cast<double>(epoch.daysTo(now.date())) + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 } // namespace
+
+int maxRowBytes() {
+    return format::kMaxRowSize;
+}
+
+int storedRowBytes(const std::vector<WriterColumn>& columns, const std::vector<Value>& row) {
+    const TableLayout layout = TableLayout::fromColumns(columns);
+    PageStore unused;
+    LongValueWriter longValues(unused);
+    return RowEncoder(layout, QString(), longValues).measure(row, 1);
+}
 
 void writeDatabase(const QString& path, const std::vector<WriterTable>& tables,
                    const std::vector<QueryDef>& queries) {
