@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <functional>
+
+class QMdiArea;
+class QMenu;
+
+namespace convodesk::app {
+
+class frmMenu;
+
+// The main window: a multiple-document frame with the menu bar. It stays maximised, holds the
+// menu panel and the screens as child windows (one instance each), and closing it ends the
+// program.
+class fraMDI : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit fraMDI(QWidget* parent = nullptr);
+    ~fraMDI() override;
+
+    // The one main window of the program (null before it is created).
+    static fraMDI* instance();
+
+    // Shows the window maximised over the whole screen, active, then loads the menu panel.
+    void showAndLoad();
+
+    // The client area the children are laid out in.
+    QMdiArea* mdiArea() const { return mdi_; }
+    QWidget* clientArea() const;
+    frmMenu* menuPanel() const;
+
+    // Shows the one instance of a screen, shown maximised inside the main window: created by
+    // `create` and loaded by `load` on first use, brought to the front otherwise, then given the
+    // focus. A failure in `load` ends the call there (the screen stays created but unfocused).
+    QWidget* showScreen(const QString& name, const std::function<QWidget*()>& create,
+                        const std::function<void(QWidget&)>& load);
+    QWidget* openScreen(const QString& name) const;
+
+public slots:
+    void MDIForm_Load();
+    void mnuHome_Click();
+    void mnuAccess_Click();
+    void mnuSearch_Click();
+    void mnuAbout_Click();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    QMenu* addMenu(const char* name, const QString& caption);
+    QAction* addEntry(QWidget* owner, const char* name, const QString& caption);
+    void keepMaximised();
+
+    QMdiArea* mdi_ = nullptr;
+    QPointer<QMdiSubWindow> menuWindow_;
+    QHash<QString, QPointer<QMdiSubWindow>> screens_;
+};
+
+} // namespace convodesk::app
