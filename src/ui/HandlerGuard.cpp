@@ -27,13 +27,30 @@ FailureReporter& currentReporter() {
     return reporter;
 }
 
+int formatErrorNumber(jet4::Error::Kind kind) {
+    switch (kind) {
+    case jet4::Error::Kind::Io:
+    case jet4::Error::Kind::NotDatabase:
+    case jet4::Error::Kind::Jet3:
+    case jet4::Error::Kind::Accdb:
+    case jet4::Error::Kind::Encrypted:
+        return data::DataError::FileUnreadable;
+    case jet4::Error::Kind::NotFound:
+        return data::DataError::NoSuchSource;
+    case jet4::Error::Kind::Unsupported:
+        return data::DataError::UnsupportedQuery;
+    default:
+        return data::DataError::DamagedFile;
+    }
+}
+
 Failure describeCurrentException() {
     try {
         throw;
     } catch (const data::DataError& e) {
         return {e.number(), e.description()};
     } catch (const jet4::Error& e) {
-        return {data::DataError::DamagedFile, e.message()};
+        return {formatErrorNumber(e.kind()), e.message()};
     } catch (const std::bad_alloc&) {
         return {outOfMemoryNumber, QStringLiteral("Out of memory")};
     } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 #include "AppFonts.h"
 #include "HandlerGuard.h"
 #include "data/DataError.h"
+#include "data/jet4/Error.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -49,12 +50,16 @@ void tst_guard::everyKindOfFailureIsCaught() {
         throw std::runtime_error("the reporter itself fails");
     });
     QVERIFY(!ui::runHandler([] { throw std::bad_alloc(); }));
+    QVERIFY(
+        !ui::runHandler([] { throw jet4::Error(jet4::Error::Kind::Damaged, QStringLiteral("bad page")); }));
     QVERIFY(!ui::runHandler([] { throw std::logic_error("broken"); }));
     QVERIFY(!ui::runHandler([] { throw 42; }));
-    QCOMPARE(seen.size(), 3);
+    QCOMPARE(seen.size(), 4);
     QCOMPARE(seen[0].number, 7);
-    QCOMPARE(seen[1].description, QStringLiteral("broken"));
-    QVERIFY(seen[2].number != 0);
+    QCOMPARE(seen[1].number, int(data::DataError::DamagedFile));
+    QCOMPARE(seen[1].description, QStringLiteral("bad page"));
+    QCOMPARE(seen[2].description, QStringLiteral("broken"));
+    QVERIFY(seen[3].number != 0);
 }
 
 void tst_guard::failureInsideEventLoopDoesNotEscape() {
