@@ -200,6 +200,9 @@ private slots:
                    QByteArray(255, 'p') + "," + QByteArray(255, 'f') + "," + QByteArray(255, 'h') + "," +
                    QByteArray(255, 's') + "," + QByteArray(255, 'a') + ",1\n"
             << "graduates.csv, line 2: the row's fields take 4108 bytes";
+        QTest::newRow("unusable column name")
+            << QByteArray("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue,Note.1\n")
+            << "graduates.csv, line 1, column 10 (Note.1): the name contains a character";
         QTest::newRow("unterminated quote")
             << header + "G1,\"A,1,P,F,,,,1\n"
             << "graduates.csv, line 2, column 2: the quoted field is not closed";

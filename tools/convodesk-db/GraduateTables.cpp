@@ -58,6 +58,8 @@ WriterTable GraduateTables::toTable(const CsvTable& csv, const QString& tableNam
         names.append(name);
     }
     for (int i = 0; i < csv.header.size(); ++i) {
+        if (const QString problem = jet4::objectNameProblem(csv.header[i]); !problem.isEmpty())
+            throw CsvError::atNamed(csv.fileName, 1, i + 1, csv.header[i], problem);
         if (std::find(source.begin(), source.end(), i) == source.end()) {
             source.push_back(i);
             names.append(csv.header[i]);

@@ -22,6 +22,9 @@ struct WriterTable {
     std::vector<std::vector<Value>> rows;   // one Value per column; Null allowed but for Boolean
 };
 
+// Empty if the name can be given to a table, column or query; otherwise what is wrong with it.
+QString objectNameProblem(const QString& name);
+
 // Jet keeps a row on one page: the bytes a row may take, and what this row would take.
 // Texts count 2 bytes a character; a memo over 64 bytes takes 12 bytes in the row.
 // storedRowBytes throws Error(InvalidInput) for a value its column cannot hold.

@@ -15,18 +15,9 @@ constexpr int kMaxColumns = 255;
 }
 
 void checkName(const QString& name, const QString& what) {
-    if (name.trimmed().isEmpty())
-        fail(QStringLiteral("%1 has no name.").arg(what));
-    if (name.size() > kMaxNameLength)
-        fail(QStringLiteral("%1 \"%2\": the name is longer than %3 characters.")
-                 .arg(what, name)
-                 .arg(kMaxNameLength));
-    for (QChar c : name) {
-        if (c.unicode() < 0x20 || c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('!') ||
-            c == QLatin1Char('.') || c == QLatin1Char('`'))
-            fail(QStringLiteral("%1 \"%2\": the name contains a character names cannot have.")
-                     .arg(what, name));
-    }
+    if (const QString problem = objectNameProblem(name); !problem.isEmpty())
+        fail(name.trimmed().isEmpty() ? QStringLiteral("%1 has no name.").arg(what)
+                                      : QStringLiteral("%1 \"%2\": %3").arg(what, name, problem));
 }
 
 bool allowedUserType(ColumnType t) {
@@ -66,6 +57,20 @@ void checkTable(const WriterTable& t) {
     }
 }
 } // namespace
+
+QString objectNameProblem(const QString& name) {
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("the name is empty.");
+    if (name.size() > kMaxNameLength)
+        return QStringLiteral("the name is longer than %1 characters.").arg(kMaxNameLength);
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('!') ||
+            c == QLatin1Char('.') || c == QLatin1Char('`'))
+            return QStringLiteral("the name contains a character names cannot have (. ! ` [ ] or a control "
+                                  "character).");
+    }
+    return {};
+}
 
 void WriterInputCheck::check(const std::vector<WriterTable>& tables, const std::vector<QueryDef>& queries) {
     QSet<QString> objects{QStringLiteral("msysobjects"), QStringLiteral("msysqueries"),
