@@ -51,8 +51,8 @@ void reserveTdefPages(PlannedTable& t, PageStore& store) {
 }
 } // namespace
 
-QByteArray DatabaseImage::build(const std::vector<WriterTable>& tables, const std::vector<QueryDef>& queries,
-                                double now) {
+PageStore DatabaseImage::build(const std::vector<WriterTable>& tables, const std::vector<QueryDef>& queries,
+                               double now) {
     PageStore store;
     store.allocate();                               // 0: header
     const std::uint32_t mapPage = store.allocate(); // 1: usage-map rows
@@ -110,7 +110,7 @@ QByteArray DatabaseImage::build(const std::vector<WriterTable>& tables, const st
             .write(store, planned[i].tdefPages, static_cast<std::uint32_t>(planned[i].rows->size()), m);
     }
     store.page(0) = HeaderPage::build(now);
-    return store.image();
+    return store;
 }
 
 } // namespace convodesk::jet4

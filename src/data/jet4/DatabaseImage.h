@@ -1,8 +1,7 @@
 #pragma once
 
+#include "PageStore.h"
 #include "Writer.h"
-
-#include <QByteArray>
 
 namespace convodesk::jet4 {
 
@@ -10,8 +9,8 @@ namespace convodesk::jet4 {
 // and usage maps. The input has passed WriterInputCheck; row values are checked here.
 class DatabaseImage {
 public:
-    static QByteArray build(const std::vector<WriterTable>& tables, const std::vector<QueryDef>& queries,
-                            double nowDays);
+    static PageStore build(const std::vector<WriterTable>& tables, const std::vector<QueryDef>& queries,
+                           double nowDays);
 };
 
 } // namespace convodesk::jet4

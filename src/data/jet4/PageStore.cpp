@@ -14,12 +14,4 @@ std::uint32_t PageStore::allocate() {
     return static_cast<std::uint32_t>(pages_.size() - 1);
 }
 
-QByteArray PageStore::image() const {
-    QByteArray all;
-    all.reserve(static_cast<qsizetype>(pages_.size()) * format::kPageSize);
-    for (const QByteArray& p : pages_)
-        all.append(p);
-    return all;
-}
-
 } // namespace convodesk::jet4

@@ -13,8 +13,6 @@ public:
     std::uint32_t allocate();
     QByteArray& page(std::uint32_t number) { return pages_[number]; }
     std::uint32_t pageCount() const { return static_cast<std::uint32_t>(pages_.size()); }
-    // All pages back to back.
-    QByteArray image() const;
 
 private:
     std::vector<QByteArray> pages_;

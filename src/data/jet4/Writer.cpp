@@ -38,7 +38,7 @@ int storedRowBytes(const std::vector<WriterColumn>& columns, const std::vector<V
 void writeDatabase(const QString& path, const std::vector<WriterTable>& tables,
                    const std::vector<QueryDef>& queries) {
     WriterInputCheck::check(tables, queries);
-    const QByteArray image = DatabaseImage::build(tables, queries, nowInJetDays());
+    PageStore pages = DatabaseImage::build(tables, queries, nowInJetDays());
 
     const QFileInfo target(path);
     if (!target.absoluteDir().exists())
@@ -47,7 +47,10 @@ void writeDatabase(const QString& path, const std::vector<WriterTable>& tables,
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         throw Error(Error::Kind::Io, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    if (file.write(image) != image.size() || !file.commit()) {
+    bool written = true;
+    for (std::uint32_t n = 0; n < pages.pageCount() && written; ++n)
+        written = file.write(pages.page(n)) == format::kPageSize;
+    if (!written || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw Error(Error::Kind::Io, QStringLiteral("Cannot write %1: %2").arg(path, reason));
