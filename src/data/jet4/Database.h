@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -19,13 +19,15 @@ class Database {
 public:
     // Throws Error: Io, NotDatabase, Jet3, Accdb, Encrypted, Damaged.
     static std::shared_ptr<Database> open(const QString& path);
+    // The same checks on a file's bytes held in memory; `name` stands for the file in messages.
+    static std::shared_ptr<Database> openBytes(const QByteArray& bytes, const QString& name);
     ~Database();
 
     QString path() const;
 
-    QStringList tableNames() const;        // user tables, catalog order
-    QStringList queryNames() const;        // stored queries (MSysObjects type 5)
-    QStringList linkedTableNames() const;  // linked tables (type 4 and 6)
+    QStringList tableNames() const;       // user tables, catalog order
+    QStringList queryNames() const;       // stored queries (MSysObjects type 5)
+    QStringList linkedTableNames() const; // linked tables (type 4 and 6)
 
     // Finds a user or system table by name, ignoring letter case; nullptr if none.
     // Throws Error(Unsupported, "... linked table not supported ...") for a linked table.
@@ -36,7 +38,16 @@ public:
     // A forward cursor over the table's rows in page order.
     std::unique_ptr<TableCursor> openCursor(const TableDef& table) const;
 
+    // Counts the table's rows and compares them with the count its definition stores.
+    struct RowCountCheck {
+        std::int64_t stored = 0;
+        std::int64_t counted = 0;
+        bool mismatch() const { return stored != counted; }
+    };
+    RowCountCheck checkRowCount(const TableDef& table) const;
+
     class Impl;
+
 private:
     explicit Database(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;

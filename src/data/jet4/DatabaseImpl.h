@@ -1,0 +1,40 @@
+#pragma once
+
+#include "CatalogReader.h"
+#include "Database.h"
+#include "PageReader.h"
+#include "QueryDefReader.h"
+
+#include <QHash>
+#include <QMutex>
+#include <optional>
+
+namespace convodesk::jet4 {
+
+// The state behind a Database: the file's pages, its catalog and the definitions read so far.
+class Database::Impl {
+public:
+    explicit Impl(std::shared_ptr<const PageReader> file);
+
+    const PageReader& file() const { return *file_; }
+    QStringList names(bool (CatalogEntry::*kind)() const, bool userOnly) const;
+    const TableDef* findTable(QStringView name);
+    std::optional<QueryDef> findQuery(QStringView name);
+    std::unique_ptr<TableCursor> openCursor(const TableDef& table);
+
+private:
+    struct LoadedTable {
+        std::shared_ptr<const TableDef> def;
+        std::uint32_t usedPagesMap = 0;
+    };
+    const CatalogEntry* entry(QStringView name, bool (CatalogEntry::*kind)() const) const;
+    const LoadedTable& load(const CatalogEntry& entry);
+
+    std::shared_ptr<const PageReader> file_;
+    std::vector<CatalogEntry> catalog_;
+    QMutex mutex_;
+    QHash<std::uint32_t, LoadedTable> tables_;
+    std::optional<QHash<std::uint32_t, std::vector<QueryRow>>> queryRows_;
+};
+
+} // namespace convodesk::jet4

@@ -1,0 +1,106 @@
+#include "PageReader.h"
+
+#include "Error.h"
+#include "Jet4Format.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace convodesk::jet4 {
+
+std::shared_ptr<PageReader> PageReader::openFile(const QString& path) {
+    std::shared_ptr<PageReader> reader(new PageReader);
+    reader->fileName_ = QDir::toNativeSeparators(path);
+    reader->file_ = std::make_unique<QFile>(path);
+    if (!reader->file_->open(QIODevice::ReadOnly))
+        throw Error(
+            Error::Kind::Io,
+            QStringLiteral("Cannot open %1: %2").arg(reader->fileName_, reader->file_->errorString()));
+    const qint64 size = reader->file_->size();
+    if (size > 0) {
+        if (const uchar* mapped = reader->file_->map(0, size)) {
+            reader->setBytes(mapped, size);
+            return reader;
+        }
+        reader->owned_ = reader->file_->readAll();
+        if (reader->owned_.size() != size)
+            throw Error(
+                Error::Kind::Io,
+                QStringLiteral("Cannot read %1: %2").arg(reader->fileName_, reader->file_->errorString()));
+    }
+    reader->setBytes(reinterpret_cast<const std::uint8_t*>(reader->owned_.constData()),
+                     reader->owned_.size());
+    return reader;
+}
+
+std::shared_ptr<PageReader> PageReader::fromBytes(QByteArray bytes, const QString& name) {
+    std::shared_ptr<PageReader> reader(new PageReader);
+    reader->fileName_ = name;
+    reader->owned_ = std::move(bytes);
+    reader->setBytes(reinterpret_cast<const std::uint8_t*>(reader->owned_.constData()),
+                     reader->owned_.size());
+    return reader;
+}
+
+PageReader::~PageReader() = default;
+
+void PageReader::setBytes(const std::uint8_t* data, std::int64_t size) {
+    data_ = data;
+    size_ = size;
+    const std::int64_t pages = size / format::kPageSize;
+    pageCount_ = static_cast<std::uint32_t>(std::min<std::int64_t>(pages, 0xFFFFFF));
+}
+
+void PageReader::damaged(const QString& object, const QString& what) const {
+    throw Error(Error::Kind::Damaged,
+                QStringLiteral("The file %1 is damaged: %2: %3").arg(fileName_, object, what));
+}
+
+const std::uint8_t* PageReader::page(std::uint32_t number, const QString& object) const {
+    if (number >= pageCount_)
+        damaged(
+            object,
+            QStringLiteral("page %1 is beyond the end of the file (%2 pages)").arg(number).arg(pageCount_));
+    return data_ + std::int64_t(number) * format::kPageSize;
+}
+
+int PageReader::rowSlotCount(const std::uint8_t* p, std::uint32_t number, const QString& object) const {
+    const int count = static_cast<int>(readU16(p + format::kDataRowCountOffset));
+    if (format::kDataRowTableOffset + 2 * count > format::kPageSize)
+        damaged(object, QStringLiteral("page %1 claims %2 rows").arg(number).arg(count));
+    return count;
+}
+
+PageReader::Row PageReader::row(std::uint32_t pageNumber, int slot, const QString& object) const {
+    const std::uint8_t* p = page(pageNumber, object);
+    if (p[0] != format::PageData)
+        damaged(object, QStringLiteral("page %1 is not a data page").arg(pageNumber));
+    const int count = rowSlotCount(p, pageNumber, object);
+    if (slot < 0 || slot >= count)
+        damaged(object, QStringLiteral("row %1 of page %2 does not exist").arg(slot).arg(pageNumber));
+    const std::uint32_t entry = readU16(p + format::kDataRowTableOffset + 2 * slot);
+    const int start = static_cast<int>(entry & format::kRowOffsetMask);
+    const int end = slot == 0 ? format::kPageSize
+                              : static_cast<int>(readU16(p + format::kDataRowTableOffset + 2 * (slot - 1)) &
+                                                 format::kRowOffsetMask);
+    Row r;
+    r.flags = static_cast<std::uint16_t>(entry & (format::kRowOverflowFlag | format::kRowLookupFlag));
+    if (start < format::kDataRowTableOffset + 2 * count || end > format::kPageSize || start > end) {
+        if (r.flags & format::kRowLookupFlag)
+            return r; // a deleted row's space may be reused; its bounds mean nothing
+        damaged(object, QStringLiteral("row %1 of page %2 has impossible bounds %3..%4")
+                            .arg(slot)
+                            .arg(pageNumber)
+                            .arg(start)
+                            .arg(end));
+    }
+    r.data = p + start;
+    r.length = end - start;
+    return r;
+}
+
+PageReader::Row PageReader::rowAt(std::uint32_t pointer, const QString& object) const {
+    return row(format::pointerPage(pointer), format::pointerSlot(pointer), object);
+}
+
+} // namespace convodesk::jet4

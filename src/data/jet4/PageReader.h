@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class QFile;
+
+namespace convodesk::jet4 {
+
+// The bytes of an opened file, seen as 4096-byte pages, with bounded little-endian access.
+// Every failure names the file and the object being read.
+class PageReader {
+public:
+    struct Row {
+        const std::uint8_t* data = nullptr;
+        int length = 0;
+        std::uint16_t flags = 0; // 0x4000 / 0x8000 bits of the slot entry
+    };
+
+    // Maps the file read-only (falls back to reading it whole).
+    static std::shared_ptr<PageReader> openFile(const QString& path);
+    static std::shared_ptr<PageReader> fromBytes(QByteArray bytes, const QString& name);
+    ~PageReader();
+
+    const QString& fileName() const { return fileName_; }
+    std::int64_t size() const { return size_; }
+    std::uint32_t pageCount() const { return pageCount_; }
+
+    // The page; throws Damaged (naming `object`) if it is outside the file.
+    const std::uint8_t* page(std::uint32_t number, const QString& object) const;
+    // Number of row slots of a data page, checked against the page size.
+    int rowSlotCount(const std::uint8_t* page, std::uint32_t number, const QString& object) const;
+    // The bytes of one row slot; the flags are returned, not interpreted.
+    Row row(std::uint32_t pageNumber, int slot, const QString& object) const;
+    // A row addressed by a row pointer (page << 8 | slot) on a data page.
+    Row rowAt(std::uint32_t pointer, const QString& object) const;
+
+    [[noreturn]] void damaged(const QString& object, const QString& what) const;
+
+private:
+    PageReader() = default;
+    void setBytes(const std::uint8_t* data, std::int64_t size);
+
+    std::unique_ptr<QFile> file_;
+    QByteArray owned_;
+    const std::uint8_t* data_ = nullptr;
+    std::int64_t size_ = 0;
+    std::uint32_t pageCount_ = 0;
+    QString fileName_;
+};
+
+inline std::uint32_t readU16(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
+inline std::uint32_t readU24(const std::uint8_t* p) {
+    return readU16(p) | (std::uint32_t(p[2]) << 16);
+}
+inline std::uint32_t readU32(const std::uint8_t* p) {
+    return readU16(p) | (readU16(p + 2) << 16);
+}
+inline std::uint64_t readU64(const std::uint8_t* p) {
+    return readU32(p) | (std::uint64_t(readU32(p + 4)) << 32);
+}
+
+} // namespace convodesk::jet4

@@ -1,0 +1,182 @@
+#include "RowDecoder.h"
+
+#include "MemoReader.h"
+#include "TableDefReader.h"
+#include "TextDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace convodesk::jet4 {
+
+namespace {
+
+template <typename T> T load(const std::uint8_t* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+} // namespace
+
+RowDecoder::RowDecoder(const PageReader& file, const TableDef& table)
+    : file_(file), table_(table), object_(QStringLiteral("table \"%1\"").arg(table.name)) {}
+
+void RowDecoder::damaged(const QString& what) const {
+    file_.damaged(object_, what);
+}
+
+void RowDecoder::reset(const std::uint8_t* row, int length) {
+    row_ = row;
+    length_ = length;
+    if (length < 2)
+        damaged(QStringLiteral("a row has only %1 bytes").arg(length));
+    storedColumns_ = static_cast<int>(readU16(row));
+    const int maskLength = (storedColumns_ + 7) / 8;
+    if (2 + maskLength > length)
+        damaged(QStringLiteral("a row's null mask runs past the row"));
+    nullMask_ = row + length - maskLength;
+    const int beforeMask = length - maskLength;
+    varCount_ = 0;
+    if (table_.variableColumnCount > 0) {
+        if (beforeMask - 2 < 2)
+            damaged(QStringLiteral("a row has no room for its variable column count"));
+        varCount_ = static_cast<int>(readU16(row + beforeMask - 2));
+        varTableEnd_ = beforeMask - 4; // entry 0
+        const int tableStart = varTableEnd_ - 2 * varCount_;
+        if (tableStart < 2)
+            damaged(QStringLiteral("a row's variable offsets run past the row"));
+        varDataEnd_ = tableStart;
+        fixedEnd_ = static_cast<int>(readU16(row + varTableEnd_));
+        if (fixedEnd_ < 2 || fixedEnd_ > varDataEnd_)
+            damaged(QStringLiteral("a row's variable data starts at an impossible offset"));
+    } else {
+        fixedEnd_ = beforeMask;
+    }
+}
+
+bool RowDecoder::present(const ColumnDef& column) const {
+    if (column.number >= storedColumns_)
+        return false;
+    return (nullMask_[column.number / 8] >> (column.number % 8)) & 1;
+}
+
+Value RowDecoder::value(int columnIndex) const {
+    const ColumnDef& column = table_.columns.at(static_cast<std::size_t>(columnIndex));
+    const bool isPresent = present(column);
+    if (column.type == ColumnType::Boolean)
+        return Value::boolean(isPresent);
+    if (!isPresent)
+        return Value::null();
+    return column.fixed ? fixedValue(column) : variableValue(column);
+}
+
+Value RowDecoder::fixedValue(const ColumnDef& column) const {
+    const int size = fixedSizeOf(column);
+    const int start = 2 + column.fixedOffset;
+    if (start + size > fixedEnd_)
+        damaged(QStringLiteral("column \"%1\" lies outside a row's fixed data").arg(column.name));
+    return decodeFixed(column, row_ + start, size);
+}
+
+Value RowDecoder::decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const {
+    switch (column.type) {
+    case ColumnType::Byte:
+        return Value::integer(p[0]);
+    case ColumnType::Integer:
+        return Value::integer(load<std::int16_t>(p));
+    case ColumnType::Long:
+        return Value::integer(load<std::int32_t>(p));
+    case ColumnType::Currency:
+        return Value::currency(load<std::int64_t>(p));
+    case ColumnType::Single:
+        return Value::single(load<float>(p));
+    case ColumnType::Double:
+        return Value::real(load<double>(p));
+    case ColumnType::DateTime:
+        return Value::dateTime(load<double>(p));
+    case ColumnType::Guid:
+        return Value::text(guidText(p));
+    case ColumnType::Numeric:
+        return Value::decimal(numericText(p, column.scale));
+    case ColumnType::Text:
+        return Value::text(decodeText(p, size));
+    case ColumnType::Binary:
+        return Value::binary(QByteArray(reinterpret_cast<const char*>(p), size));
+    default:
+        damaged(QStringLiteral("column \"%1\" is marked fixed but has a variable type").arg(column.name));
+    }
+}
+
+Value RowDecoder::variableValue(const ColumnDef& column) const {
+    if (column.varIndex >= varCount_)
+        return Value::null();
+    const int start = static_cast<int>(readU16(row_ + varTableEnd_ - 2 * column.varIndex));
+    const int end = static_cast<int>(readU16(row_ + varTableEnd_ - 2 * (column.varIndex + 1)));
+    if (start < fixedEnd_ || start > end || end > varDataEnd_)
+        damaged(QStringLiteral("column \"%1\" has impossible bounds in a row").arg(column.name));
+    const std::uint8_t* p = row_ + start;
+    const int length = end - start;
+    switch (column.type) {
+    case ColumnType::Text:
+        return Value::text(decodeText(p, length));
+    case ColumnType::Memo: {
+        const QByteArray bytes = readLongValue(file_, p, length, object_);
+        return Value::text(
+            decodeText(reinterpret_cast<const std::uint8_t*>(bytes.constData()), int(bytes.size())));
+    }
+    case ColumnType::Ole:
+        return Value::binary(readLongValue(file_, p, length, object_));
+    case ColumnType::Binary:
+        return Value::binary(QByteArray(reinterpret_cast<const char*>(p), length));
+    default: {
+        // A fixed type kept in the variable area (seen after column type changes): decode it there.
+        const int size = fixedSizeOf(column.type);
+        if (size == 0 || length < size)
+            damaged(QStringLiteral("column \"%1\" has a short value").arg(column.name));
+        return decodeFixed(column, p, size);
+    }
+    }
+}
+
+QString guidText(const std::uint8_t* b) {
+    static const char order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+    QString text = QStringLiteral("{");
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10)
+            text += QLatin1Char('-');
+        text += QStringLiteral("%1").arg(b[static_cast<int>(order[i])], 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return text + QLatin1Char('}');
+}
+
+QString numericText(const std::uint8_t* b, int scale) {
+    // Byte 0: sign (0x80 = negative); then four 32-bit little-endian words, most significant first.
+    std::uint32_t words[4];
+    for (int i = 0; i < 4; ++i)
+        words[i] = readU32(b + 1 + 4 * i);
+    QString digits;
+    for (;;) { // repeated division of the 128-bit number by 10
+        std::uint64_t remainder = 0;
+        bool zero = true;
+        for (std::uint32_t& w : words) {
+            const std::uint64_t current = (remainder << 32) | w;
+            w = static_cast<std::uint32_t>(current / 10);
+            remainder = current % 10;
+            zero = zero && w == 0;
+        }
+        digits.prepend(QChar(u'0' + static_cast<char16_t>(remainder)));
+        if (zero)
+            break;
+    }
+    scale = std::clamp(scale, 0, 38);
+    while (digits.size() <= scale)
+        digits.prepend(QLatin1Char('0'));
+    if (scale > 0)
+        digits.insert(digits.size() - scale, QLatin1Char('.'));
+    const bool negative = (b[0] & 0x80) && std::any_of(digits.cbegin(), digits.cend(),
+                                                       [](QChar c) { return c != u'0' && c != u'.'; });
+    return negative ? QLatin1Char('-') + digits : digits;
+}
+
+} // namespace convodesk::jet4

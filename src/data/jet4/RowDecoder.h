@@ -1,0 +1,45 @@
+#pragma once
+
+#include "PageReader.h"
+#include "TableDef.h"
+#include "Value.h"
+
+#include <vector>
+
+namespace convodesk::jet4 {
+
+// Decodes the values of one stored row. The row's layout (null mask, variable offsets) is
+// located once by reset(); value() then decodes only the column asked for.
+class RowDecoder {
+public:
+    RowDecoder(const PageReader& file, const TableDef& table);
+
+    void reset(const std::uint8_t* row, int length);
+    Value value(int columnIndex) const;
+
+private:
+    bool present(const ColumnDef& column) const;
+    Value fixedValue(const ColumnDef& column) const;
+    Value variableValue(const ColumnDef& column) const;
+    Value decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const;
+    [[noreturn]] void damaged(const QString& what) const;
+
+    const PageReader& file_;
+    const TableDef& table_;
+    QString object_;
+    const std::uint8_t* row_ = nullptr;
+    int length_ = 0;
+    int storedColumns_ = 0;
+    const std::uint8_t* nullMask_ = nullptr;
+    int fixedEnd_ = 0;
+    int varCount_ = 0;
+    int varTableEnd_ = 0; // offsets of var entry i: row_ + varTableEnd_ - 2 * i
+    int varDataEnd_ = 0;
+};
+
+// Exact decimal text of a stored Numeric value (17 bytes) with this scale.
+QString numericText(const std::uint8_t* bytes, int scale);
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" of a stored GUID.
+QString guidText(const std::uint8_t* bytes);
+
+} // namespace convodesk::jet4

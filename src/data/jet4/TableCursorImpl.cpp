@@ -1,0 +1,71 @@
+#include "TableCursorImpl.h"
+
+#include "Error.h"
+#include "Jet4Format.h"
+
+namespace convodesk::jet4 {
+
+namespace {
+constexpr int kMaxOverflowHops = 8;
+}
+
+TableCursorImpl::TableCursorImpl(std::shared_ptr<const PageReader> file,
+                                 std::shared_ptr<const TableDef> table, std::vector<std::uint32_t> pages)
+    : file_(std::move(file)), table_(std::move(table)), pages_(std::move(pages)),
+      object_(QStringLiteral("table \"%1\"").arg(table_->name)), decoder_(*file_, *table_) {}
+
+bool TableCursorImpl::next() {
+    hasRow_ = false;
+    while (pageIndex_ < pages_.size()) {
+        const std::uint32_t number = pages_[pageIndex_];
+        const std::uint8_t* p = file_->page(number, object_);
+        if (slot_ < 0) {
+            // Pages the map marks but that hold no rows of this table (reused pages) are passed over.
+            if (p[0] != format::PageData || readU32(p + format::kDataOwnerOffset) != table_->tdefPage) {
+                ++pageIndex_;
+                continue;
+            }
+            slotCount_ = file_->rowSlotCount(p, number, object_);
+        }
+        ++slot_;
+        if (slot_ >= slotCount_) {
+            ++pageIndex_;
+            slot_ = -1;
+            continue;
+        }
+        if (loadSlot()) {
+            hasRow_ = true;
+            ++rowsRead_;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TableCursorImpl::loadSlot() {
+    PageReader::Row row = file_->row(pages_[pageIndex_], slot_, object_);
+    if (row.flags & format::kRowLookupFlag)
+        return false;
+    for (int hop = 0; row.flags & format::kRowOverflowFlag; ++hop) {
+        if (hop == kMaxOverflowHops || row.length < 4)
+            file_->damaged(object_, QStringLiteral("an overflow row pointer is broken or loops"));
+        row = file_->rowAt(readU32(row.data), object_);
+        if (row.data == nullptr)
+            file_->damaged(object_, QStringLiteral("an overflow row pointer leads to a deleted row"));
+    }
+    decoder_.reset(row.data, row.length);
+    return true;
+}
+
+Value TableCursorImpl::value(int columnIndex) {
+    if (!hasRow_)
+        throw Error(Error::Kind::NotFound,
+                    QStringLiteral("%1: no current row in %2").arg(file_->fileName(), object_));
+    if (columnIndex < 0 || columnIndex >= static_cast<int>(table_->columns.size()))
+        throw Error(
+            Error::Kind::NotFound,
+            QStringLiteral("%1: %2 has no column %3").arg(file_->fileName(), object_).arg(columnIndex));
+    return decoder_.value(columnIndex);
+}
+
+} // namespace convodesk::jet4

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "PageReader.h"
+#include "RowDecoder.h"
+#include "TableCursor.h"
+#include "TableDef.h"
+
+#include <memory>
+#include <vector>
+
+namespace convodesk::jet4 {
+
+// Walks a table's data pages in ascending order and their row slots in slot order. Deleted
+// slots (0x8000: deleted, or the target of an overflow pointer) are skipped; an overflow
+// slot (0x4000) is replaced by the row it points to, so each row comes once, in its place.
+class TableCursorImpl : public TableCursor {
+public:
+    TableCursorImpl(std::shared_ptr<const PageReader> file, std::shared_ptr<const TableDef> table,
+                    std::vector<std::uint32_t> pages);
+
+    bool next() override;
+    Value value(int columnIndex) override;
+    std::int64_t rowsRead() const override { return rowsRead_; }
+
+private:
+    bool loadSlot();
+
+    std::shared_ptr<const PageReader> file_;
+    std::shared_ptr<const TableDef> table_;
+    std::vector<std::uint32_t> pages_;
+    QString object_;
+    RowDecoder decoder_;
+    std::size_t pageIndex_ = 0;
+    int slot_ = -1;
+    int slotCount_ = 0;
+    std::int64_t rowsRead_ = 0;
+    bool hasRow_ = false;
+};
+
+} // namespace convodesk::jet4
