@@ -1,0 +1,53 @@
+#include "ConnectionText.h"
+
+#include "DataError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace convodesk::data {
+
+QString buildConnectionText(const QString& programFolder) {
+    return QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source= ") + programFolder +
+           QStringLiteral("\\Tassel.mdb");
+}
+
+QString programConnectionText() {
+    return buildConnectionText(QCoreApplication::applicationDirPath());
+}
+
+QString dataSourcePath(const QString& connectionText) {
+    QString provider;
+    QString source;
+    bool haveSource = false;
+    for (const QString& part : connectionText.split(QLatin1Char(';'))) {
+        const int equals = part.indexOf(QLatin1Char('='));
+        if (part.trimmed().isEmpty())
+            continue;
+        if (equals < 0)
+            throw DataError(DataError::BadConnectionText,
+                            QStringLiteral("The connection text has a part without '=': '%1'.").arg(part));
+        const QString key = part.left(equals).trimmed();
+        QString value = part.mid(equals + 1);
+        while (!value.isEmpty() && value.front().isSpace())
+            value.remove(0, 1);
+        if (key.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0) {
+            provider = value.trimmed();
+        } else if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0) {
+            source = value;
+            haveSource = true;
+        }
+    }
+    if (provider.compare(QLatin1String("Microsoft.JET.OLEDB.4.0"), Qt::CaseInsensitive) != 0)
+        throw DataError(DataError::ProviderNotFound,
+                        provider.isEmpty() ? QStringLiteral("The connection text names no provider.")
+                                           : QStringLiteral("Provider cannot be found: '%1'.").arg(provider));
+    if (!haveSource || source.isEmpty())
+        throw DataError(DataError::BadConnectionText,
+                        QStringLiteral("The connection text names no data source."));
+    if (QDir::separator() == QLatin1Char('/'))
+        source.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return source;
+}
+
+} // namespace convodesk::data

@@ -1,0 +1,23 @@
+#include "DatabaseCatalog.h"
+
+#include "TableCursorSource.h"
+#include "jet4/Database.h"
+
+namespace convodesk::data {
+
+QString DatabaseCatalog::fileName() const {
+    return database_->path();
+}
+
+std::unique_ptr<query::RowSource> DatabaseCatalog::openTable(const QString& name) {
+    const jet4::TableDef* table = database_->findTable(name);
+    if (!table)
+        return nullptr;
+    return std::make_unique<TableCursorSource>(*table, database_->openCursor(*table));
+}
+
+std::optional<jet4::QueryDef> DatabaseCatalog::findQuery(const QString& name) {
+    return database_->findQuery(name);
+}
+
+} // namespace convodesk::data

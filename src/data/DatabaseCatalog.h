@@ -1,0 +1,25 @@
+#pragma once
+
+#include "query/Catalog.h"
+
+#include <memory>
+
+namespace convodesk::jet4 {
+class Database;
+}
+
+namespace convodesk::data {
+
+// The tables and stored queries of an open data file for the query engine.
+class DatabaseCatalog : public query::Catalog {
+public:
+    explicit DatabaseCatalog(std::shared_ptr<jet4::Database> database) : database_(std::move(database)) {}
+    QString fileName() const override;
+    std::unique_ptr<query::RowSource> openTable(const QString& name) override;
+    std::optional<jet4::QueryDef> findQuery(const QString& name) override;
+
+private:
+    std::shared_ptr<jet4::Database> database_;
+};
+
+} // namespace convodesk::data

@@ -1,0 +1,158 @@
+#include "Recordset.h"
+
+#include "Connection.h"
+#include "DataError.h"
+#include "DatabaseCatalog.h"
+#include "JetErrorText.h"
+#include "query/QueryEngine.h"
+
+#include <atomic>
+
+namespace convodesk::data {
+namespace {
+std::atomic<int> openRecordsets{0};
+}
+
+class Recordset::Impl {
+public:
+    std::shared_ptr<Connection> connection;
+    bool ownsConnection = false;
+    std::unique_ptr<query::RowSource> rows;
+    QString sourceName;
+    bool atEnd = true;
+};
+
+Recordset::Recordset() : impl_(std::make_unique<Impl>()) {}
+
+Recordset::~Recordset() {
+    close();
+}
+
+namespace {
+
+std::shared_ptr<jet4::Database> openDatabase(const std::shared_ptr<Connection>& connection) {
+    if (!connection)
+        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set has no connection."));
+    return connection->database();
+}
+
+template <typename Run> std::unique_ptr<query::RowSource> readerGuarded(Run run) {
+    try {
+        return run();
+    } catch (const jet4::Error& error) {
+        throw fromReaderError(error);
+    }
+}
+
+} // namespace
+
+void Recordset::openTable(const QString& source, std::shared_ptr<Connection> connection) {
+    close();
+    auto database = openDatabase(connection);
+    impl_->rows = readerGuarded([&]() -> std::unique_ptr<query::RowSource> {
+        DatabaseCatalog catalog(database);
+        if (auto table = catalog.openTable(source))
+            return table;
+        query::QueryEngine engine(catalog);
+        return std::make_unique<query::RowSetSource>(engine.runSource(source));
+    });
+    impl_->connection = std::move(connection);
+    impl_->sourceName = source;
+    ++openRecordsets;
+    impl_->atEnd = false;
+    moveNext();
+}
+
+void Recordset::openQuery(const QString& queryText, std::shared_ptr<Connection> connection) {
+    close();
+    auto database = openDatabase(connection);
+    impl_->rows = readerGuarded([&]() -> std::unique_ptr<query::RowSource> {
+        DatabaseCatalog catalog(database);
+        query::QueryEngine engine(catalog);
+        return std::make_unique<query::RowSetSource>(engine.runText(queryText));
+    });
+    impl_->connection = std::move(connection);
+    impl_->sourceName = queryText;
+    ++openRecordsets;
+    impl_->atEnd = false;
+    moveNext();
+}
+
+void Recordset::openQuery(const QString& queryText, const QString& connectionText) {
+    close();
+    auto connection = std::make_shared<Connection>();
+    connection->setConnectionString(connectionText);
+    connection->open();
+    openQuery(queryText, connection);
+    impl_->ownsConnection = true;
+}
+
+bool Recordset::isOpen() const {
+    return impl_->rows != nullptr;
+}
+
+bool Recordset::eof() const {
+    if (!impl_->rows)
+        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    return impl_->atEnd;
+}
+
+jet4::Value Recordset::field(const QString& name) const {
+    if (!impl_->rows)
+        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    const auto& columns = impl_->rows->columns();
+    int index = -1;
+    for (std::size_t i = 0; i < columns.size() && index < 0; ++i)
+        if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            index = static_cast<int>(i);
+    if (index < 0)
+        throw DataError(DataError::NoSuchField,
+                        QStringLiteral("No field named '%1' in '%2'.").arg(name, impl_->sourceName));
+    if (impl_->atEnd)
+        throw DataError(DataError::NoCurrentRow,
+                        QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    try {
+        return impl_->rows->value(index);
+    } catch (const jet4::Error& error) {
+        throw fromReaderError(error);
+    }
+}
+
+QStringList Recordset::fieldNames() const {
+    QStringList names;
+    if (impl_->rows)
+        for (const auto& column : impl_->rows->columns())
+            names << column.name;
+    return names;
+}
+
+void Recordset::moveNext() {
+    if (!impl_->rows)
+        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    if (impl_->atEnd)
+        return;
+    try {
+        impl_->atEnd = !impl_->rows->next();
+    } catch (const jet4::Error& error) {
+        impl_->atEnd = true;
+        throw fromReaderError(error);
+    }
+}
+
+void Recordset::close() {
+    if (!impl_->rows)
+        return;
+    impl_->rows.reset();
+    if (impl_->ownsConnection && impl_->connection)
+        impl_->connection->close();
+    impl_->connection.reset();
+    impl_->ownsConnection = false;
+    impl_->atEnd = true;
+    --openRecordsets;
+}
+
+int Recordset::openCount() {
+    return openRecordsets.load();
+}
+
+} // namespace convodesk::data

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "jet4/TableCursor.h"
+#include "jet4/TableDef.h"
+#include "query/RowSource.h"
+
+#include <memory>
+
+namespace convodesk::data {
+
+// A stored table's rows for the query engine; values are decoded only when read.
+class TableCursorSource : public query::RowSource {
+public:
+    TableCursorSource(const jet4::TableDef& table, std::unique_ptr<jet4::TableCursor> cursor);
+    const std::vector<query::ColumnInfo>& columns() const override { return columns_; }
+    bool next() override { return cursor_->next(); }
+    jet4::Value value(int column) override { return cursor_->value(column); }
+
+private:
+    std::vector<query::ColumnInfo> columns_;
+    std::unique_ptr<jet4::TableCursor> cursor_;
+};
+
+} // namespace convodesk::data

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Expr.h"
+#include "LikePattern.h"
+#include "RowSource.h"
+
+#include <QHash>
+
+namespace convodesk::data::query {
+
+// An expression bound to a row layout: field references resolved to column indexes and
+// LIKE patterns compiled once. Evaluation reads only the columns the expression needs.
+class BoundExpr {
+public:
+    // Throws DataError(NoSuchField) naming `sourceName` for a field the layout lacks.
+    BoundExpr(const Expr& expr, const std::vector<ColumnInfo>& layout, const QString& sourceName);
+
+    jet4::Value evaluate(RowValues& row) const;
+    bool passes(RowValues& row) const; // true only for a condition that is True (not Null)
+
+    // Index of the column a reference names in the layout, -1 if none.
+    static int resolve(const Expr& field, const std::vector<ColumnInfo>& layout);
+
+private:
+    void bind(Expr& node, const std::vector<ColumnInfo>& layout, const QString& sourceName);
+    jet4::Value eval(const Expr& node, RowValues& row) const;
+
+    ExprPtr root_;
+    QHash<const Expr*, LikePattern> patterns_;
+};
+
+} // namespace convodesk::data::query

@@ -1,0 +1,73 @@
+#include "Lexer.h"
+
+namespace convodesk::data::query {
+namespace {
+
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') || c.isHighSurrogate() ||
+           c.isLowSurrogate();
+}
+
+Token readQuoted(const QString& text, int& i) {
+    const QChar quote = text[i];
+    Token token{Token::Kind::Text, {}, i};
+    ++i;
+    while (true) {
+        if (i >= text.size())
+            throw SyntaxFailure{token.position, QStringLiteral("text literal without its closing quote"), {}};
+        if (text[i] == quote) {
+            if (i + 1 < text.size() && text[i + 1] == quote) {
+                token.text += quote;
+                i += 2;
+                continue;
+            }
+            ++i;
+            return token;
+        }
+        token.text += text[i++];
+    }
+}
+
+} // namespace
+
+std::vector<Token> tokenize(const QString& text) {
+    std::vector<Token> tokens;
+    int i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            tokens.push_back(readQuoted(text, i));
+        } else if (c == QLatin1Char('[')) {
+            const int close = text.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0)
+                throw SyntaxFailure{i, QStringLiteral("name in brackets without its closing ']'"), {}};
+            tokens.push_back({Token::Kind::Name, text.mid(i + 1, close - i - 1), i});
+            i = close + 1;
+        } else if (c.isDigit()) {
+            const int start = i;
+            while (i < text.size() && (text[i].isDigit() || text[i] == QLatin1Char('.')))
+                ++i;
+            tokens.push_back({Token::Kind::Number, text.mid(start, i - start), start});
+        } else if (isWordChar(c)) {
+            const int start = i;
+            while (i < text.size() && isWordChar(text[i]))
+                ++i;
+            tokens.push_back({Token::Kind::Word, text.mid(start, i - start), start});
+        } else {
+            static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="),
+                                              QStringLiteral(">=")};
+            QString symbol(c);
+            for (const QString& s : twoChar)
+                if (text.mid(i, 2) == s)
+                    symbol = s;
+            tokens.push_back({Token::Kind::Symbol, symbol, i});
+            i += symbol.size();
+        }
+    }
+    tokens.push_back({Token::Kind::End, {}, static_cast<int>(text.size())});
+    return tokens;
+}
+
+} // namespace convodesk::data::query

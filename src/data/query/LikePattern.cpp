@@ -1,0 +1,54 @@
+#include "LikePattern.h"
+
+#include <QList>
+
+namespace convodesk::data::query {
+
+LikePattern::LikePattern(const QString& pattern, Wildcards wildcards) {
+    const char32_t runChar = wildcards == Wildcards::Ansi ? U'%' : U'*';
+    const char32_t oneChar = wildcards == Wildcards::Ansi ? U'_' : U'?';
+    for (char32_t c : pattern.toCaseFolded().toUcs4()) {
+        if (c == runChar) {
+            if (elements_.empty() || elements_.back() != anyRun) // "%%" is the same as "%"
+                elements_.push_back(anyRun);
+        } else {
+            elements_.push_back(c == oneChar ? anyOne : c);
+        }
+    }
+}
+
+bool LikePattern::matches(const QString& text) const {
+    const std::size_t m = elements_.size();
+    // reachable[j]: the text read so far can be matched by the first j pattern elements.
+    std::vector<char> reachable(m + 1, 0), next(m + 1, 0);
+    auto close = [&](std::vector<char>& states) {
+        for (std::size_t j = 0; j < m; ++j)
+            if (states[j] && elements_[j] == anyRun)
+                states[j + 1] = 1;
+    };
+    reachable[0] = 1;
+    close(reachable);
+    for (char32_t c : text.toCaseFolded().toUcs4()) {
+        std::fill(next.begin(), next.end(), 0);
+        bool any = false;
+        for (std::size_t j = 0; j < m; ++j) {
+            if (!reachable[j])
+                continue;
+            const char32_t e = elements_[j];
+            if (e == anyRun) {
+                next[j] = 1;
+                any = true;
+            } else if (e == anyOne || e == c) {
+                next[j + 1] = 1;
+                any = true;
+            }
+        }
+        if (!any)
+            return false;
+        close(next);
+        reachable.swap(next);
+    }
+    return reachable[m] != 0;
+}
+
+} // namespace convodesk::data::query

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace convodesk::data::query {
+
+// A LIKE pattern matched against a whole text, ignoring letter case (Unicode case folding).
+// Query texts use '%' (any run) and '_' (one character); stored queries use '*' and '?'.
+// Matching runs in time proportional to text length times pattern length.
+class LikePattern {
+public:
+    enum class Wildcards { Ansi, Access };
+    LikePattern() = default;
+    explicit LikePattern(const QString& pattern, Wildcards wildcards = Wildcards::Ansi);
+    bool matches(const QString& text) const;
+
+private:
+    static constexpr char32_t anyRun = 0xFFFFFFFF;
+    static constexpr char32_t anyOne = 0xFFFFFFFE;
+    std::vector<char32_t> elements_;
+};
+
+} // namespace convodesk::data::query

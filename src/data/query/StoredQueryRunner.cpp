@@ -1,0 +1,378 @@
+#include "StoredQueryRunner.h"
+
+#include "DataError.h"
+#include "Evaluator.h"
+#include "Parser.h"
+#include "QueryEngine.h"
+#include "RowOrdering.h"
+#include "ValueCompare.h"
+
+#include <QHash>
+
+namespace convodesk::data::query {
+namespace {
+
+using jet4::QueryDef;
+using jet4::Value;
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+void markAccessWildcards(Expr& node) {
+    if (node.kind == Expr::Kind::Like)
+        node.accessWildcards = true;
+    for (auto& child : node.children)
+        markAccessWildcards(*child);
+}
+
+void stripQualifiers(Expr& node) {
+    if (node.kind == Expr::Kind::Field)
+        node.qualifier.clear();
+    for (auto& child : node.children)
+        stripQualifiers(*child);
+}
+
+QString keyOf(const std::vector<Value>& row, const std::vector<int>& columns) {
+    QString key;
+    for (int column : columns) {
+        const QString part = matchKey(row[column]);
+        if (part.isEmpty())
+            return {}; // Null never matches in a join
+        key += part + QChar(0x1F);
+    }
+    return key;
+}
+
+} // namespace
+
+QString StoredQueryRunner::refusal(const QString& queryName, const QString& construct) {
+    return QStringLiteral("The stored query '%1' uses %2, which this program cannot run.")
+        .arg(queryName, construct);
+}
+
+void StoredQueryRunner::refuse(const QString& construct) const {
+    throw DataError(DataError::UnsupportedQuery, refusal(def_.name, construct));
+}
+
+StoredQueryRunner::StoredQueryRunner(QueryEngine& engine, const QueryDef& def, int depth)
+    : engine_(engine), def_(def), depth_(depth) {
+    checkSupported();
+    for (const QueryDef::Table& table : def_.tables) {
+        Source source;
+        source.name = table.name;
+        source.alias = table.alias.isEmpty() ? table.name : table.alias;
+        source.columns = engine_.describe(table.name, depth_);
+        source.offset = static_cast<int>(combinedLayout_.size());
+        for (ColumnInfo& column : source.columns) {
+            column.table = source.alias;
+            combinedLayout_.push_back(column);
+        }
+        sources_.push_back(std::move(source));
+    }
+    for (const QueryDef::Join& join : def_.joins) {
+        const int left = sourceIndex(join.left);
+        const int right = sourceIndex(join.right);
+        if (left < 0 || right < 0 || left == right)
+            refuse(QStringLiteral("a join between '%1' and '%2'").arg(join.left, join.right));
+        if (join.type == QueryDef::JoinType::Left)
+            sources_[right].nullable = true;
+        else if (join.type == QueryDef::JoinType::Right)
+            sources_[left].nullable = true;
+    }
+    auto addField = [this](const ColumnInfo& column) {
+        auto field = std::make_unique<Expr>();
+        field->kind = Expr::Kind::Field;
+        field->qualifier = column.table;
+        field->name = column.name;
+        outputs_.push_back({column.name, std::move(field)});
+    };
+    if (def_.selectFlags & QueryDef::AllFields)
+        for (const ColumnInfo& column : combinedLayout_)
+            addField(column);
+    int unnamed = 1000;
+    for (const QueryDef::Column& column : def_.columns) {
+        ExprPtr expr = parse(column.expression);
+        if (expr->kind == Expr::Kind::AllFields) {
+            if (!expr->qualifier.isEmpty() && sourceIndex(expr->qualifier) < 0)
+                throw DataError(
+                    DataError::NoSuchField,
+                    QStringLiteral("No field named '%1.*' in '%2'.").arg(expr->qualifier, def_.name));
+            for (const ColumnInfo& c : combinedLayout_)
+                if (expr->qualifier.isEmpty() || sameName(c.table, expr->qualifier))
+                    addField(c);
+            continue;
+        }
+        QString name = column.alias;
+        if (name.isEmpty())
+            name = expr->kind == Expr::Kind::Field ? expr->name : QStringLiteral("Expr%1").arg(unnamed++);
+        outputs_.push_back({name, std::move(expr)});
+    }
+}
+
+void StoredQueryRunner::checkSupported() const {
+    switch (def_.kind) {
+    case QueryDef::Kind::Select:
+        break;
+    case QueryDef::Kind::MakeTable:
+        refuse(QStringLiteral("a make-table action"));
+    case QueryDef::Kind::Append:
+        refuse(QStringLiteral("an append action"));
+    case QueryDef::Kind::Update:
+        refuse(QStringLiteral("an update action"));
+    case QueryDef::Kind::Delete:
+        refuse(QStringLiteral("a delete action"));
+    case QueryDef::Kind::Crosstab:
+        refuse(QStringLiteral("a crosstab"));
+    case QueryDef::Kind::DataDefinition:
+        refuse(QStringLiteral("a data-definition statement"));
+    case QueryDef::Kind::PassThrough:
+        refuse(QStringLiteral("a pass-through statement"));
+    case QueryDef::Kind::Union:
+        refuse(QStringLiteral("UNION"));
+    }
+    if (!def_.parameters.empty())
+        refuse(QStringLiteral("parameters"));
+    if (!def_.groupBy.empty())
+        refuse(QStringLiteral("GROUP BY"));
+    if (!def_.having.isEmpty())
+        refuse(QStringLiteral("HAVING"));
+    if (def_.selectFlags & (QueryDef::Top | QueryDef::Percent))
+        refuse(QStringLiteral("TOP"));
+    if (!def_.sourceDatabase.isEmpty())
+        refuse(QStringLiteral("a table in another database"));
+    if (def_.tables.empty())
+        refuse(QStringLiteral("no table"));
+    for (const QueryDef::Table& table : def_.tables)
+        if (!table.expression.isEmpty() || table.name.isEmpty())
+            refuse(QStringLiteral("a subquery"));
+    if ((def_.selectFlags & QueryDef::DistinctRow) && def_.tables.size() > 1)
+        refuse(QStringLiteral("DISTINCTROW"));
+}
+
+ExprPtr StoredQueryRunner::parse(const QString& text) const {
+    try {
+        ExprPtr expr = Parser::parseExpression(text);
+        markAccessWildcards(*expr);
+        return expr;
+    } catch (const SyntaxFailure& failure) {
+        refuse(failure.construct.isEmpty() ? QStringLiteral("the expression '%1'").arg(text)
+                                           : failure.construct);
+    }
+}
+
+int StoredQueryRunner::sourceIndex(const QString& nameOrAlias) const {
+    for (std::size_t i = 0; i < sources_.size(); ++i)
+        if (sameName(sources_[i].alias, nameOrAlias))
+            return static_cast<int>(i);
+    for (std::size_t i = 0; i < sources_.size(); ++i)
+        if (sameName(sources_[i].name, nameOrAlias))
+            return static_cast<int>(i);
+    return -1;
+}
+
+int StoredQueryRunner::sourceOfColumn(int combinedColumn) const {
+    for (int i = static_cast<int>(sources_.size()) - 1; i >= 0; --i)
+        if (combinedColumn >= sources_[i].offset)
+            return i;
+    return 0;
+}
+
+bool StoredQueryRunner::referencedSources(const Expr& node, std::vector<int>& sources) const {
+    if (node.kind == Expr::Kind::Field) {
+        const int column = BoundExpr::resolve(node, combinedLayout_);
+        if (column < 0)
+            return false;
+        const int source = sourceOfColumn(column);
+        if (std::find(sources.begin(), sources.end(), source) == sources.end())
+            sources.push_back(source);
+    }
+    for (const auto& child : node.children)
+        if (!referencedSources(*child, sources))
+            return false;
+    return true;
+}
+
+std::vector<ColumnInfo> StoredQueryRunner::outputColumns() const {
+    std::vector<ColumnInfo> columns;
+    for (const Output& output : outputs_)
+        columns.push_back({def_.name, output.name});
+    return columns;
+}
+
+ExprPtr StoredQueryRunner::substituteOutputs(const Expr& node) const {
+    if (node.kind == Expr::Kind::Field && (node.qualifier.isEmpty() || sameName(node.qualifier, def_.name))) {
+        for (const Output& output : outputs_)
+            if (sameName(output.name, node.name))
+                return output.expression->clone();
+        throw DataError(DataError::NoSuchField,
+                        QStringLiteral("No field named '%1' in '%2'.").arg(node.describe(), def_.name));
+    }
+    ExprPtr copy = node.clone();
+    copy->children.clear();
+    for (const auto& child : node.children)
+        copy->children.push_back(substituteOutputs(*child));
+    return copy;
+}
+
+void StoredQueryRunner::joinInto(std::vector<std::vector<Value>>& combined, std::vector<bool>& joined,
+                                 const QueryDef::Join& join, std::vector<RowSet>& scanned) {
+    const int left = sourceIndex(join.left);
+    const int right = sourceIndex(join.right);
+    const int added = joined[left] ? right : left;
+    const int preserved = join.type == QueryDef::JoinType::Left    ? left
+                          : join.type == QueryDef::JoinType::Right ? right
+                                                                   : -1;
+    const bool keepOld = preserved >= 0 && preserved != added;
+    const bool keepNew = preserved == added;
+
+    const ExprPtr on = parse(join.on);
+    std::vector<const Expr*> parts;
+    collectConjuncts(on.get(), parts);
+    std::vector<int> oldColumns, newColumns;
+    for (const Expr* part : parts) {
+        if (part->kind != Expr::Kind::Compare || part->op != Expr::Op::Equal ||
+            part->children[0]->kind != Expr::Kind::Field || part->children[1]->kind != Expr::Kind::Field)
+            refuse(QStringLiteral("a join on something other than equal fields"));
+        int a = BoundExpr::resolve(*part->children[0], combinedLayout_);
+        int b = BoundExpr::resolve(*part->children[1], combinedLayout_);
+        if (a < 0 || b < 0)
+            throw DataError(DataError::NoSuchField,
+                            QStringLiteral("No field named '%1' in '%2'.")
+                                .arg((a < 0 ? part->children[0] : part->children[1])->describe(), def_.name));
+        if (sourceOfColumn(a) == added)
+            std::swap(a, b);
+        if (sourceOfColumn(b) != added || !joined[sourceOfColumn(a)])
+            refuse(QStringLiteral("a join condition between tables not joined in this order"));
+        oldColumns.push_back(a);
+        newColumns.push_back(b - sources_[added].offset);
+    }
+
+    const auto& newRows = scanned[added].rows;
+    QHash<QString, std::vector<int>> index;
+    for (std::size_t i = 0; i < newRows.size(); ++i) {
+        const QString key = keyOf(newRows[i], newColumns);
+        if (!key.isEmpty())
+            index[key].push_back(static_cast<int>(i));
+    }
+    const int offset = sources_[added].offset;
+    const std::size_t width = combinedLayout_.size();
+    std::vector<bool> newMatched(newRows.size(), false);
+    std::vector<std::vector<Value>> result;
+    for (auto& row : combined) {
+        const QString key = keyOf(row, oldColumns);
+        const auto it = key.isEmpty() ? index.constEnd() : index.constFind(key);
+        if (it == index.constEnd()) {
+            if (keepOld)
+                result.push_back(std::move(row));
+            continue;
+        }
+        for (int match : *it) {
+            std::vector<Value> out = row;
+            std::copy(newRows[match].begin(), newRows[match].end(), out.begin() + offset);
+            newMatched[match] = true;
+            result.push_back(std::move(out));
+        }
+    }
+    if (keepNew)
+        for (std::size_t i = 0; i < newRows.size(); ++i)
+            if (!newMatched[i]) {
+                std::vector<Value> out(width);
+                std::copy(newRows[i].begin(), newRows[i].end(), out.begin() + offset);
+                result.push_back(std::move(out));
+            }
+    combined.swap(result);
+    joined[added] = true;
+}
+
+RowSet StoredQueryRunner::run(const Expr* outputFilter) {
+    std::vector<ExprPtr> owned;
+    if (!def_.where.isEmpty())
+        owned.push_back(parse(def_.where));
+    if (outputFilter)
+        owned.push_back(substituteOutputs(*outputFilter));
+    std::vector<const Expr*> conditions, residual;
+    for (const ExprPtr& condition : owned)
+        collectConjuncts(condition.get(), conditions);
+    for (const Expr* condition : conditions) {
+        std::vector<int> used;
+        if (referencedSources(*condition, used) && used.size() == 1 && !sources_[used[0]].nullable)
+            sources_[used[0]].pushed.push_back(condition);
+        else
+            residual.push_back(condition);
+    }
+
+    std::vector<RowSet> scanned;
+    for (Source& source : sources_) {
+        ExprPtr filter = joinConjuncts(source.pushed);
+        if (filter)
+            stripQualifiers(*filter);
+        scanned.push_back(engine_.scan(source.name, filter.get(), depth_));
+    }
+
+    const std::size_t width = combinedLayout_.size();
+    std::vector<std::vector<Value>> combined;
+    combined.reserve(scanned[0].rows.size());
+    for (auto& row : scanned[0].rows) {
+        row.resize(width);
+        combined.push_back(std::move(row));
+    }
+    std::vector<bool> joined(sources_.size(), false);
+    joined[0] = true;
+    std::vector<const QueryDef::Join*> pending;
+    for (const QueryDef::Join& join : def_.joins)
+        pending.push_back(&join);
+    while (!pending.empty()) {
+        auto next = std::find_if(pending.begin(), pending.end(), [&](const QueryDef::Join* join) {
+            return joined[sourceIndex(join->left)] != joined[sourceIndex(join->right)];
+        });
+        if (next == pending.end())
+            refuse(QStringLiteral("a join this program cannot order"));
+        joinInto(combined, joined, **next, scanned);
+        pending.erase(next);
+    }
+    if (std::find(joined.begin(), joined.end(), false) != joined.end())
+        refuse(QStringLiteral("tables without a join between them"));
+
+    if (!residual.empty()) {
+        const ExprPtr condition = joinConjuncts(residual);
+        const BoundExpr bound(*condition, combinedLayout_, def_.name);
+        std::vector<std::vector<Value>> kept;
+        for (auto& row : combined) {
+            VectorRow values(row);
+            if (bound.passes(values))
+                kept.push_back(std::move(row));
+        }
+        combined.swap(kept);
+    }
+
+    std::vector<std::pair<std::unique_ptr<BoundExpr>, bool>> keys;
+    for (const QueryDef::Order& order : def_.orderBy) {
+        ExprPtr expr = parse(order.expression);
+        std::vector<int> used;
+        if (!referencedSources(*expr, used))
+            expr = substituteOutputs(*expr);
+        keys.emplace_back(std::make_unique<BoundExpr>(*expr, combinedLayout_, def_.name), order.descending);
+    }
+    sortRows(combined, keys);
+
+    std::vector<std::unique_ptr<BoundExpr>> projections;
+    for (const Output& output : outputs_)
+        projections.push_back(std::make_unique<BoundExpr>(*output.expression, combinedLayout_, def_.name));
+    RowSet result;
+    result.columns = outputColumns();
+    result.rows.reserve(combined.size());
+    for (const auto& row : combined) {
+        VectorRow values(row);
+        std::vector<Value> out;
+        out.reserve(projections.size());
+        for (const auto& projection : projections)
+            out.push_back(projection->evaluate(values));
+        result.rows.push_back(std::move(out));
+    }
+    if (def_.selectFlags & QueryDef::Distinct)
+        removeDuplicateRows(result.rows);
+    return result;
+}
+
+} // namespace convodesk::data::query

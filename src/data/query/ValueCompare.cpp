@@ -1,0 +1,88 @@
+#include "ValueCompare.h"
+
+namespace convodesk::data::query {
+namespace {
+
+using jet4::Value;
+
+std::optional<double> numberOf(const Value& v) {
+    switch (v.kind()) {
+    case Value::Kind::Integer:
+        return static_cast<double>(v.asInteger());
+    case Value::Kind::Double:
+        return v.asDouble();
+    case Value::Kind::Single:
+        return static_cast<double>(v.asSingle());
+    case Value::Kind::Boolean:
+        return v.asBoolean() ? -1.0 : 0.0;
+    case Value::Kind::Currency:
+        return static_cast<double>(v.asCurrency()) / 10000.0;
+    case Value::Kind::Decimal: {
+        bool ok = false;
+        const double d = v.asDecimal().toDouble(&ok);
+        return ok ? std::optional<double>(d) : std::nullopt;
+    }
+    case Value::Kind::Text: {
+        bool ok = false;
+        const double d = v.asText().trimmed().toDouble(&ok);
+        return ok ? std::optional<double>(d) : std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+int sign(double a, double b) {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+} // namespace
+
+std::optional<int> compareValues(const Value& a, const Value& b) {
+    if (a.isNull() || b.isNull())
+        return std::nullopt;
+    if (a.kind() == Value::Kind::Text && b.kind() == Value::Kind::Text) {
+        const int c = a.asText().toCaseFolded().compare(b.asText().toCaseFolded());
+        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
+    if (a.kind() == Value::Kind::DateTime || b.kind() == Value::Kind::DateTime) {
+        if (a.kind() == b.kind())
+            return sign(a.asDateTime(), b.asDateTime());
+        return std::nullopt;
+    }
+    if (a.kind() == Value::Kind::Binary || b.kind() == Value::Kind::Binary) {
+        if (a.kind() == b.kind())
+            return a.asBinary() < b.asBinary() ? -1 : (b.asBinary() < a.asBinary() ? 1 : 0);
+        return std::nullopt;
+    }
+    const auto x = numberOf(a);
+    const auto y = numberOf(b);
+    if (!x || !y)
+        return std::nullopt;
+    return sign(*x, *y);
+}
+
+int compareForOrder(const Value& a, const Value& b) {
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
+    if (const auto c = compareValues(a, b))
+        return *c;
+    return static_cast<int>(a.kind()) < static_cast<int>(b.kind()) ? -1 : 1;
+}
+
+QString matchKey(const Value& value) {
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        return {};
+    case Value::Kind::Text:
+        return QLatin1Char('t') + value.asText().toCaseFolded();
+    case Value::Kind::DateTime:
+        return QLatin1Char('d') + QString::number(value.asDateTime(), 'g', 17);
+    case Value::Kind::Binary:
+        return QLatin1Char('b') + QString::fromLatin1(value.asBinary().toHex());
+    default:
+        return QLatin1Char('n') + QString::number(numberOf(value).value_or(0), 'g', 17);
+    }
+}
+
+} // namespace convodesk::data::query

@@ -1,0 +1,293 @@
+// The query language over tables and stored queries held in memory.
+#include "DataError.h"
+#include "MemoryCatalog.h"
+#include "SqlText.h"
+#include "query/LikePattern.h"
+#include "query/QueryEngine.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace convodesk::data;
+using convodesk::jet4::QueryDef;
+using convodesk::jet4::Value;
+
+namespace {
+
+Value t(const char* text) {
+    return Value::text(QString::fromUtf8(text));
+}
+Value n(std::int64_t v) {
+    return Value::integer(v);
+}
+
+QString firstDataError(const std::function<void()>& run, int* number = nullptr) {
+    try {
+        run();
+    } catch (const DataError& error) {
+        if (number)
+            *number = error.number();
+        return error.description();
+    }
+    return QStringLiteral("<no error>");
+}
+
+QStringList column(const query::RowSet& rows, const QString& name) {
+    int index = -1;
+    for (std::size_t i = 0; i < rows.columns.size(); ++i)
+        if (rows.columns[i].name == name)
+            index = static_cast<int>(i);
+    QStringList out;
+    for (const auto& row : rows.rows)
+        out << (row[index].isNull()                      ? QStringLiteral("<null>")
+                : row[index].kind() == Value::Kind::Text ? row[index].asText()
+                                                         : QString::number(row[index].asInteger()));
+    return out;
+}
+
+QueryDef graduateQuery() {
+    QueryDef def;
+    def.name = QStringLiteral("Graduate");
+    for (const char* c :
+         {"Graduates.GraduateID", "Graduates.Name", "[Programme].[Program_Desc]", "Graduates.Queue"})
+        def.columns.push_back({QString::fromLatin1(c), {}, 0});
+    def.tables = {{QStringLiteral("Graduates"), {}, {}}, {QStringLiteral("Programme"), {}, {}}};
+    def.joins.push_back({QueryDef::JoinType::Left, QStringLiteral("Graduates"), QStringLiteral("Programme"),
+                         QStringLiteral("Graduates.Programme = Programme.Program_Code")});
+    return def;
+}
+
+} // namespace
+
+class QueryEngineTest : public QObject {
+    Q_OBJECT
+
+    test::MemoryCatalog catalog;
+
+private slots:
+    void init() {
+        catalog = test::MemoryCatalog();
+        catalog.addTable(QStringLiteral("Graduates"), {"GraduateID", "Name", "Programme", "Queue"},
+                         {{t("200312345678"), t("Ana Lima"), t("BSC"), n(3)},
+                          {t("O'Neil-00001"), t("Sean O'Neil"), t("BA"), n(1)},
+                          {t("200399999999"), Value::null(), t("XX"), Value::null()},
+                          {t("200300000001"), t(""), t("BA"), n(1)},
+                          {t("2003_50%0001"), t("ÉMILE ÇA"), Value::null(), n(2)}});
+        catalog.addTable(QStringLiteral("Programme"), {"Program_Code", "Program_Desc"},
+                         {{t("BSC"), t("Science")}, {t("BA"), t("Arts")}, {t("MED"), t("Medicine")}});
+        catalog.addQuery(graduateQuery());
+    }
+
+    void lookupByIdThroughTheStoredQuery() {
+        query::QueryEngine engine(catalog);
+        auto rows =
+            engine.runText(QStringLiteral("select * from Graduate where GraduateID = '200312345678'"));
+        QCOMPARE(column(rows, "Name"), QStringList{"Ana Lima"});
+        QCOMPARE(column(rows, "Program_Desc"), QStringList{"Science"});
+        QCOMPARE(rows.columns.size(), std::size_t(4));
+        // Missing programme code: the graduate stays, with a Null description.
+        rows = engine.runText(QStringLiteral("select * from Graduate where GraduateID = '200399999999'"));
+        QCOMPARE(column(rows, "Program_Desc"), QStringList{"<null>"});
+        // Letter case is ignored; a miss gives no row.
+        QCOMPARE(engine.runText(QStringLiteral("SELECT * FROM graduate WHERE graduateid = 'o''neil-00001';"))
+                     .rows.size(),
+                 std::size_t(1));
+        QCOMPARE(
+            engine.runText(QStringLiteral("select * from Graduate where GraduateID = '2003'")).rows.size(),
+            std::size_t(0));
+    }
+
+    void userTextIsMatchedLiterally() {
+        query::QueryEngine engine(catalog);
+        auto lookup = [&](const QString& id) {
+            return engine.runText(QStringLiteral("select * from Graduate where GraduateID = ") +
+                                  sqlTextLiteral(id));
+        };
+        QCOMPARE(column(lookup(QStringLiteral("O'Neil-00001")), "Name"), QStringList{"Sean O'Neil"});
+        QCOMPARE(lookup(QStringLiteral("x' or 'a' = 'a")).rows.size(), std::size_t(0));
+        QCOMPARE(lookup(QStringLiteral("'")).rows.size(), std::size_t(0));
+        QCOMPARE(sqlTextLiteral(QStringLiteral("abc")), QStringLiteral("'abc'"));
+    }
+
+    void searchQueryWithLikeAndOrder() {
+        query::QueryEngine engine(catalog);
+        auto search = [&](const QString& text) {
+            return column(engine.runText(QStringLiteral("select * from Graduate where Name like '%") + text +
+                                         QStringLiteral("%' or GraduateID like '%") + text +
+                                         QStringLiteral("%' or Program_Desc like '%") + text +
+                                         QStringLiteral("%' order by Queue")),
+                          "GraduateID");
+        };
+        // Null Queue first, ties in source order.
+        QCOMPARE(search(QString()), (QStringList{"200399999999", "O'Neil-00001", "200300000001",
+                                                 "2003_50%0001", "200312345678"}));
+        QCOMPARE(search(QStringLiteral("ART")), (QStringList{"O'Neil-00001", "200300000001"}));
+        QCOMPARE(search(QStringLiteral("émile ça")), QStringList{"2003_50%0001"});
+        QCOMPARE(search(QStringLiteral("zzz")), QStringList());
+        // '_' and '%' typed by the user act as wildcards, as in Jet.
+        QCOMPARE(search(QStringLiteral("_50%")), QStringList{"2003_50%0001"});
+    }
+
+    void nullMatchesNeitherEqualNorLike() {
+        query::QueryEngine engine(catalog);
+        auto rows = engine.runText(QStringLiteral("select * from Graduates where Name like '%%'"));
+        QCOMPARE(rows.rows.size(), std::size_t(4));
+        rows = engine.runText(QStringLiteral("select * from Graduates where Name = ''"));
+        QCOMPARE(column(rows, "GraduateID"), QStringList{"200300000001"});
+        rows =
+            engine.runText(QStringLiteral("select * from Graduates where Name is null or not (Queue <> 2)"));
+        QCOMPARE(column(rows, "GraduateID"), (QStringList{"200399999999", "2003_50%0001"}));
+    }
+
+    void orderByManyKeysAndDirections() {
+        query::QueryEngine engine(catalog);
+        auto rows =
+            engine.runText(QStringLiteral("select * from Graduates order by Programme desc, [Queue] asc"));
+        QCOMPARE(column(rows, "GraduateID"), (QStringList{"200399999999", "200312345678", "O'Neil-00001",
+                                                          "200300000001", "2003_50%0001"}));
+        rows = engine.runText(QStringLiteral("select * from Programme order by Program_Desc"));
+        QCOMPARE(column(rows, "Program_Desc"), (QStringList{"Arts", "Medicine", "Science"}));
+    }
+
+    void tenThousandRowsKeepTheirOrderOnTies() {
+        std::vector<std::vector<Value>> rows;
+        for (int i = 0; i < 10000; ++i)
+            rows.push_back({n(i), n(i % 7)});
+        catalog.addTable(QStringLiteral("Big"), {"Id", "Queue"}, std::move(rows));
+        query::QueryEngine engine(catalog);
+        const auto sorted = engine.runText(QStringLiteral("select * from Big order by Queue"));
+        QCOMPARE(sorted.rows.size(), std::size_t(10000));
+        for (std::size_t i = 1; i < sorted.rows.size(); ++i) {
+            const auto& a = sorted.rows[i - 1];
+            const auto& b = sorted.rows[i];
+            QVERIFY(a[1].asInteger() < b[1].asInteger() ||
+                    (a[1].asInteger() == b[1].asInteger() && a[0].asInteger() < b[0].asInteger()));
+        }
+    }
+
+    void conditionsReadOnlyTheColumnsTheyNeed() {
+        query::QueryEngine engine(catalog);
+        catalog.valuesRead = 0;
+        engine.runText(QStringLiteral("select * from Graduates where GraduateID = 'none'"));
+        QCOMPARE(catalog.valuesRead, 5);
+        // Through the stored query the lookup goes to the Graduates scan too.
+        catalog.valuesRead = 0;
+        engine.runText(QStringLiteral("select * from Graduate where GraduateID = '200312345678'"));
+        QCOMPARE(catalog.valuesRead, 5 + 4 + 3 * 2);
+    }
+
+    void likeIsLinear() {
+        query::LikePattern pattern(QStringLiteral("%a%a%a%a%a%a%a%a%a%a%a%a%b"));
+        const QString text(20000, QLatin1Char('a'));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!pattern.matches(text));
+        QVERIFY(timer.elapsed() < 1000);
+        QVERIFY(query::LikePattern(QStringLiteral("a_c")).matches(QStringLiteral("ABC")));
+        QVERIFY(!query::LikePattern(QStringLiteral("a_c")).matches(QStringLiteral("ac")));
+        QVERIFY(query::LikePattern(QStringLiteral("école%")).matches(QStringLiteral("ÉCOLE NORMALE")));
+        QVERIFY(query::LikePattern(QStringLiteral("a*"), query::LikePattern::Wildcards::Access)
+                    .matches(QStringLiteral("abc")));
+        QVERIFY(!query::LikePattern(QStringLiteral("a*")).matches(QStringLiteral("abc")));
+    }
+
+    void errorsNameTheirCause() {
+        query::QueryEngine engine(catalog);
+        int number = 0;
+        QCOMPARE(firstDataError([&] { engine.runText(QStringLiteral("select * from Nothing")); }, &number),
+                 QStringLiteral("No table or query named 'Nothing' in 'memory.mdb'."));
+        QCOMPARE(number, int(DataError::NoSuchSource));
+        QCOMPARE(
+            firstDataError([&] { engine.runText(QStringLiteral("select * from Graduate where Nme = 'x'")); },
+                           &number),
+            QStringLiteral("No field named 'Nme' in 'Graduate'."));
+        QCOMPARE(number, int(DataError::NoSuchField));
+        QCOMPARE(
+            firstDataError([&] { engine.runText(QStringLiteral("select * from Graduates order by Nope")); }),
+            QStringLiteral("No field named 'Nope' in 'Graduates'."));
+        const QString syntax = firstDataError(
+            [&] { engine.runText(QStringLiteral("select * from where Name = 'x'")); }, &number);
+        QCOMPARE(number, int(DataError::SyntaxError));
+        QVERIFY2(
+            syntax.startsWith(QStringLiteral("Syntax error in the query at character 15: expected a table or "
+                                             "query name, found 'where'.")),
+            qPrintable(syntax));
+        QVERIFY(firstDataError([&] {
+                    engine.runText(QStringLiteral("select * from Graduates where Name = 'x"));
+                }).contains(QStringLiteral("closing quote")));
+        QVERIFY(firstDataError([&] {
+                    engine.runText(QStringLiteral("select * from Graduates extra"));
+                }).contains(QStringLiteral("character 25")));
+    }
+
+    void storedQueryShapes() {
+        QueryDef inner; // programmes that have graduates, via a right join and DISTINCT
+        inner.name = QStringLiteral("Taught");
+        inner.selectFlags = QueryDef::Distinct;
+        inner.columns = {{QStringLiteral("P.Program_Desc"), QStringLiteral("Title"), 0}};
+        inner.tables = {{QStringLiteral("Graduates"), QStringLiteral("G"), {}},
+                        {QStringLiteral("Programme"), QStringLiteral("P"), {}}};
+        inner.joins = {{QueryDef::JoinType::Right, QStringLiteral("G"), QStringLiteral("P"),
+                        QStringLiteral("(G.Programme=P.Program_Code)")}};
+        inner.where = QStringLiteral("((G.Queue) Is Not Null)");
+        inner.orderBy = {{QStringLiteral("P.Program_Desc"), true}};
+        catalog.addQuery(inner);
+        QueryDef outer; // a query over that query
+        outer.name = QStringLiteral("TaughtAll");
+        outer.columns = {{QStringLiteral("Taught.*"), {}, 0}};
+        outer.tables = {{QStringLiteral("Taught"), {}, {}}};
+        outer.where = QStringLiteral("Title Like \"*s*\"");
+        catalog.addQuery(outer);
+        query::QueryEngine engine(catalog);
+        QCOMPARE(column(engine.runSource(QStringLiteral("Taught")), "Title"),
+                 (QStringList{"Science", "Arts"}));
+        QCOMPARE(column(engine.runSource(QStringLiteral("TaughtAll")), "Title"),
+                 (QStringList{"Science", "Arts"}));
+        QCOMPARE(
+            column(engine.runText(QStringLiteral("select * from TaughtAll where Title = 'arts'")), "Title"),
+            QStringList{"Arts"});
+
+        QueryDef all; // an inner join with every field
+        all.name = QStringLiteral("Everything");
+        all.selectFlags = QueryDef::AllFields;
+        all.tables = inner.tables;
+        all.joins = {{QueryDef::JoinType::Inner, QStringLiteral("G"), QStringLiteral("P"),
+                      QStringLiteral("G.Programme = P.Program_Code")}};
+        catalog.addQuery(all);
+        const auto rows = engine.runSource(QStringLiteral("Everything"));
+        QCOMPARE(rows.columns.size(), std::size_t(6));
+        QCOMPARE(column(rows, "GraduateID"), (QStringList{"200312345678", "O'Neil-00001", "200300000001"}));
+    }
+
+    void storedQueriesWeCannotRunAreRefused() {
+        auto refusal = [&](QueryDef def) {
+            def.name = QStringLiteral("Q");
+            if (def.tables.empty())
+                def.tables = {{QStringLiteral("Graduates"), {}, {}}};
+            if (def.columns.empty())
+                def.columns = {{QStringLiteral("Name"), {}, 0}};
+            catalog.addQuery(def);
+            query::QueryEngine engine(catalog);
+            return firstDataError([&] { engine.runText(QStringLiteral("select * from Q")); });
+        };
+        QueryDef unionQuery;
+        unionQuery.kind = QueryDef::Kind::Union;
+        QCOMPARE(refusal(unionQuery),
+                 QStringLiteral("The stored query 'Q' uses UNION, which this program cannot run."));
+        QueryDef grouped;
+        grouped.groupBy = {QStringLiteral("Name")};
+        QVERIFY(refusal(grouped).contains(QStringLiteral("uses GROUP BY")));
+        QueryDef function;
+        function.columns = {{QStringLiteral("UCase(Name)"), {}, 0}};
+        QVERIFY(refusal(function).contains(QStringLiteral("uses the function UCase()")));
+        QueryDef parameters;
+        parameters.parameters = {{QStringLiteral("Which"), 10}};
+        QVERIFY(refusal(parameters).contains(QStringLiteral("uses parameters")));
+        QueryDef selfReference;
+        selfReference.tables = {{QStringLiteral("Q"), {}, {}}};
+        QVERIFY(refusal(selfReference).contains(QStringLiteral("nested too deeply")));
+    }
+};
+
+QTEST_GUILESS_MAIN(QueryEngineTest)
+#include "tst_query_engine.moc"
