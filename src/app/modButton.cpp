@@ -1,7 +1,11 @@
 #include "modButton.h"
 
+#include "database/frmDBase.h"
 #include "fraMDI.h"
 #include "home/frmHome.h"
+#include "search/frmSearch.h"
+
+#include <type_traits>
 
 namespace convodesk::app {
 
@@ -14,7 +18,12 @@ template <class Screen> void showScreenOf() {
         return;
     main->showScreen(
         QString::fromLatin1(Screen::staticMetaObject.className()).section(QStringLiteral("::"), -1),
-        [] { return new Screen; },
+        [main]() -> QWidget* {
+            if constexpr (std::is_constructible_v<Screen, QWidget*, QWidget*>)
+                return new Screen(main);
+            else
+                return new Screen;
+        },
         [main](QWidget& form) { static_cast<Screen&>(form).Form_Load(*main->clientArea()); });
 }
 
@@ -25,11 +34,11 @@ void ShowHome() {
 }
 
 void ShowDatabase() {
-    // The Database screen is not part of the program yet.
+    showScreenOf<screens::frmDBase>();
 }
 
 void ShowSearch() {
-    // The Search screen is not part of the program yet.
+    showScreenOf<screens::frmSearch>();
 }
 
 } // namespace convodesk::app

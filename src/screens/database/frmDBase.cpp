@@ -1,0 +1,236 @@
+#include "frmDBase.h"
+
+#include "HandlerGuard.h"
+#include "PanelFrame.h"
+#include "ReportList.h"
+#include "ReportListRowNumber.h"
+#include "Twips.h"
+#include "data/DisplayText.h"
+#include "frmAddEdit.h"
+#include "modGeneral.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace convodesk::screens {
+
+namespace {
+
+constexpr int graduateDigits = 4;
+constexpr int programmeDigits = 3;
+const QString noPhoneText = QStringLiteral("No H/P Number");
+
+QFont layoutFont(const QString& family, double points, int weight = QFont::Normal) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
+std::vector<ui::ReportColumn> graduateColumns() {
+    return {
+        {QStringLiteral("ID"), Qt::AlignLeft, 0},
+        {QStringLiteral("No."), Qt::AlignHCenter, 600},
+        {QStringLiteral("Graduate ID"), Qt::AlignLeft, 1510},
+        {QStringLiteral("Name"), Qt::AlignLeft, 4941},
+        {QStringLiteral("Program"), Qt::AlignHCenter, 1000},
+        {QStringLiteral("Faculty"), Qt::AlignHCenter, 800},
+        {QStringLiteral("Status"), Qt::AlignHCenter, 750},
+        {QStringLiteral("Audio"), Qt::AlignHCenter, 720},
+        {QStringLiteral("Handphone"), Qt::AlignLeft, 0},
+    };
+}
+
+std::vector<ui::ReportColumn> programmeColumns() {
+    return {
+        {QStringLiteral("ID"), Qt::AlignLeft, 0},
+        {QStringLiteral("No."), Qt::AlignHCenter, 600},
+        {QStringLiteral("Code"), Qt::AlignLeft, 1510},
+        {QStringLiteral("Descriptions"), Qt::AlignLeft, 7000},
+        {QStringLiteral("Faculty"), Qt::AlignLeft, 1200},
+    };
+}
+
+// Runs one step of a loader. Before the loader has added its first row a failure leaves it;
+// from then on a failing step is abandoned and the loader goes on with the next one.
+template <class Step> bool step(bool trapping, Step&& work) {
+    if (!trapping) {
+        work();
+        return true;
+    }
+    try {
+        work();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace
+
+frmDBase::frmDBase(QWidget* mainWindow, QWidget* parent) : QWidget(parent), mainWindow_(mainWindow) {
+    setObjectName(QStringLiteral("frmDBase"));
+    setWindowTitle(QStringLiteral("Database"));
+    resize(ui::twipsRect(0, 0, 13590, 8970).size());
+    ui::paintBackground(*this, QColor(128, 128, 128));
+    buildControls();
+    setFocusProxy(SSTab1);
+    connect(cmdEdit, &QPushButton::clicked, this, &frmDBase::cmdEdit_Click);
+}
+
+frmDBase::~frmDBase() = default;
+
+void frmDBase::buildControls() {
+    Frame2 = ui::addPanel(this, "Frame2", ui::twipsRect(240, 240, 13095, 8490), QColor(0, 0, 128));
+    Label1 = ui::addPlainLabel(Frame2, "Label1", ui::twipsRect(180, 75, 10935, 375),
+                               QStringLiteral("Database - Manage Graduate Data: Add/Edit/Delete"));
+    Label1->setFont(layoutFont(QStringLiteral("Myriad Pro Light"), 12, 600));
+    Label1->setStyleSheet(QStringLiteral("color: white;"));
+    Frame1 = ui::addPanel(Frame2, "Frame1", ui::twipsRect(0, 480, 13095, 7935), QColor(192, 192, 192));
+
+    SSTab1 = new QTabWidget(Frame1);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setGeometry(ui::twipsRect(240, 240, 12615, 7455));
+    SSTab1->setFont(layoutFont(QStringLiteral("Tahoma"), 9.75));
+    SSTab1->setDocumentMode(false);
+
+    lvwGraduate =
+        addTabPage(QStringLiteral("Graduate's Data"), graduateColumns(), "lvwGraduate",
+                   {QStringLiteral("cmdEdit"), QStringLiteral("Command2"), QStringLiteral("Command3"),
+                    QStringLiteral("Command4"), QStringLiteral("Command5")});
+    lvwProgramme =
+        addTabPage(QStringLiteral("Programme's Data"), programmeColumns(), "lvwProgramme",
+                   {QStringLiteral("Command10"), QStringLiteral("Command9"), QStringLiteral("Command8"),
+                    QStringLiteral("Command7"), QStringLiteral("Command6")});
+    cmdEdit = SSTab1->findChild<QPushButton*>(QStringLiteral("cmdEdit"));
+    cmdEdit->setText(QStringLiteral("Edit Data"));
+    SSTab1->setCurrentIndex(0);
+
+    QList<QWidget*> order{SSTab1};
+    for (const char* name : {"Command6", "Command7", "Command8", "Command9", "Command10", "Command5",
+                             "Command4", "Command3", "Command2", "cmdEdit"})
+        order << SSTab1->findChild<QPushButton*>(QString::fromLatin1(name));
+    order << lvwGraduate << lvwProgramme;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+ui::ReportList* frmDBase::addTabPage(const QString& caption, std::vector<ui::ReportColumn> columns,
+                                     const char* listName, const QStringList& buttonNames) {
+    auto* page = new QWidget;
+    SSTab1->addTab(page, caption);
+    // The layout places the tab's controls relative to the whole tabbed container; the page
+    // starts below the tab strip.
+    const int pageTop = SSTab1->tabBar()->sizeHint().height() + 1;
+    const auto onPage = [pageTop](double left, double top, double width, double height) {
+        return ui::twipsRect(left, top, width, height).translated(-1, -pageTop);
+    };
+
+    auto* list = new ui::ReportList(std::move(columns), page);
+    list->setObjectName(QString::fromLatin1(listName));
+    list->setGeometry(onPage(360, 840, 10575, 6255));
+    list->setFont(layoutFont(QStringLiteral("Tahoma"), 9.75));
+
+    double top = 840;
+    for (const QString& name : buttonNames) {
+        auto* button = new QPushButton(QStringLiteral("Command1"), page);
+        button->setObjectName(name);
+        button->setGeometry(onPage(11160, top, 1215, 975));
+        top += 960;
+    }
+    return list;
+}
+
+void frmDBase::Form_Load(const QWidget& mainClientArea) {
+    ui::CenterFrame(mainClientArea, *Frame2);
+    LoadGraduates();
+    LoadProgrammes();
+}
+
+void frmDBase::cmdEdit_Click() {
+    ui::runHandler([this] { frmAddEdit::open(mainWindow_ ? mainWindow_->window() : window()); });
+}
+
+void frmDBase::LoadGraduates() {
+    data::OpenTable(db_, QStringLiteral("Graduates"));
+    lvwGraduate->removeAll();
+    db_.recordset = std::make_shared<data::Recordset>();
+    db_.recordset->openQuery(QStringLiteral("select * from Graduates order by Queue"), db_.connection);
+
+    ui::ReportList::Batch batch(*lvwGraduate);
+    data::Recordset& rows = *db_.recordset;
+    bool trapping = false;
+    long long rowNumber = 0;
+    for (;;) {
+        bool atEnd = true;
+        if (!step(trapping, [&] { atEnd = rows.eof(); }) || atEnd)
+            break;
+        const QString number = ui::rowNumberText(++rowNumber, graduateDigits);
+        static const char* const fieldNames[] = {"GraduateID", "Name",  "IC",     "Programme",
+                                                 "Faculty",    "Phone", "Status", "Audio"};
+        QString values[8];
+        for (int i = 0; i < 8; ++i)
+            step(trapping,
+                 [&] { values[i] = data::displayText(rows.field(QString::fromLatin1(fieldNames[i]))); });
+        trapping = true;
+        const auto& [id, name, ic, programme, faculty, phone, status, audio] = values;
+        const int row = lvwGraduate->addItem(ic);
+        for (const auto& [index, text] : {std::pair{1, number},
+                                          {2, id},
+                                          {3, name},
+                                          {4, programme},
+                                          {5, faculty},
+                                          {6, status},
+                                          {7, audio},
+                                          {8, phone}})
+            lvwGraduate->setSubItemText(row, index, text);
+        if (lvwGraduate->subItemText(row, 8).isEmpty())
+            lvwGraduate->setSubItemText(row, 8, noPhoneText);
+        if (!step(trapping, [&] { rows.moveNext(); }))
+            break;
+    }
+    closeAfterRows(trapping);
+}
+
+void frmDBase::LoadProgrammes() {
+    lvwProgramme->removeAll();
+    data::OpenTable(db_, QStringLiteral("Programme"));
+    db_.recordset = std::make_shared<data::Recordset>();
+    db_.recordset->openQuery(QStringLiteral("select * from Programme order by Program_Desc"), db_.connection);
+
+    ui::ReportList::Batch batch(*lvwProgramme);
+    data::Recordset& rows = *db_.recordset;
+    bool trapping = false;
+    long long rowNumber = 0;
+    for (;;) {
+        bool atEnd = true;
+        if (!step(trapping, [&] { atEnd = rows.eof(); }) || atEnd)
+            break;
+        ++rowNumber;
+        static const char* const fieldNames[] = {"Program_Code", "Program_Desc", "Program_Faculty"};
+        QString values[3];
+        for (int i = 0; i < 3; ++i)
+            step(trapping,
+                 [&] { values[i] = data::displayText(rows.field(QString::fromLatin1(fieldNames[i]))); });
+        const QString number = ui::rowNumberText(rowNumber, programmeDigits);
+        trapping = true;
+        const int row = lvwProgramme->addItem(number);
+        lvwProgramme->setSubItemText(row, 1, number);
+        for (int i = 0; i < 3; ++i)
+            lvwProgramme->setSubItemText(row, 2 + i, values[i]);
+        if (!step(trapping, [&] { rows.moveNext(); }))
+            break;
+    }
+    closeAfterRows(trapping);
+}
+
+void frmDBase::closeAfterRows(bool trapping) {
+    step(trapping, [this] { db_.recordset->close(); });
+    db_.recordset.reset();
+    step(trapping, [this] { db_.connection->close(); });
+}
+
+} // namespace convodesk::screens

@@ -1,0 +1,133 @@
+#include "frmSearch.h"
+
+#include "HandlerGuard.h"
+#include "PanelFrame.h"
+#include "ReportList.h"
+#include "ReportListRowNumber.h"
+#include "Twips.h"
+#include "data/DisplayText.h"
+#include "data/SqlText.h"
+#include "modGeneral.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace convodesk::screens {
+
+namespace {
+
+constexpr int numberDigits = 4;
+
+QFont layoutFont(const QString& family, double points, int weight = QFont::Normal) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
+std::vector<ui::ReportColumn> resultColumns() {
+    return {
+        {QStringLiteral("ID"), Qt::AlignLeft, 0},
+        {QStringLiteral("No."), Qt::AlignHCenter, 600},
+        {QStringLiteral("Graduate ID"), Qt::AlignLeft, 1510},
+        {QStringLiteral("Name"), Qt::AlignLeft, 4941},
+        {QStringLiteral("Program"), Qt::AlignLeft, 5300},
+    };
+}
+
+} // namespace
+
+frmSearch::frmSearch(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmSearch"));
+    setWindowTitle(QStringLiteral("Search"));
+    resize(ui::twipsRect(0, 0, 13620, 8970).size());
+    ui::paintBackground(*this, QColor(128, 128, 128));
+    buildControls();
+    setFocusProxy(txtSearch);
+
+    connect(cmdSearch, &QPushButton::clicked, this, &frmSearch::cmdSearch_Click);
+    connect(txtSearch, &QLineEdit::textChanged, this, &frmSearch::txtSearch_Change);
+    // Enter in the box presses the search button.
+    connect(txtSearch, &QLineEdit::returnPressed, this, &frmSearch::cmdSearch_Click);
+}
+
+frmSearch::~frmSearch() = default;
+
+void frmSearch::buildControls() {
+    Frame2 = ui::addPanel(this, "Frame2", ui::twipsRect(240, 240, 13095, 8490), QColor(0, 0, 128));
+    Label1 = ui::addPlainLabel(Frame2, "Label1", ui::twipsRect(180, 75, 10935, 375),
+                               QStringLiteral("Search - Find and View Graduate's Data"));
+    Label1->setFont(layoutFont(QStringLiteral("Myriad Pro Light"), 12, 600));
+    Label1->setStyleSheet(QStringLiteral("color: white;"));
+    Frame1 = ui::addPanel(Frame2, "Frame1", ui::twipsRect(0, 480, 13095, 7935), QColor(192, 192, 192));
+
+    txtSearch = new QLineEdit(Frame1);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setGeometry(ui::twipsRect(240, 240, 3705, 630));
+    txtSearch->setFont(layoutFont(QStringLiteral("Tahoma"), 21.75));
+
+    cmdSearch = new QPushButton(Frame1);
+    cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
+    cmdSearch->setGeometry(ui::twipsRect(4080, 260, 735, 615));
+
+    lvwGraduate = new ui::ReportList(resultColumns(), Frame1);
+    lvwGraduate->setObjectName(QStringLiteral("lvwGraduate"));
+    lvwGraduate->setGeometry(ui::twipsRect(240, 1150, 12615, 6495));
+    lvwGraduate->setFont(layoutFont(QStringLiteral("Tahoma"), 9.75));
+
+    // Tab order: the box, then the list, then the button (the panels and label take no focus).
+    setTabOrder(txtSearch, lvwGraduate);
+    setTabOrder(lvwGraduate, cmdSearch);
+}
+
+void frmSearch::Form_Load(const QWidget& mainClientArea) {
+    ui::CenterFrame(mainClientArea, *Frame2);
+}
+
+void frmSearch::cmdSearch_Click() {
+    ui::runHandler([this] {
+        SearchGraduates();
+        txtSearch->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void frmSearch::txtSearch_Change() {
+    // Typing alone starts nothing.
+}
+
+QString frmSearch::searchQuery(const QString& text) {
+    const QString pattern = data::sqlTextLiteral(QStringLiteral("%") + text + QStringLiteral("%"));
+    return QStringLiteral("select * from Graduate where Name like ") + pattern +
+           QStringLiteral(" or GraduateID like ") + pattern + QStringLiteral(" or Program_Desc like ") +
+           pattern + QStringLiteral(" order by Queue");
+}
+
+void frmSearch::SearchGraduates() {
+    data::OpenTable(db_, QStringLiteral("Graduate"));
+    lvwGraduate->removeAll();
+    const QString query = searchQuery(txtSearch->text());
+    db_.recordset = std::make_shared<data::Recordset>();
+    db_.recordset->openQuery(query, db_.connection);
+
+    ui::ReportList::Batch batch(*lvwGraduate);
+    long long rowNumber = 0;
+    while (!db_.recordset->eof()) {
+        const QString number = ui::rowNumberText(++rowNumber, numberDigits);
+        const QString id = data::displayText(db_.recordset->field(QStringLiteral("GraduateID")));
+        const QString name = data::displayText(db_.recordset->field(QStringLiteral("Name")));
+        const QString programme = data::displayText(db_.recordset->field(QStringLiteral("Program_Desc")));
+        const int row = lvwGraduate->addItem(number);
+        lvwGraduate->setSubItemText(row, 1, number);
+        lvwGraduate->setSubItemText(row, 2, id);
+        lvwGraduate->setSubItemText(row, 3, name);
+        lvwGraduate->setSubItemText(row, 4, programme);
+        db_.recordset->moveNext();
+    }
+    db_.recordset->close();
+    db_.recordset.reset();
+    db_.connection->close();
+}
+
+} // namespace convodesk::screens

@@ -1,0 +1,50 @@
+#include "DialogWindow.h"
+
+#include <QEvent>
+#include <QTimer>
+#include <QWindow>
+
+namespace convodesk::ui {
+
+DialogWindow::DialogWindow(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {}
+
+void DialogWindow::showOver(QWidget* mainWindow) {
+    if (mainWindow_ != mainWindow) {
+        if (mainWindow_)
+            mainWindow_->removeEventFilter(this);
+        mainWindow_ = mainWindow;
+        if (mainWindow_)
+            mainWindow_->installEventFilter(this);
+    }
+    winId();
+    if (mainWindow_ && windowHandle() && mainWindow_->window()->windowHandle())
+        windowHandle()->setTransientParent(mainWindow_->window()->windowHandle());
+    show();
+    raise();
+    activateWindow();
+}
+
+void DialogWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QTimer::singleShot(0, this, [this] { takeActivationBack(); });
+}
+
+bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mainWindow_ && event->type() == QEvent::ActivationChange && isVisible() &&
+        !mainWindow_->isEnabled() && mainWindow_->isActiveWindow())
+        QTimer::singleShot(0, this, [this] { takeActivationBack(); });
+    return QWidget::eventFilter(watched, event);
+}
+
+void DialogWindow::takeActivationBack() {
+    if (!isVisible())
+        return;
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+} // namespace convodesk::ui

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+namespace convodesk::ui {
+
+// A separate fixed-size tool window (narrow title bar, close box only) that is shown while the
+// main window is disabled. It has no QWidget parent (it would be disabled with the main
+// window), is kept above the main window through the window system's transient parent, takes
+// the activation back when the window manager hands it to the disabled main window, and
+// comes back when it is minimised.
+class DialogWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit DialogWindow(QWidget* parent = nullptr);
+
+    // Shows the dialog (without making it modal) in front of `mainWindow` and gives it the
+    // keyboard. The caller disables the main window afterwards.
+    void showOver(QWidget* mainWindow);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void takeActivationBack();
+
+    QPointer<QWidget> mainWindow_;
+};
+
+} // namespace convodesk::ui

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <vector>
+
+namespace convodesk::ui {
+
+// One column of a report list: caption, alignment of header and cells, width in twips.
+struct ReportColumn {
+    QString header;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    double widthTwips = 0;
+};
+
+// Rows of texts with fixed columns, stored flat (one QString per cell). Alignment is per
+// column, nothing is stored per cell beyond its text. Appends can be collected in a batch so
+// that a list of 100,000 rows costs one model reset instead of one signal pair per row.
+class ReportListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ReportListModel(std::vector<ReportColumn> columns, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    const std::vector<ReportColumn>& columns() const { return columns_; }
+
+    void removeAll();
+    // Appends a row whose first cell is `text` and the others empty; returns its row.
+    int append(const QString& text);
+    // Cell `column` of `row`; out-of-range cells are ignored / read as the empty text.
+    void setCell(int row, int column, const QString& text);
+    QString cell(int row, int column) const;
+
+    // While a batch is open, changes are not signalled one by one; closing the outermost
+    // batch tells the views once.
+    void beginBatch();
+    void endBatch();
+
+private:
+    bool validCell(int row, int column) const;
+
+    std::vector<ReportColumn> columns_;
+    std::vector<QString> cells_;
+    int rows_ = 0;
+    int batchDepth_ = 0;
+};
+
+} // namespace convodesk::ui

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace convodesk::ui {
+
+// A row number filled out with leading zeros to `digits` digits; longer numbers stay whole
+// (rowNumberText(1000, 3) is "1000").
+QString rowNumberText(long long number, int digits);
+
+} // namespace convodesk::ui

@@ -1,0 +1,131 @@
+#include "ReportList.h"
+#include "ReportListRowNumber.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace convodesk::ui;
+
+class ReportListTest : public QObject {
+    Q_OBJECT
+
+    static std::vector<ReportColumn> columns() {
+        return {{QStringLiteral("ID"), Qt::AlignLeft, 0},
+                {QStringLiteral("No."), Qt::AlignHCenter, 600},
+                {QStringLiteral("Name"), Qt::AlignLeft, 4941}};
+    }
+
+private slots:
+    void headersWidthsAndAlignment() {
+        ReportList list(columns());
+        const QHeaderView* head = list.header();
+        QCOMPARE(list.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("No."));
+        QCOMPARE(head->sectionSize(0), 0);
+        QVERIFY(!head->isSectionHidden(0));
+        QCOMPARE(head->sectionSize(1), 40);
+        QCOMPARE(head->sectionSize(2), 329); // 4941 twips, 329.4 px
+        QCOMPARE(head->minimumSectionSize(), 0);
+        QCOMPARE(head->sectionResizeMode(0), QHeaderView::Interactive);
+        const int row = list.addItem(QStringLiteral("x"));
+        const auto align = [&](int column) {
+            return list.model()
+                ->data(list.model()->index(row, column), Qt::TextAlignmentRole)
+                .value<Qt::Alignment>();
+        };
+        QVERIFY(align(1) & Qt::AlignHCenter);
+        QVERIFY(align(2) & Qt::AlignLeft);
+    }
+
+    void zeroWidthColumnDragsOpenAndShut() {
+        ReportList list(columns());
+        list.header()->resizeSection(0, 50);
+        QCOMPARE(list.header()->sectionSize(0), 50);
+        list.header()->resizeSection(0, 3);
+        QCOMPARE(list.header()->sectionSize(0), 3);
+        list.header()->resizeSection(0, 0);
+        QCOMPARE(list.header()->sectionSize(0), 0);
+    }
+
+    void itemsAndSubItems() {
+        ReportList list(columns());
+        QCOMPARE(list.addItem(QStringLiteral("a")), 0);
+        QCOMPARE(list.addItem(QStringLiteral("b")), 1);
+        list.setSubItemText(1, 2, QStringLiteral("Name of b"));
+        QCOMPARE(list.subItemText(1, 0), QStringLiteral("b"));
+        QCOMPARE(list.subItemText(1, 2), QStringLiteral("Name of b"));
+        QCOMPARE(list.subItemText(0, 2), QString()); // never set
+        // Out of range is ignored and reads empty, never another row's cell.
+        list.setSubItemText(5, 1, QStringLiteral("lost"));
+        list.setSubItemText(0, 3, QStringLiteral("lost"));
+        QCOMPARE(list.subItemText(0, 3), QString());
+        QCOMPARE(list.itemCount(), 2);
+        list.removeAll();
+        QCOMPARE(list.itemCount(), 0);
+        QCOMPARE(list.addItem(QStringLiteral("c")), 0);
+        QCOMPARE(list.subItemText(0, 2), QString());
+    }
+
+    void batchSignalsOnceAndViewSeesRows() {
+        ReportList list(columns());
+        QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy reset(list.model(), &QAbstractItemModel::modelReset);
+        {
+            ReportList::Batch batch(list);
+            for (int i = 0; i < 1000; ++i)
+                list.setSubItemText(list.addItem(QString::number(i)), 1, QStringLiteral("n"));
+        }
+        QCOMPARE(inserted.count(), 0);
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(list.model()->rowCount(), 1000);
+        QCOMPARE(list.model()->data(list.model()->index(999, 0)).toString(), QStringLiteral("999"));
+        // Outside a batch each append is told on its own.
+        list.addItem(QStringLiteral("last"));
+        QCOMPARE(inserted.count(), 1);
+    }
+
+    void batchEndsWhenTheFillFails() {
+        ReportList list(columns());
+        try {
+            ReportList::Batch batch(list);
+            list.addItem(QStringLiteral("a"));
+            throw std::runtime_error("read failed");
+        } catch (const std::runtime_error&) {
+        }
+        QCOMPARE(list.model()->rowCount(), 1);
+        QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
+        list.addItem(QStringLiteral("b"));
+        QCOMPARE(inserted.count(), 1);
+    }
+
+    void hundredThousandRowsFillQuickly() {
+        ReportList list(columns());
+        list.resize(600, 400);
+        list.show();
+        QElapsedTimer clock;
+        clock.start();
+        {
+            ReportList::Batch batch(list);
+            for (int i = 0; i < 100000; ++i) {
+                const int row = list.addItem(QString::number(i));
+                list.setSubItemText(row, 1, QString::number(i));
+                list.setSubItemText(row, 2, QStringLiteral("Graduate name"));
+            }
+        }
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(list.itemCount(), 100000);
+    }
+
+    void rowNumbers() {
+        QCOMPARE(rowNumberText(1, 4), QStringLiteral("0001"));
+        QCOMPARE(rowNumberText(999, 4), QStringLiteral("0999"));
+        QCOMPARE(rowNumberText(10000, 4), QStringLiteral("10000"));
+        QCOMPARE(rowNumberText(9, 3), QStringLiteral("009"));
+        QCOMPARE(rowNumberText(99, 3), QStringLiteral("099"));
+        QCOMPARE(rowNumberText(1000, 3), QStringLiteral("1000"));
+    }
+};
+
+QTEST_MAIN(ReportListTest)
+#include "tst_reportlist.moc"

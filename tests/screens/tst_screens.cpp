@@ -1,0 +1,261 @@
+#include "HandlerGuard.h"
+#include "ReportList.h"
+#include "ScreenFixture.h"
+#include "database/frmAddEdit.h"
+#include "database/frmDBase.h"
+#include "search/frmSearch.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <memory>
+
+using namespace convodesk;
+using namespace convodesk::testing;
+using screens::frmAddEdit;
+using screens::frmDBase;
+using screens::frmSearch;
+
+class ScreensTest : public QObject {
+    Q_OBJECT
+
+    std::vector<ui::Failure> failures_;
+    ui::FailureReporter previous_;
+
+    static QStringList column(const ui::ReportList& list, int index) {
+        QStringList texts;
+        for (int row = 0; row < list.itemCount(); ++row)
+            texts << list.subItemText(row, index);
+        return texts;
+    }
+
+    static void search(frmSearch& screen, const QString& text) {
+        screen.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(text);
+        screen.cmdSearch_Click();
+    }
+
+    std::unique_ptr<frmDBase> loadDatabase(QWidget* main = nullptr) {
+        auto screen = std::make_unique<frmDBase>(main);
+        QWidget client;
+        client.resize(1000, 700);
+        ui::runHandler([&] { screen->Form_Load(client); });
+        return screen;
+    }
+
+private slots:
+    void init() {
+        failures_.clear();
+        previous_ = ui::setFailureReporter([this](const ui::Failure& f) { failures_.push_back(f); });
+    }
+    void cleanup() { ui::setFailureReporter(previous_); }
+
+    void searchMatchesNameIdAndProgrammeInQueueOrder() {
+        writeTassel(standardContent());
+        frmSearch screen;
+        auto& list = screen.resultList();
+        search(screen, QString());
+        QCOMPARE(column(list, 2), (QStringList{"DEF987654321", "XYZ555000111", "ABC123456789", "NUL000000001",
+                                               "MOH'D0000001"}));
+        QCOMPARE(column(list, 0), (QStringList{"0001", "0002", "0003", "0004", "0005"}));
+        QCOMPARE(column(list, 1), column(list, 0));
+        QCOMPARE(list.subItemText(3, 3), QString()); // Null name shows empty, the row is complete
+        QCOMPARE(list.subItemText(3, 4), QStringLiteral("Diploma in Nursing"));
+
+        search(screen, QStringLiteral("o'b"));
+        QCOMPARE(column(list, 3), QStringList{"Daniel O'Brien"});
+        search(screen, QStringLiteral("'"));
+        QCOMPARE(column(list, 2), (QStringList{"DEF987654321", "MOH'D0000001"}));
+        search(screen, QStringLiteral("555000"));
+        QCOMPARE(column(list, 2), QStringList{"XYZ555000111"});
+        QCOMPARE(column(list, 0), QStringList{"0001"}); // second search numbers afresh
+        search(screen, QStringLiteral("ma_in"));
+        QCOMPARE(column(list, 2),
+                 (QStringList{"DEF987654321", "ABC123456789", "NUL000000001"})); // _: one character
+        search(screen, QStringLiteral("100%"));
+        QCOMPARE(column(list, 2), QStringList{"MOH'D0000001"});
+        search(screen, QStringLiteral("Ahmad%IT"));
+        QCOMPARE(list.itemCount(), 0); // % spans within one field only
+        search(screen, QStringLiteral("in%ing"));
+        QCOMPARE(column(list, 2), (QStringList{"DEF987654321", "NUL000000001"}));
+        QVERIFY(failures_.empty());
+    }
+
+    void typingAloneAndFocusAfterSearch() {
+        writeTassel(standardContent());
+        frmSearch screen;
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        auto* box = screen.findChild<QLineEdit*>(QStringLiteral("txtSearch"));
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("Siti"));
+        QCOMPARE(screen.resultList().itemCount(), 0);
+        QTest::keyClick(box, Qt::Key_Return); // Enter searches too
+        QCOMPARE(column(screen.resultList(), 3), QStringList{"Siti Aminah"});
+        screen.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->setFocus();
+        screen.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
+        QTRY_VERIFY(box->hasFocus());
+        QCOMPARE(box->text(), QStringLiteral("Siti"));
+    }
+
+    void searchNumbersPastFourDigits() {
+        TasselContent content;
+        content.addNumberedGraduates(10001);
+        content.programme();
+        writeTassel(content);
+        frmSearch screen;
+        search(screen, QString());
+        auto& list = screen.resultList();
+        QCOMPARE(list.itemCount(), 10001);
+        QCOMPARE(list.subItemText(998, 1), QStringLiteral("0999"));
+        QCOMPARE(list.subItemText(999, 1), QStringLiteral("1000"));
+        QCOMPARE(list.subItemText(9998, 1), QStringLiteral("9999"));
+        QCOMPARE(list.subItemText(9999, 0), QStringLiteral("10000"));
+        QCOMPARE(list.subItemText(9999, 2), QStringLiteral("G00000010000"));
+    }
+
+    void failingSearchIsReportedAndTheScreenGoesOn() {
+        writeTassel(standardContent());
+        frmSearch screen;
+        search(screen, QStringLiteral("Siti"));
+        QCOMPARE(screen.resultList().itemCount(), 1);
+        QFile::remove(tasselPath());
+        search(screen, QStringLiteral("Ahmad"));
+        QCOMPARE(failures_.size(), size_t(1));
+        QVERIFY(failures_[0].number != 0 && !failures_[0].description.isEmpty());
+        QCOMPARE(screen.resultList().itemCount(), 1); // failed before the list was touched
+        writeTassel(standardContent());
+        search(screen, QStringLiteral("Ahmad"));
+        QCOMPARE(column(screen.resultList(), 3), QStringList{"Ahmad Faris"});
+    }
+
+    void databaseListsBothTabs() {
+        writeTassel(standardContent());
+        auto screen = loadDatabase();
+        QVERIFY(failures_.empty());
+        QCOMPARE(screen->tabs().currentIndex(), 0);
+        QCOMPARE(screen->tabs().tabText(0), QStringLiteral("Graduate's Data"));
+        QCOMPARE(screen->tabs().tabText(1), QStringLiteral("Programme's Data"));
+        auto& graduates = screen->graduateList();
+        QCOMPARE(column(graduates, 0), (QStringList{"910202-02-2222", "900101-01-1111", "920303-03-3333",
+                                                    "930404-04-4444"})); // IC as the item's text
+        QCOMPARE(column(graduates, 1), (QStringList{"0001", "0002", "0003", "0004"}));
+        QCOMPARE(column(graduates, 8), (QStringList{"No H/P Number", "012-3456789", "No H/P Number", "   "}));
+        QCOMPARE(graduates.subItemText(0, 3), QString()); // Null name
+        QCOMPARE(graduates.subItemText(0, 6), QStringLiteral("Paid"));
+        QCOMPARE(graduates.subItemText(0, 7), QStringLiteral("Yes"));
+        auto& programmes = screen->programmeList();
+        QCOMPARE(column(programmes, 3),
+                 (QStringList{"Certificate in Culinary Arts", "Diploma in IT", "Diploma in Marketing"}));
+        QCOMPARE(column(programmes, 0), (QStringList{"001", "002", "003"}));
+        QCOMPARE(column(programmes, 1), column(programmes, 0));
+        QCOMPARE(programmes.subItemText(0, 4), QString()); // Null faculty
+        QCOMPARE(programmes.subItemText(1, 4), QStringLiteral("FTK"));
+    }
+
+    void databaseNumbering() {
+        TasselContent content;
+        content.addNumberedGraduates(10000);
+        content.addNumberedProgrammes(1000);
+        writeTassel(content);
+        auto screen = loadDatabase();
+        auto& g = screen->graduateList();
+        QCOMPARE(g.itemCount(), 10000);
+        QCOMPARE(g.subItemText(8, 1), QStringLiteral("0009"));
+        QCOMPARE(g.subItemText(999, 1), QStringLiteral("1000"));
+        QCOMPARE(g.subItemText(9999, 1), QStringLiteral("10000"));
+        auto& p = screen->programmeList();
+        QCOMPARE(p.subItemText(8, 0), QStringLiteral("009"));
+        QCOMPARE(p.subItemText(98, 1), QStringLiteral("099"));
+        QCOMPARE(p.subItemText(999, 0), QStringLiteral("1000"));
+    }
+
+    void databaseMissingFieldsAndEmptySources() {
+        // A graduate field missing with rows: the load fails at the first row, no programmes.
+        TasselContent content = standardContent();
+        content.dropColumn(QStringLiteral("Graduates"), QStringLiteral("Audio"));
+        writeTassel(content);
+        auto screen = loadDatabase();
+        QCOMPARE(failures_.size(), size_t(1));
+        QCOMPARE(screen->graduateList().itemCount(), 0);
+        QCOMPARE(screen->programmeList().itemCount(), 0);
+
+        // The same without rows: empty list, the programmes load.
+        failures_.clear();
+        content.graduates().rows.clear();
+        writeTassel(content);
+        screen = loadDatabase();
+        QVERIFY(failures_.empty());
+        QCOMPARE(screen->graduateList().itemCount(), 0);
+        QCOMPARE(screen->programmeList().itemCount(), 3);
+
+        // A programme field missing: fails after the graduate list is filled.
+        content = standardContent();
+        content.dropColumn(QStringLiteral("Programme"), QStringLiteral("Program_Faculty"));
+        writeTassel(content);
+        screen = loadDatabase();
+        QCOMPARE(failures_.size(), size_t(1));
+        QCOMPARE(screen->graduateList().itemCount(), 4);
+        QCOMPARE(screen->programmeList().itemCount(), 0);
+
+        // An empty Programme next to a filled graduate list.
+        failures_.clear();
+        content.programme().rows.clear();
+        writeTassel(content);
+        screen = loadDatabase();
+        QVERIFY(failures_.empty());
+        QCOMPARE(screen->graduateList().itemCount(), 4);
+        QCOMPARE(screen->programmeList().itemCount(), 0);
+    }
+
+    void reloadRebuildsFromEmpty() {
+        writeTassel(standardContent());
+        auto screen = loadDatabase();
+        QCOMPARE(screen->graduateList().itemCount(), 4);
+        TasselContent content = standardContent();
+        content.graduates().rows.pop_back();
+        writeTassel(content);
+        screen = loadDatabase();
+        QCOMPARE(screen->graduateList().itemCount(), 3);
+        QCOMPARE(screen->graduateList().subItemText(0, 1), QStringLiteral("0001"));
+    }
+
+    void addEditParksReopensAndCloses() {
+        writeTassel(standardContent());
+        QWidget main;
+        main.show();
+        auto screen = loadDatabase(&main);
+        auto* edit = screen->findChild<QPushButton*>(QStringLiteral("cmdEdit"));
+        QCOMPARE(edit->text(), QStringLiteral("Edit Data"));
+
+        screen->cmdEdit_Click();
+        QPointer<frmAddEdit> dialog = frmAddEdit::instance();
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!main.isEnabled());
+        QVERIFY(dialog->isEnabled());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Form1"));
+
+        dialog->move(dialog->pos() + QPoint(37, 21));
+        const QPoint parkedAt = dialog->pos();
+        dialog->findChild<QPushButton*>(QStringLiteral("cmdUpdate"))->click();
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(main.isEnabled());
+
+        screen->cmdEdit_Click();
+        QCOMPARE(frmAddEdit::instance(), dialog.data()); // the same dialog, where it was
+        QCOMPARE(dialog->pos(), parkedAt);
+        QVERIFY(!main.isEnabled());
+
+        dialog->close();
+        QTRY_VERIFY(!dialog);
+        QVERIFY(main.isEnabled());
+        screen->cmdEdit_Click();
+        QVERIFY(frmAddEdit::instance() && frmAddEdit::instance()->pos() != parkedAt); // created anew, centred
+        frmAddEdit::instance()->close();
+        QVERIFY(main.isEnabled());
+    }
+};
+
+QTEST_MAIN(ScreensTest)
+#include "tst_screens.moc"
