@@ -111,6 +111,16 @@ Value BoundExpr::eval(const Expr& node, RowValues& row) const {
         }
         return Value::boolean(result != node.negated);
     }
+    case Expr::Kind::In: {
+        const Value subject = eval(*node.children[0], row);
+        bool unknown = subject.isNull();
+        for (std::size_t i = 1; i < node.children.size() && !unknown; ++i) {
+            const auto c = compareValues(subject, eval(*node.children[i], row));
+            if (c == 0)
+                return Value::boolean(!node.negated);
+        }
+        return unknown ? Value::null() : Value::boolean(node.negated);
+    }
     case Expr::Kind::IsNull:
         return Value::boolean(eval(*node.children[0], row).isNull() != node.negated);
     case Expr::Kind::Not: {

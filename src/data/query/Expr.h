@@ -11,12 +11,12 @@ namespace convodesk::data::query {
 // One node of a condition or column expression. Field references carry the column they were
 // bound to (`column`, -1 until bound against a row layout).
 struct Expr {
-    enum class Kind { Field, AllFields, Literal, Compare, Like, IsNull, And, Or, Not };
+    enum class Kind { Field, AllFields, Literal, Compare, Like, IsNull, In, And, Or, Not };
     enum class Op { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual };
 
     Kind kind = Kind::Literal;
     Op op = Op::Equal;
-    bool negated = false;         // Like / IsNull: "not like", "is not null"
+    bool negated = false;         // Like / IsNull / In: "not like", "is not null", "not in"
     QString qualifier;            // Field / AllFields: table or alias, may be empty
     QString name;                 // Field: the field name
     jet4::Value value;            // Literal

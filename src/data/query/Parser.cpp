@@ -185,6 +185,24 @@ ExprPtr Parser::predicate() {
         node->negated = negatedLike;
         return node;
     }
+    const bool negatedIn = atWord("not") && atWord("in", 1);
+    if (negatedIn || atWord("in")) {
+        at_ += negatedIn ? 2 : 1;
+        auto node = std::make_unique<Expr>();
+        node->kind = Expr::Kind::In;
+        node->negated = negatedIn;
+        node->children.push_back(std::move(left));
+        if (!acceptSymbol("("))
+            fail(QStringLiteral("'('"));
+        if (atWord("select"))
+            throw SyntaxFailure{peek().position, {}, QStringLiteral("a subquery")};
+        do {
+            node->children.push_back(primary());
+        } while (acceptSymbol(","));
+        if (!acceptSymbol(")"))
+            fail(QStringLiteral("')'"));
+        return node;
+    }
     if (acceptWord("is")) {
         auto node = std::make_unique<Expr>();
         node->kind = Expr::Kind::IsNull;

@@ -216,7 +216,9 @@ ExprPtr StoredQueryRunner::substituteOutputs(const Expr& node) const {
 }
 
 void StoredQueryRunner::joinInto(std::vector<std::vector<Value>>& combined, std::vector<bool>& joined,
-                                 const QueryDef::Join& join, std::vector<RowSet>& scanned) {
+                                 const std::vector<const QueryDef::Join*>& group,
+                                 std::vector<RowSet>& scanned) {
+    const QueryDef::Join& join = *group.front();
     const int left = sourceIndex(join.left);
     const int right = sourceIndex(join.right);
     const int added = joined[left] ? right : left;
@@ -226,9 +228,13 @@ void StoredQueryRunner::joinInto(std::vector<std::vector<Value>>& combined, std:
     const bool keepOld = preserved >= 0 && preserved != added;
     const bool keepNew = preserved == added;
 
-    const ExprPtr on = parse(join.on);
+    // Access keeps one row per condition when two tables are joined on several fields.
+    std::vector<ExprPtr> conditions;
     std::vector<const Expr*> parts;
-    collectConjuncts(on.get(), parts);
+    for (const QueryDef::Join* member : group) {
+        conditions.push_back(parse(member->on));
+        collectConjuncts(conditions.back().get(), parts);
+    }
     std::vector<int> oldColumns, newColumns;
     for (const Expr* part : parts) {
         if (part->kind != Expr::Kind::Compare || part->op != Expr::Op::Equal ||
@@ -328,8 +334,21 @@ RowSet StoredQueryRunner::run(const Expr* outputFilter) {
         });
         if (next == pending.end())
             refuse(QStringLiteral("a join this program cannot order"));
-        joinInto(combined, joined, **next, scanned);
-        pending.erase(next);
+        const QueryDef::Join* first = *next;
+        const int a = sourceIndex(first->left);
+        const int b = sourceIndex(first->right);
+        std::vector<const QueryDef::Join*> group;
+        for (auto it = pending.begin(); it != pending.end();) {
+            const int l = sourceIndex((*it)->left);
+            const int r = sourceIndex((*it)->right);
+            if ((l == a && r == b) || (l == b && r == a)) {
+                group.push_back(*it);
+                it = pending.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        joinInto(combined, joined, group, scanned);
     }
     if (std::find(joined.begin(), joined.end(), false) != joined.end())
         refuse(QStringLiteral("tables without a join between them"));

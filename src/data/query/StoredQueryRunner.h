@@ -45,7 +45,7 @@ private:
     bool referencedSources(const Expr& node, std::vector<int>& sources) const;
     ExprPtr substituteOutputs(const Expr& node) const;
     void joinInto(std::vector<std::vector<jet4::Value>>& combined, std::vector<bool>& joined,
-                  const jet4::QueryDef::Join& join, std::vector<RowSet>& scanned);
+                  const std::vector<const jet4::QueryDef::Join*>& group, std::vector<RowSet>& scanned);
     [[noreturn]] void refuse(const QString& construct) const;
 
     QueryEngine& engine_;

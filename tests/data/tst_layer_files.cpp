@@ -1,0 +1,224 @@
+// The data layer on files the writer makes and on sample files: the screens' query texts,
+// OpenTable's ownership rules and the errors of a missing file.
+#include "Connection.h"
+#include "ConnectionText.h"
+#include "DataError.h"
+#include "DisplayText.h"
+#include "GraduateFile.h"
+#include "Recordset.h"
+#include "ScreenDatabase.h"
+#include "SqlText.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace convodesk::data;
+using convodesk::data::test::writeGraduateFile;
+using convodesk::jet4::Value;
+
+namespace {
+
+QString lookupText(const QString& id) {
+    return QStringLiteral("select * from Graduate where GraduateID = ") + sqlTextLiteral(id);
+}
+
+QString searchText(const QString& t) {
+    return QStringLiteral("select * from Graduate where Name like '%") + t +
+           QStringLiteral("%' or GraduateID like '%") + t + QStringLiteral("%' or Program_Desc like '%") + t +
+           QStringLiteral("%' order by Queue");
+}
+
+QStringList readAll(Recordset& rs, const QString& field) {
+    QStringList out;
+    for (; !rs.eof(); rs.moveNext())
+        out << displayText(rs.field(field));
+    return out;
+}
+
+QString errorOf(const std::function<void()>& run, int* number = nullptr) {
+    try {
+        run();
+    } catch (const DataError& error) {
+        if (number)
+            *number = error.number();
+        return error.description();
+    }
+    return QStringLiteral("<no error>");
+}
+
+} // namespace
+
+class LayerFilesTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString connectionText;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        writeGraduateFile(
+            dir.filePath(QStringLiteral("Tassel.mdb")),
+            {{Value::text(QStringLiteral("200312345678")), Value::text(QStringLiteral("Ana Lima")),
+              Value::text(QStringLiteral("P1")), Value::integer(5)},
+             {Value::text(QStringLiteral("O'NEIL000001")), Value::text(QStringLiteral("Sean O'Neil")),
+              Value::text(QStringLiteral("P2")), Value::integer(2)},
+             {Value::text(QStringLiteral("200300000001")), Value::text(QString()),
+              Value::text(QStringLiteral("P19")), Value::null()},
+             {Value::text(QStringLiteral("2003_50%0001")), Value::null(), Value::text(QStringLiteral("P2")),
+              Value::integer(2)}});
+        connectionText = buildConnectionText(dir.path());
+    }
+
+    void homeLookupThroughTheStoredQuery() {
+        Recordset rs;
+        rs.openQuery(lookupText(QStringLiteral("200312345678")), connectionText);
+        QVERIFY(!rs.eof());
+        QCOMPARE(displayText(rs.field(QStringLiteral("Name"))), QStringLiteral("Ana Lima"));
+        QCOMPARE(displayText(rs.field(QStringLiteral("Program_Desc"))), QStringLiteral("Programme 17"));
+        QCOMPARE(rs.fieldNames(), (QStringList{"GraduateID", "Name", "Program_Desc", "Faculty", "Queue"}));
+        rs.moveNext();
+        QVERIFY(rs.eof());
+        rs.openQuery(lookupText(QStringLiteral("o'neil000001")), connectionText);
+        QCOMPARE(displayText(rs.field(QStringLiteral("name"))), QStringLiteral("Sean O'Neil"));
+        rs.openQuery(lookupText(QStringLiteral("x' or GraduateID like '%")), connectionText);
+        QVERIFY(rs.eof());
+        // Unknown programme: the graduate is found with a Null description.
+        rs.openQuery(lookupText(QStringLiteral("200300000001")), connectionText);
+        QVERIFY(rs.field(QStringLiteral("Program_Desc")).isNull());
+        QCOMPARE(rs.field(QStringLiteral("Name")), Value::text(QString()));
+    }
+
+    void searchAndListsInTheirOrder() {
+        Recordset rs;
+        rs.openQuery(searchText(QStringLiteral("o'n").replace(QLatin1Char('\''), QStringLiteral("''"))),
+                     connectionText);
+        QCOMPARE(readAll(rs, QStringLiteral("GraduateID")), QStringList{"O'NEIL000001"});
+        rs.openQuery(searchText(QString()), connectionText);
+        QCOMPARE(readAll(rs, QStringLiteral("GraduateID")),
+                 (QStringList{"200300000001", "O'NEIL000001", "2003_50%0001", "200312345678"}));
+        rs.openQuery(searchText(QStringLiteral("PROGRAMME 16")), connectionText);
+        QCOMPARE(readAll(rs, QStringLiteral("GraduateID")), (QStringList{"O'NEIL000001", "2003_50%0001"}));
+        rs.openQuery(searchText(QStringLiteral("zz")), connectionText);
+        QVERIFY(rs.eof());
+
+        auto connection = std::make_shared<Connection>();
+        connection->setConnectionString(connectionText);
+        connection->open();
+        rs.openQuery(QStringLiteral("select * from Graduates order by Queue"), connection);
+        QCOMPARE(readAll(rs, QStringLiteral("Queue")), (QStringList{"", "2", "2", "5"}));
+        rs.openQuery(QStringLiteral("select * from Programme order by Program_Desc"), connection);
+        const QStringList descriptions = readAll(rs, QStringLiteral("Program_Desc"));
+        QCOMPARE(descriptions.size(), 19);
+        QCOMPARE(descriptions.first(), QStringLiteral("Programme 00"));
+        rs.openTable(QStringLiteral("programme"), connection);
+        QCOMPARE(displayText(rs.field(QStringLiteral("Program_Code"))), QStringLiteral("P0"));
+    }
+
+    void errorTexts() {
+        auto connection = std::make_shared<Connection>();
+        connection->setConnectionString(connectionText);
+        connection->open();
+        Recordset rs;
+        int number = 0;
+        QCOMPARE(
+            errorOf([&] { rs.openQuery(QStringLiteral("select * from Graduat"), connection); }, &number),
+            QStringLiteral("No table or query named 'Graduat' in '%1'.").arg(dataSourcePath(connectionText)));
+        QCOMPARE(number, int(DataError::NoSuchSource));
+        QCOMPARE(errorOf([&] {
+                     rs.openQuery(QStringLiteral("select * from Graduate order by Nothing"), connection);
+                 }),
+                 QStringLiteral("No field named 'Nothing' in 'Graduate'."));
+        QVERIFY(!rs.isOpen());
+        rs.openTable(QStringLiteral("Graduate"), connection);
+        QCOMPARE(errorOf([&] { rs.field(QStringLiteral("Phone")); }, &number),
+                 QStringLiteral("No field named 'Phone' in 'Graduate'."));
+        for (int i = 0; i < 4; ++i)
+            rs.moveNext();
+        QVERIFY(rs.eof());
+        errorOf([&] { rs.field(QStringLiteral("Name")); }, &number);
+        QCOMPARE(number, int(DataError::NoCurrentRow));
+    }
+
+    void openTableTwiceKeepsOneConnectionAndRecordset() {
+        const QString path =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tassel.mdb"));
+        QFile::remove(path);
+        const int connections = Connection::openCount();
+        const int recordsets = Recordset::openCount();
+        {
+            ScreenDatabase db;
+            QVERIFY(QFile::copy(dir.filePath(QStringLiteral("Tassel.mdb")), path));
+            OpenTable(db, QStringLiteral("Graduate"));
+            OpenTable(db, QStringLiteral("Graduate"));
+            QCOMPARE(Connection::openCount(), connections + 1);
+            QCOMPARE(Recordset::openCount(), recordsets + 1);
+            QCOMPARE(db.connectionText, programConnectionText());
+            QCOMPARE(db.connectionText.left(46),
+                     QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source= "));
+            QVERIFY(!db.recordset->eof());
+        }
+        QCOMPARE(Connection::openCount(), connections);
+        QCOMPARE(Recordset::openCount(), recordsets);
+
+        // Without the file: the text is stored, the connection made, and its open fails.
+        QVERIFY(QFile::remove(path));
+        ScreenDatabase db;
+        int number = 0;
+        const QString message = errorOf([&] { OpenTable(db, QStringLiteral("Graduate")); }, &number);
+        QCOMPARE(number, int(DataError::FileNotFound));
+        QVERIFY(message.contains(QStringLiteral("Tassel.mdb")));
+        QCOMPARE(db.connectionText, programConnectionText());
+        QVERIFY(db.connection && !db.connection->isOpen());
+        QVERIFY(!db.recordset);
+        QCOMPARE(Connection::openCount(), connections);
+    }
+
+    void tenThousandGraduates() {
+        const QString path = dir.filePath(QStringLiteral("big.mdb"));
+        writeGraduateFile(path, 10000);
+        const QString text =
+            buildConnectionText(dir.path()).replace(QStringLiteral("Tassel.mdb"), QStringLiteral("big.mdb"));
+        Recordset rs;
+        rs.openQuery(lookupText(QStringLiteral("200300009999")), text);
+        QCOMPARE(displayText(rs.field(QStringLiteral("Name"))), QStringLiteral("Graduate 9999"));
+        QVERIFY(rs.field(QStringLiteral("Program_Desc")).isNull()); // P19
+        rs.openQuery(searchText(QStringLiteral("e 99")), text);
+        const QStringList ids = readAll(rs, QStringLiteral("GraduateID"));
+        QCOMPARE(ids.size(), 111); // 99, 990..999, 9900..9999
+        rs.openQuery(QStringLiteral("select * from Graduates order by Queue"), text);
+        QStringList queue = readAll(rs, QStringLiteral("Queue"));
+        QCOMPARE(queue.size(), 10000);
+        QCOMPARE(queue.first(), QStringLiteral("0"));
+        QCOMPARE(queue.last(), QStringLiteral("999"));
+    }
+
+    void sampleFileQueries() {
+        const QString path = qEnvironmentVariable("CONVODESK_SHARED_DIR") +
+                             QStringLiteral("/corpus/jackcess/queryTestV2000.mdb");
+        if (!QFile::exists(path))
+            QSKIP("sample file not available");
+        const QString text = QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") + path;
+        Recordset rs;
+        rs.openQuery(QStringLiteral("select * from SelectQuery"), text);
+        QVERIFY(rs.fieldNames().size() > 0);
+        for (const char* name : {"UpdateQuery", "AppendQuery", "DeleteQuery", "MakeTableQuery",
+                                 "CrosstabQuery", "UnionQuery", "PassthroughQuery", "DataDefinitionQuery"}) {
+            int number = 0;
+            const QString message = errorOf(
+                [&] { rs.openQuery(QStringLiteral("select * from %1").arg(QLatin1String(name)), text); },
+                &number);
+            QCOMPARE(number, int(DataError::UnsupportedQuery));
+            QVERIFY2(
+                message.startsWith(QStringLiteral("The stored query '%1' uses ").arg(QLatin1String(name))) &&
+                    message.endsWith(QStringLiteral(", which this program cannot run.")),
+                qPrintable(message));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(LayerFilesTest)
+#include "tst_layer_files.moc"
