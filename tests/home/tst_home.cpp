@@ -1,0 +1,423 @@
+// The Home screen against real Tassel.mdb files: layout, the scan flow and its failures.
+#include "AppFonts.h"
+#include "BandLabel.h"
+#include "GraduateFixture.h"
+#include "HandlerGuard.h"
+#include "Twips.h"
+#include "data/DataError.h"
+#include "home/frmHome.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace convodesk;
+using screens::frmHome;
+
+namespace {
+
+const QString firstId = QStringLiteral("ABC123456789");
+const QString firstName = QStringLiteral("Ahmad Faris bin Ismail");
+const QString firstProgramme = QStringLiteral("Diploma in Accounting");
+
+// The screen loaded for a main window client area of 12855 x 6915 twips, shown and focused.
+struct OpenScreen {
+    QWidget client;
+    frmHome home;
+    QLineEdit* id = nullptr;
+    QString designName;
+    QString designProgramme;
+
+    OpenScreen() {
+        client.resize(ui::twipsRect(0, 0, 12855, 6915).size());
+        id = home.findChild<QLineEdit*>(QStringLiteral("txtStudentID"));
+        designName = home.shownName();
+        designProgramme = home.shownProgramme();
+    }
+    bool show() {
+        home.show();
+        home.activateWindow();
+        if (!QTest::qWaitForWindowActive(&home))
+            return false;
+        id->setFocus();
+        return QTest::qWaitFor([this] { return QApplication::focusWidget() == id; });
+    }
+    template <class T> T* control(const char* name) { return home.findChild<T*>(QString::fromLatin1(name)); }
+};
+
+// Keys as a barcode scanner sends them: all queued at once.
+void scanFast(const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    for (QChar c : text) {
+        QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(c)));
+        QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c)));
+    }
+}
+
+// Keys as an operator types them: each one processed before the next.
+void typeSlowly(const QString& text) {
+    for (QChar c : text) {
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        QTest::qWait(20);
+    }
+}
+
+} // namespace
+
+class tst_home : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void layoutMatchesTheDesign();
+    void elevenCharactersDoNothingTheTwelfthLooksUp();
+    void deletingFromThirteenToTwelveLooksUp();
+    void pasteOfTwelveLooksUpOnce();
+    void characterDuringTheWaitIsRemovedAndLookedUpAgain();
+    void secondScanStraightAfterAHit();
+    void missKeepsThePreviousGraduate();
+    void onlyBlanksAreTrimmed();
+    void resetClearsEverythingAndLooksNothingUp();
+    void enterWithAnEmptyBox();
+    void backspaceFollowsTheCaret();
+    void backspaceGoesWhereTheFocusIs();
+    void nullNameOrProgrammeShowsEmpty();
+    void quoteInTheIdIsMatchedLiterally();
+    void otherButtonsAndMuteCheckBox();
+    void missingFileAtLoad();
+    void missingFileAtLookup();
+
+private:
+    QList<ui::Failure> failures_;
+    int expectedFailures_ = 0;
+};
+
+void tst_home::initTestCase() {
+    ui::registerProgramFonts();
+    ui::setFailureReporter([this](const ui::Failure& f) { failures_ << f; });
+    testing::writeTasselMdb(testing::standardGraduates());
+}
+
+void tst_home::init() {
+    failures_.clear();
+    expectedFailures_ = 0;
+    if (!QFile::exists(testing::tasselMdbPath()))
+        testing::writeTasselMdb(testing::standardGraduates());
+}
+
+void tst_home::cleanup() {
+    QCOMPARE(failures_.size(), expectedFailures_);
+    QTest::qWait(150); // let a pending Backspace land before the next test
+}
+
+void tst_home::layoutMatchesTheDesign() {
+    OpenScreen s;
+    struct Expected {
+        const char* name;
+        const char* container;
+        QRect twips;
+    };
+    const Expected table[] = {
+        {"Frame2", "frmHome", {240, 240, 10935, 5850}},
+        {"Frame1", "Frame2", {0, 480, 10935, 5295}},
+        {"txtStudentID", "Frame1", {3600, 830, 3705, 630}},
+        {"chkMuteSound", "Frame1", {6440, 1560, 650, 495}},
+        {"cmdOutput", "Frame1", {5800, 1560, 650, 495}},
+        {"cmdShow", "Frame1", {5150, 1560, 650, 495}},
+        {"cmdReset", "Frame1", {4500, 1560, 650, 495}},
+        {"cmdEnter", "Frame1", {3840, 1560, 650, 495}},
+        {"lblDesc2", "Frame1", {600, 3240, 9735, 1215}},
+        {"lblDesc1", "Frame1", {0, 2535, 10935, 675}},
+        {"lblDesc1Back", "Frame1", {0, 2520, 10935, 675}},
+        {"lblDesc2Back", "Frame1", {0, 3240, 10935, 1245}},
+        {"Label1", "Frame2", {180, 75, 7695, 375}},
+    };
+    for (const Expected& e : table) {
+        QWidget* w = s.control<QWidget>(e.name);
+        QVERIFY2(w, e.name);
+        QCOMPARE(w->parentWidget()->objectName(), QString::fromLatin1(e.container));
+        const QRect& t = e.twips;
+        QCOMPARE(w->geometry(), ui::twipsRect(t.x(), t.y(), t.width(), t.height()));
+    }
+    QCOMPARE(s.home.windowTitle(), QStringLiteral("Home"));
+    QCOMPARE(s.control<QFrame>("Frame2")->palette().color(QPalette::Window), QColor(0, 0, 128));
+    QCOMPARE(s.control<QFrame>("Frame1")->palette().color(QPalette::Window), QColor(192, 192, 192));
+    QCOMPARE(s.control<QLabel>("lblDesc1Back")->palette().color(QPalette::Window), QColor(64, 64, 64));
+    QCOMPARE(s.control<QLabel>("lblDesc2Back")->palette().color(QPalette::Window), QColor(0, 0, 64));
+    QCOMPARE(s.control<QLabel>("Label1")->text(),
+             QStringLiteral("Home - Scan Barcode & View on Output Screen"));
+    QCOMPARE(s.control<QPushButton>("cmdEnter")->toolTip(), QStringLiteral(" Submit Data "));
+    QCOMPARE(s.control<QPushButton>("cmdReset")->toolTip(), QStringLiteral(" Refresh Text Box "));
+    QCOMPARE(s.control<QPushButton>("cmdShow")->toolTip(), QStringLiteral(" Show Data on Output Screen "));
+    QCOMPARE(s.control<QPushButton>("cmdOutput")->toolTip(), QStringLiteral(" Clear Output Screen "));
+    QCOMPARE(s.id->font().pointSizeF(), 21.75);
+    QCOMPARE(s.control<QLabel>("lblDesc1")->font().pointSizeF(), 24.0);
+    QVERIFY(!s.designName.isEmpty());
+    QCOMPARE(s.designProgramme, QStringLiteral("Diploma Teknologi Penyejukbekuan dan Penyaman Udara"));
+
+    // The design programme takes two lines, and they fit the band without clipping.
+    for (const char* name : {"lblDesc1", "lblDesc2"}) {
+        auto* band = qobject_cast<ui::BandLabel*>(s.control<QLabel>(name));
+        QVERIFY2(band, name);
+        const QList<double> tops = band->lineTops();
+        QCOMPARE(tops.size(), name == QByteArrayView("lblDesc1") ? 1 : 2);
+        QVERIFY(tops.first() >= -4);
+        QVERIFY2(tops.last() + QFontMetricsF(band->font()).height() <= band->height(), name);
+    }
+
+    // Bands behind the texts: the text labels are above their bands.
+    const QObjectList stack = s.control<QFrame>("Frame1")->children();
+    QVERIFY(stack.indexOf(s.control<QLabel>("lblDesc1")) > stack.indexOf(s.control<QLabel>("lblDesc1Back")));
+    QVERIFY(stack.indexOf(s.control<QLabel>("lblDesc2")) > stack.indexOf(s.control<QLabel>("lblDesc2Back")));
+
+    QStringList order;
+    for (QWidget* w : s.home.tabOrder())
+        order << w->objectName();
+    QCOMPARE(order,
+             (QStringList{"cmdEnter", "cmdReset", "cmdShow", "cmdOutput", "chkMuteSound", "txtStudentID"}));
+
+    s.home.Form_Load(s.client);
+    QCOMPARE(s.control<QFrame>("Frame2")->pos(), QPoint(64, 36)); // 960, 532.5 twips
+}
+
+void tst_home::elevenCharactersDoNothingTheTwelfthLooksUp() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    typeSlowly(firstId.left(11));
+    QCOMPARE(s.id->text(), firstId.left(11));
+    QCOMPARE(s.home.shownName(), s.designName);
+    QCOMPARE(s.home.shownProgramme(), s.designProgramme);
+    typeSlowly(firstId.right(1));
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+    QCOMPARE(s.home.shownName(), firstName);
+    QCOMPARE(s.home.shownProgramme(), firstProgramme);
+    QCOMPARE(QApplication::focusWidget(), s.id);
+    // Typing the last character again looks the same graduate up again.
+    typeSlowly(firstId.right(1));
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+    QCOMPARE(s.home.shownName(), firstName);
+}
+
+void tst_home::deletingFromThirteenToTwelveLooksUp() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    s.id->setText(firstId + QLatin1Char('Z'));
+    QCOMPARE(s.home.shownName(), s.designName);
+    QTest::keyClick(s.id, Qt::Key_Backspace);
+    QCOMPARE(s.home.shownName(), firstName);
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+}
+
+void tst_home::pasteOfTwelveLooksUpOnce() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    QApplication::clipboard()->setText(firstId);
+    s.id->paste();
+    QCOMPARE(s.home.shownName(), firstName);
+    QCOMPARE(s.id->text(), firstId); // the Backspace is queued, it arrives after the handler
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+    QTest::qWait(150);
+    QCOMPARE(s.id->text(), firstId.left(11)); // one lookup, one Backspace
+}
+
+void tst_home::characterDuringTheWaitIsRemovedAndLookedUpAgain() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    scanFast(firstId + QLatin1Char('X'));
+    // 12 -> lookup; X arrives in the wait (13); the Backspace takes X (12 -> lookup again) and
+    // the second Backspace leaves 11.
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+    QTest::qWait(150);
+    QCOMPARE(s.id->text(), firstId.left(11));
+    QCOMPARE(s.home.shownName(), firstName);
+}
+
+void tst_home::secondScanStraightAfterAHit() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    scanFast(firstId);
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+    scanFast(QStringLiteral("DEF987654321"));
+    // Its first character completes "ABC12345678D" (not a graduate); the rest goes past 12.
+    QTRY_COMPARE(s.id->text(), QStringLiteral("ABC12345678DEF98765432"));
+    QCOMPARE(s.home.shownName(), firstName);
+}
+
+void tst_home::missKeepsThePreviousGraduate() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    s.id->setText(firstId);
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+    s.id->setText(QStringLiteral("ZZZ000000000"));
+    QTRY_COMPARE(s.id->text(), QStringLiteral("ZZZ00000000"));
+    QCOMPARE(s.home.shownName(), firstName);
+    QCOMPARE(s.home.shownProgramme(), firstProgramme);
+}
+
+void tst_home::onlyBlanksAreTrimmed() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    s.id->setText(QStringLiteral("DEF987654321"));
+    QCOMPARE(s.home.shownName(), QStringLiteral("Siti\tAminah"));
+    QCOMPARE(s.home.shownProgramme(), QStringLiteral("Certificate in Culinary Arts"));
+}
+
+void tst_home::resetClearsEverythingAndLooksNothingUp() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    s.id->setText(firstId);
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+    QTest::mouseClick(s.control<QPushButton>("cmdReset"), Qt::LeftButton);
+    QCOMPARE(s.id->text(), QString());
+    QCOMPARE(s.home.shownName(), QString());
+    QCOMPARE(s.home.shownProgramme(), QString());
+    QCOMPARE(QApplication::focusWidget(), s.id);
+    QTest::qWait(150);
+    QCOMPARE(s.id->text(), QString());
+}
+
+void tst_home::enterWithAnEmptyBox() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    QTest::mouseClick(s.control<QPushButton>("cmdEnter"), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), s.id);
+    QTest::qWait(150);
+    QCOMPARE(s.id->text(), QString());
+    QCOMPARE(s.home.shownName(), s.designName);
+    // Any length: a click looks up what the box holds.
+    s.id->setText(firstId + QStringLiteral("12"));
+    QTest::mouseClick(s.control<QPushButton>("cmdEnter"), Qt::LeftButton);
+    QTRY_COMPARE(s.id->text(), firstId + QStringLiteral("1"));
+    QCOMPARE(s.home.shownName(), s.designName);
+}
+
+void tst_home::backspaceFollowsTheCaret() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    QTimer::singleShot(30, s.id, [&s] { s.id->setCursorPosition(3); });
+    s.id->setText(firstId);
+    QTRY_COMPARE(s.id->text(), QStringLiteral("AB123456789"));
+}
+
+void tst_home::backspaceGoesWhereTheFocusIs() {
+    OpenScreen s;
+    auto* other = new QLineEdit(QStringLiteral("xyz"), &s.home);
+    other->setGeometry(700, 420, 100, 20);
+    other->show();
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    QTimer::singleShot(30, other, [other] { other->setFocus(); });
+    s.id->setText(firstId);
+    QTRY_COMPARE(other->text(), QStringLiteral("xy"));
+    QCOMPARE(s.id->text(), firstId);
+    QCOMPARE(s.home.shownName(), firstName);
+}
+
+void tst_home::nullNameOrProgrammeShowsEmpty() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    s.id->setText(QStringLiteral("NUL000000001"));
+    QCOMPARE(s.home.shownName(), QString());
+    QCOMPARE(s.home.shownProgramme(), QStringLiteral("Diploma in Nursing"));
+    QTRY_COMPARE(s.id->text(), QStringLiteral("NUL00000000"));
+    s.id->setText(QStringLiteral("NUL000000002"));
+    QCOMPARE(s.home.shownName(), QStringLiteral("Lim Wei Jie"));
+    QCOMPARE(s.home.shownProgramme(), QString());
+    QTRY_COMPARE(s.id->text(), QStringLiteral("NUL00000000"));
+}
+
+void tst_home::quoteInTheIdIsMatchedLiterally() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    s.id->setText(QStringLiteral("O'1234567890"));
+    QCOMPARE(s.home.shownName(), QStringLiteral("Daniel O'Brien"));
+    QTRY_COMPARE(s.id->text(), QStringLiteral("O'123456789"));
+    // Would match every row if the quote ended the literal.
+    s.id->setText(QStringLiteral("x' or 'a'='a"));
+    QTRY_COMPARE(s.id->text(), QStringLiteral("x' or 'a'='"));
+    QCOMPARE(s.home.shownName(), QStringLiteral("Daniel O'Brien"));
+}
+
+void tst_home::otherButtonsAndMuteCheckBox() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    s.id->setText(QStringLiteral("ABC"));
+    QTest::mouseClick(s.control<QPushButton>("cmdShow"), Qt::LeftButton);
+    QTest::mouseClick(s.control<QPushButton>("cmdOutput"), Qt::LeftButton);
+    QTest::qWait(150);
+    QCOMPARE(s.id->text(), QStringLiteral("ABC"));
+    QCOMPARE(s.home.shownName(), s.designName);
+    auto* mute = s.control<QPushButton>("chkMuteSound");
+    QVERIFY(!mute->isChecked());
+    QTest::mouseClick(mute, Qt::LeftButton);
+    QVERIFY(mute->isChecked());
+    QCOMPARE(QApplication::focusWidget(), s.id);
+    QTest::mouseClick(mute, Qt::LeftButton);
+    QVERIFY(!mute->isChecked());
+    QCOMPARE(s.id->text(), QStringLiteral("ABC"));
+}
+
+void tst_home::missingFileAtLoad() {
+    QVERIFY(QFile::remove(testing::tasselMdbPath()));
+    OpenScreen s;
+    const QPoint designPosition = s.control<QFrame>("Frame2")->pos();
+    bool failed = !ui::runHandler([&s] { s.home.Form_Load(s.client); });
+    QVERIFY(failed);
+    expectedFailures_ = 1;
+    QCOMPARE(failures_.size(), 1);
+    QCOMPARE(failures_[0].number, int(data::DataError::FileNotFound));
+    QVERIFY(!failures_[0].description.isEmpty());
+    QCOMPARE(s.control<QFrame>("Frame2")->pos(), designPosition);
+
+    QVERIFY(s.show());
+    s.id->setText(firstId);
+    expectedFailures_ = 2;
+    QCOMPARE(failures_.size(), 2);
+    QTest::qWait(150);
+    QCOMPARE(s.id->text(), firstId); // no Backspace after a failed lookup
+    QCOMPARE(s.home.shownName(), s.designName);
+    QCOMPARE(s.home.shownProgramme(), s.designProgramme);
+}
+
+void tst_home::missingFileAtLookup() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    s.id->setText(firstId);
+    QTRY_COMPARE(s.id->text(), firstId.left(11));
+    QVERIFY(QFile::remove(testing::tasselMdbPath()));
+    s.id->setText(QStringLiteral("DEF987654321"));
+    expectedFailures_ = 1;
+    QCOMPARE(failures_.size(), 1);
+    QCOMPARE(failures_[0].number, int(data::DataError::FileNotFound));
+    QTest::qWait(150);
+    QCOMPARE(s.id->text(), QStringLiteral("DEF987654321"));
+    QCOMPARE(s.home.shownName(), firstName);
+    QCOMPARE(s.home.shownProgramme(), firstProgramme);
+}
+
+QTEST_MAIN(tst_home)
+#include "tst_home.moc"
