@@ -3,6 +3,7 @@
 #include "HandlerGuard.h"
 #include "ResourcePaths.h"
 #include "frmMenu.h"
+#include "frmSplash.h"
 #include "modButton.h"
 #include "modGeneral.h"
 
@@ -171,7 +172,7 @@ void fraMDI::mnuSearch_Click() {
 }
 
 void fraMDI::mnuAbout_Click() {
-    // The About box joins the program with the splash window.
+    ui::runHandler(frmSplash::showAbout);
 }
 
 void fraMDI::changeEvent(QEvent* event) {

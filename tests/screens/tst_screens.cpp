@@ -224,6 +224,7 @@ private slots:
     void addEditParksReopensAndCloses() {
         writeTassel(standardContent());
         QWidget main;
+        auto* mainEdit = new QLineEdit(&main);
         main.show();
         auto screen = loadDatabase(&main);
         auto* edit = screen->findChild<QPushButton*>(QStringLiteral("cmdEdit"));
@@ -235,6 +236,8 @@ private slots:
         QVERIFY(!main.isEnabled());
         QVERIFY(dialog->isEnabled());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Form1"));
+        QTest::keyClicks(mainEdit, QStringLiteral("x")); // the main window takes no input now
+        QCOMPARE(mainEdit->text(), QString());
 
         dialog->move(dialog->pos() + QPoint(37, 21));
         const QPoint parkedAt = dialog->pos();
