@@ -54,6 +54,8 @@ QueryDef buildQueryDef(const QString& name, const std::vector<QueryRow>& rows) {
                 q.kind = static_cast<QueryDef::Kind>(r.flag);
             q.target = r.name1;
             q.sqlText = r.expression;
+            while (q.sqlText.endsWith(QChar(0))) // Access ends stored SQL text with a NUL
+                q.sqlText.chop(1);
             break;
         case format::QueryParameter:
             q.parameters.push_back({r.name1, r.flag});

@@ -53,7 +53,8 @@ std::vector<ColumnInfo> QueryEngine::describe(const QString& source, int depth) 
                     QStringLiteral("No table or query named '%1' in '%2'.").arg(source, catalog_.fileName()));
 }
 
-RowSet QueryEngine::scan(const QString& source, const Expr* filter, int depth) {
+RowSet QueryEngine::scan(const QString& source, const Expr* filter, int depth,
+                         const std::vector<bool>* needed) {
     if (auto table = catalog_.openTable(source)) {
         RowSet result;
         result.columns = table->columns();
@@ -67,7 +68,7 @@ RowSet QueryEngine::scan(const QString& source, const Expr* filter, int depth) {
             std::vector<jet4::Value> row;
             row.reserve(width);
             for (int c = 0; c < width; ++c)
-                row.push_back(table->value(c));
+                row.push_back(!needed || (*needed)[c] ? table->value(c) : jet4::Value());
             result.rows.push_back(std::move(row));
         }
         return result;

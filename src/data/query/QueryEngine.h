@@ -17,8 +17,10 @@ public:
     RowSet runText(const QString& queryText);
     RowSet runSource(const QString& source);
 
-    // Rows of `source` passing `filter` (an expression over the source's own columns).
-    RowSet scan(const QString& source, const Expr* filter, int depth);
+    // Rows of `source` passing `filter` (an expression over the source's own columns). With
+    // `needed`, a stored table's columns not marked there are left Null instead of decoded.
+    RowSet scan(const QString& source, const Expr* filter, int depth,
+                const std::vector<bool>* needed = nullptr);
     // The column layout of a source without reading its rows.
     std::vector<ColumnInfo> describe(const QString& source, int depth);
 

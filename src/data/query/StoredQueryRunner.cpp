@@ -193,6 +193,16 @@ bool StoredQueryRunner::referencedSources(const Expr& node, std::vector<int>& so
     return true;
 }
 
+void StoredQueryRunner::markColumns(const Expr& node, std::vector<bool>& used) const {
+    if (node.kind == Expr::Kind::Field) {
+        const int column = BoundExpr::resolve(node, combinedLayout_);
+        if (column >= 0)
+            used[column] = true;
+    }
+    for (const auto& child : node.children)
+        markColumns(*child, used);
+}
+
 std::vector<ColumnInfo> StoredQueryRunner::outputColumns() const {
     std::vector<ColumnInfo> columns;
     for (const Output& output : outputs_)
@@ -308,12 +318,28 @@ RowSet StoredQueryRunner::run(const Expr* outputFilter) {
             residual.push_back(condition);
     }
 
+    // Only the columns the outputs, joins, remaining conditions and order read are decoded.
+    std::vector<bool> used(combinedLayout_.size(), false);
+    for (const Output& output : outputs_)
+        markColumns(*output.expression, used);
+    for (const Expr* condition : residual)
+        markColumns(*condition, used);
+    for (const QueryDef::Join& join : def_.joins)
+        markColumns(*parse(join.on), used);
+    for (const QueryDef::Order& order : def_.orderBy) {
+        const ExprPtr expr = parse(order.expression);
+        std::vector<int> sources;
+        markColumns(referencedSources(*expr, sources) ? *expr : *substituteOutputs(*expr), used);
+    }
     std::vector<RowSet> scanned;
     for (Source& source : sources_) {
         ExprPtr filter = joinConjuncts(source.pushed);
         if (filter)
             stripQualifiers(*filter);
-        scanned.push_back(engine_.scan(source.name, filter.get(), depth_));
+        const std::vector<bool> needed(used.begin() + source.offset,
+                                       used.begin() + source.offset +
+                                           static_cast<long>(source.columns.size()));
+        scanned.push_back(engine_.scan(source.name, filter.get(), depth_, &needed));
     }
 
     const std::size_t width = combinedLayout_.size();

@@ -44,6 +44,7 @@ private:
     int sourceOfColumn(int combinedColumn) const;
     bool referencedSources(const Expr& node, std::vector<int>& sources) const;
     ExprPtr substituteOutputs(const Expr& node) const;
+    void markColumns(const Expr& node, std::vector<bool>& used) const;
     void joinInto(std::vector<std::vector<jet4::Value>>& combined, std::vector<bool>& joined,
                   const std::vector<const jet4::QueryDef::Join*>& group, std::vector<RowSet>& scanned);
     [[noreturn]] void refuse(const QString& construct) const;

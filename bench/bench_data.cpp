@@ -1,0 +1,87 @@
+// Times the data layer as the screens call it: a new record set with the connection text for
+// every call, nothing kept between calls.
+#include "ConnectionText.h"
+#include "DisplayText.h"
+#include "GraduateFile.h"
+#include "Recordset.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <functional>
+
+using namespace convodesk::data;
+
+namespace {
+
+double medianMs(const std::function<void()>& call, int runs) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        call();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+int readToEnd(const QString& query, const QString& connectionText) {
+    Recordset rs;
+    rs.openQuery(query, connectionText);
+    const QStringList names = rs.fieldNames();
+    int rows = 0;
+    for (; !rs.eof(); rs.moveNext(), ++rows)
+        for (const QString& name : names)
+            displayText(rs.field(name));
+    return rows;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir dir;
+    for (int count : {1000, 10000, 100000}) {
+        convodesk::data::test::writeGraduateFile(dir.filePath(QStringLiteral("Tassel.mdb")), count);
+        const QString text = buildConnectionText(dir.path());
+        const int runs = count >= 100000 ? 5 : 11;
+        const QString hitId = QStringLiteral("2003%1").arg(count / 2, 8, 10, QLatin1Char('0'));
+        const double hit = medianMs(
+            [&] {
+                readToEnd(QStringLiteral("select * from Graduate where GraduateID = '") + hitId +
+                              QLatin1Char('\''),
+                          text);
+            },
+            runs);
+        const double miss = medianMs(
+            [&] { readToEnd(QStringLiteral("select * from Graduate where GraduateID = 'nobody'"), text); },
+            runs);
+        const double search = medianMs(
+            [&] {
+                readToEnd(QStringLiteral(
+                              "select * from Graduate where Name like '%123%' or GraduateID like '%123%' or "
+                              "Program_Desc like '%123%' order by Queue"),
+                          text);
+            },
+            runs);
+        const double list = medianMs(
+            [&] { readToEnd(QStringLiteral("select * from Graduates order by Queue"), text); }, runs);
+        const double programmes = medianMs(
+            [&] { readToEnd(QStringLiteral("select * from Programme order by Program_Desc"), text); }, runs);
+        out << QStringLiteral(
+                   "%1 graduates: lookup hit %2 ms, miss %3 ms, search %4 ms, graduate list %5 ms, "
+                   "programme list %6 ms\n")
+                   .arg(count)
+                   .arg(hit, 0, 'f', 2)
+                   .arg(miss, 0, 'f', 2)
+                   .arg(search, 0, 'f', 2)
+                   .arg(list, 0, 'f', 2)
+                   .arg(programmes, 0, 'f', 2);
+        out.flush();
+    }
+    return 0;
+}

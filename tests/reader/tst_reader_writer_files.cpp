@@ -1,0 +1,113 @@
+// Files made by our writer read back: every type it writes, Null, memo sizes across the three
+// storage forms, non-ASCII and non-BMP text, a stored query, and 100,000 rows.
+#include "ReaderValueText.h"
+#include "TempDatabase.h"
+#include "data/jet4/Database.h"
+#include "data/jet4/Error.h"
+
+#include <QTest>
+
+using namespace convodesk;
+using jet4::ColumnType;
+using jet4::Value;
+
+class ReaderWriterFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyTypeAndNull() {
+        jet4::WriterTable t;
+        t.name = QStringLiteral("Graduates");
+        t.columns = {
+            {"Id", ColumnType::Long},         {"Name", ColumnType::Text, 50}, {"Note", ColumnType::Memo},
+            {"Small", ColumnType::Byte},      {"Mid", ColumnType::Integer},   {"Mark", ColumnType::Double},
+            {"Present", ColumnType::Boolean}, {"Born", ColumnType::DateTime}, {"Fee", ColumnType::Currency}};
+        t.rows.push_back({Value::integer(-2147483647 - 1), Value::text(QStringLiteral("Zoë Ørsted 名前")),
+                          Value::text(QStringLiteral("😀 outside the BMP")), Value::integer(255),
+                          Value::integer(-32768), Value::real(0.1), Value::boolean(true),
+                          Value::dateTime(27291.75), Value::currency(-35000)});
+        t.rows.push_back({Value::integer(7), Value::text(QString()), Value::text(QString()), Value::null(),
+                          Value::null(), Value::null(), Value::boolean(false), Value::null(), Value::null()});
+        t.rows.push_back({Value::integer(8), Value::null(), Value::null(), Value::integer(0),
+                          Value::integer(32767), Value::real(-1e300), Value::boolean(true),
+                          Value::dateTime(2958465.99998843), Value::currency(9223372036854775807LL)});
+        jet4::QueryDef q;
+        q.name = QStringLiteral("ByName");
+        q.columns = {{QStringLiteral("Graduates.Name"), QStringLiteral("Who"), 0}};
+        q.tables = {{QStringLiteral("Graduates"), QString(), QString()}};
+        q.where = QStringLiteral("((Graduates.Id)>7)");
+        q.orderBy = {{QStringLiteral("Graduates.Name"), true}};
+
+        testing::TempDatabase dir;
+        const auto db = jet4::Database::open(dir.write({t}, {q}));
+        const jet4::TableDef* table = db->findTable(u"graduates");
+        QVERIFY(table);
+        QCOMPARE(table->columns.size(), t.columns.size());
+        auto cursor = db->openCursor(*table);
+        for (const auto& expected : t.rows) {
+            QVERIFY(cursor->next());
+            for (int c = 0; c < int(expected.size()); ++c) {
+                Value v = cursor->value(c);
+                Value want = expected[std::size_t(c)];
+                if (t.columns[std::size_t(c)].type == ColumnType::Byte && !want.isNull())
+                    want = Value::integer(want.asInteger());
+                QVERIFY2(v == want,
+                         qPrintable(QStringLiteral("row %1 column %2").arg(cursor->rowsRead()).arg(c)));
+            }
+        }
+        QVERIFY(!cursor->next());
+        QVERIFY_THROWS_EXCEPTION(jet4::Error, cursor->value(1)); // no current row
+        const auto query = db->findQuery(u"byname");
+        QVERIFY(query);
+        QCOMPARE(query->columns.at(0).alias, QStringLiteral("Who"));
+        QCOMPARE(query->where, q.where);
+        QVERIFY(query->orderBy.at(0).descending);
+    }
+
+    void memoSizes() {
+        jet4::WriterTable t;
+        t.name = QStringLiteral("Notes");
+        t.columns = {{"Id", ColumnType::Long}, {"Body", ColumnType::Memo}};
+        const QList<int> sizes = {0, 1, 32, 33, 64, 2000, 2038, 2039, 4000, 5000, 20000, 300000};
+        for (int size : sizes) {
+            QString text;
+            for (int i = 0; i < size; ++i)
+                text += QChar(i % 7 == 0 ? u'é' : char16_t(u'a' + i % 26));
+            t.rows.push_back({Value::integer(size), Value::text(text)});
+        }
+        testing::TempDatabase dir;
+        const auto db = jet4::Database::open(dir.write({t}));
+        auto cursor = db->openCursor(*db->findTable(u"Notes"));
+        for (const auto& row : t.rows) {
+            QVERIFY(cursor->next());
+            QCOMPARE(cursor->value(1).asText(), row[1].asText());
+        }
+        QVERIFY(!cursor->next());
+    }
+
+    void hundredThousandRows() {
+        jet4::WriterTable t;
+        t.name = QStringLiteral("Big");
+        t.columns = {{"GraduateID", ColumnType::Long}, {"Name", ColumnType::Text, 40}};
+        constexpr int kRows = 100000;
+        for (int i = 0; i < kRows; ++i)
+            t.rows.push_back({Value::integer(i), Value::text(QStringLiteral("Graduate %1").arg(i))});
+        testing::TempDatabase dir;
+        const auto db = jet4::Database::open(dir.write({t}));
+        const jet4::TableDef* table = db->findTable(u"Big");
+        QCOMPARE(table->storedRowCount, std::uint32_t(kRows));
+        auto cursor = db->openCursor(*table);
+        std::int64_t expected = 0;
+        while (cursor->next()) {
+            QCOMPARE(cursor->value(0).asInteger(), expected);
+            if (expected % 9973 == 0)
+                QCOMPARE(cursor->value(1).asText(), QStringLiteral("Graduate %1").arg(expected));
+            ++expected;
+        }
+        QCOMPARE(expected, std::int64_t(kRows));
+        QVERIFY(!db->checkRowCount(*table).mismatch());
+    }
+};
+
+QTEST_GUILESS_MAIN(ReaderWriterFilesTest)
+#include "tst_reader_writer_files.moc"
