@@ -1,6 +1,7 @@
 // convodesk-db: the database tool. Each subcommand lives in its own class; this file only
 // dispatches to them.
 #include "MakeCommand.h"
+#include "QueryCommand.h"
 #include "ToolInfo.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@ using Command = std::function<int(const QStringList&, QTextStream&, QTextStream&
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> all{
         {QStringLiteral("make"), &MakeCommand::run},
+        {QStringLiteral("query"), &QueryCommand::run},
     };
     return all;
 }
@@ -27,7 +29,7 @@ QString usage() {
     for (const auto& entry : commands())
         text += QStringLiteral("  %1\n").arg(entry.first);
     text += QStringLiteral("\n'convodesk-db COMMAND --help' describes a command.\n\n");
-    return text + MakeCommand::helpText();
+    return text + MakeCommand::helpText() + QStringLiteral("\n") + QueryCommand::helpText();
 }
 } // namespace
 
