@@ -5,6 +5,7 @@
 #include "ResourcePaths.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -55,7 +56,8 @@ frmSplash& frmSplash::load() {
 
 frmSplash::frmSplash() : artwork_(QStringLiteral(":/splash/splash.jpg")) {
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowTitle(QString());
+    // A blank, not an empty title: the window system would show the program name instead.
+    setWindowTitle(QStringLiteral(" "));
     setWindowIcon(resources::programIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(ui::twipsRect(0, 0, 9750, 5745).size());
@@ -64,6 +66,8 @@ frmSplash::frmSplash() : artwork_(QStringLiteral(":/splash/splash.jpg")) {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setPalette(QApplication::palette(StatusBar1));
+    StatusBar1->setAutoFillBackground(true);
     StatusBar1->setGeometry(ui::twipsRect(0, 5490, 9750, 255));
 
     // Centred on the screen.

@@ -6,6 +6,10 @@
 
 namespace convodesk::ui {
 
+namespace {
+constexpr int trailingRoomPixels = 24;
+}
+
 ReportList::ReportList(std::vector<ReportColumn> columns, QWidget* parent)
     : QTreeView(parent), model_(new ReportListModel(std::move(columns), this)) {
     setModel(model_);
@@ -26,6 +30,9 @@ ReportList::ReportList(std::vector<ReportColumn> columns, QWidget* parent)
     const auto& cols = model_->columns();
     for (size_t i = 0; i < cols.size(); ++i)
         head->resizeSection(int(i), twipsToPixels(cols[i].widthTwips));
+    const int trailingRoom = int(cols.size());
+    head->setSectionResizeMode(trailingRoom, QHeaderView::Fixed);
+    head->resizeSection(trailingRoom, trailingRoomPixels);
 }
 
 } // namespace convodesk::ui

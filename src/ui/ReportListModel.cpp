@@ -10,7 +10,13 @@ int ReportListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ReportListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(columns_.size());
+    return parent.isValid() ? 0 : int(columns_.size()) + 1;
+}
+
+Qt::ItemFlags ReportListModel::flags(const QModelIndex& index) const {
+    if (index.column() >= int(columns_.size()))
+        return Qt::NoItemFlags;
+    return QAbstractTableModel::flags(index);
 }
 
 QVariant ReportListModel::data(const QModelIndex& index, int role) const {
@@ -25,6 +31,8 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && section == int(columns_.size()))
+        return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
     if (orientation != Qt::Horizontal || section < 0 || section >= int(columns_.size()))
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)

@@ -22,7 +22,10 @@ public:
     explicit ReportListModel(std::vector<ReportColumn> columns, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
+    // One more than the list's columns: an empty trailing column gives the view room to scroll
+    // past the last divider, so that a zero-width last column can still be dragged open.
     int columnCount(const QModelIndex& parent = {}) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 

@@ -3,6 +3,8 @@
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -46,6 +48,32 @@ private slots:
         QCOMPARE(list.header()->sectionSize(0), 3);
         list.header()->resizeSection(0, 0);
         QCOMPARE(list.header()->sectionSize(0), 0);
+    }
+
+    void zeroWidthLastColumnCanBeReachedAndDraggedOpen() {
+        ReportList list(
+            {{QStringLiteral("No."), Qt::AlignLeft, 600}, {QStringLiteral("Phone"), Qt::AlignLeft, 0}});
+        list.resize(40 + list.verticalScrollBar()->sizeHint().width() + 2 * list.frameWidth(), 200);
+        for (int i = 0; i < 50; ++i)
+            list.addItem(QString::number(i));
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        // The columns fill the view exactly: the divider of the last column is reachable once
+        // the view scrolls past it.
+        list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
+        QHeaderView* head = list.header();
+        const int divider = head->sectionViewportPosition(1);
+        QVERIFY(divider < head->viewport()->width() - 2);
+        const auto send = [&](QEvent::Type type, int x, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(x, 5), head->viewport()->mapToGlobal(QPointF(x, 5)),
+                              Qt::LeftButton, buttons, Qt::NoModifier);
+            QCoreApplication::sendEvent(head->viewport(), &event);
+        };
+        send(QEvent::MouseButtonPress, divider + 1, Qt::LeftButton);
+        send(QEvent::MouseMove, divider + 11, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, divider + 11, Qt::NoButton);
+        QCOMPARE(head->sectionSize(1), 10);
+        QCOMPARE(head->sectionSize(0), 40);
     }
 
     void itemsAndSubItems() {

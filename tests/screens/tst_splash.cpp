@@ -38,7 +38,7 @@ private slots:
         QCOMPARE(splash.size(), QSize(650, 383));
         QVERIFY(splash.windowFlags() & Qt::Tool);
         QVERIFY(!(splash.windowFlags() & Qt::WindowMinimizeButtonHint));
-        QVERIFY(splash.windowTitle().isEmpty());
+        QVERIFY(splash.windowTitle().trimmed().isEmpty());
         auto* bar = splash.findChild<QStatusBar*>(QStringLiteral("StatusBar1"));
         QVERIFY(bar);
         QCOMPARE(bar->geometry(), QRect(0, 366, 650, 17));
