@@ -1,5 +1,6 @@
 // convodesk-db: the database tool. Each subcommand lives in its own class; this file only
 // dispatches to them.
+#include "CheckCommand.h"
 #include "MakeCommand.h"
 #include "QueryCommand.h"
 #include "ToolInfo.h"
@@ -19,6 +20,7 @@ const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> all{
         {QStringLiteral("make"), &MakeCommand::run},
         {QStringLiteral("query"), &QueryCommand::run},
+        {QStringLiteral("check"), &CheckCommand::run},
     };
     return all;
 }
@@ -29,7 +31,8 @@ QString usage() {
     for (const auto& entry : commands())
         text += QStringLiteral("  %1\n").arg(entry.first);
     text += QStringLiteral("\n'convodesk-db COMMAND --help' describes a command.\n\n");
-    return text + MakeCommand::helpText() + QStringLiteral("\n") + QueryCommand::helpText();
+    return text + MakeCommand::helpText() + QStringLiteral("\n") + QueryCommand::helpText() + QStringLiteral("\n") +
+           CheckCommand::helpText();
 }
 } // namespace
 

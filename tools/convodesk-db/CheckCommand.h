@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace convodesk::dbtool {
+
+// convodesk-db check FILE: whether FILE can serve every screen of the desk. Lists each row
+// source with its row count, then warnings about the data. Exit 0 when every screen will
+// work, 1 when one would fail, 2 when the file cannot be read.
+class CheckCommand {
+public:
+    static int run(const QStringList& args, QTextStream& out, QTextStream& err);
+    static QString helpText();
+};
+
+} // namespace convodesk::dbtool
