@@ -1,0 +1,93 @@
+// convodesk-db query and check on files the writer makes.
+#include "CheckCommand.h"
+#include "GraduateFile.h"
+#include "QueryCommand.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace convodesk::dbtool;
+using convodesk::jet4::Value;
+
+namespace {
+
+struct Run {
+    int code = 0;
+    QString out;
+    QString err;
+};
+
+template <typename Command> Run run(const QStringList& args) {
+    Run result;
+    QTextStream out(&result.out);
+    QTextStream err(&result.err);
+    result.code = Command::run(args, out, err);
+    out.flush();
+    err.flush();
+    return result;
+}
+
+} // namespace
+
+class QueryCheckTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString file;
+
+private slots:
+    void initTestCase() {
+        file = dir.filePath(QStringLiteral("t.mdb"));
+        convodesk::data::test::writeGraduateFile(
+            file, {{Value::text(QStringLiteral("200312345678")), Value::text(QStringLiteral("Ana\tLima")),
+                    Value::text(QStringLiteral("P1")), Value::integer(1)},
+                   {Value::text(QStringLiteral("200312345678")), Value::null(),
+                    Value::text(QStringLiteral("P19")), Value::null()},
+                   {Value::text(QStringLiteral("short")), Value::text(QStringLiteral("\"Bo\"")),
+                    Value::text(QStringLiteral("P2")), Value::integer(2)}});
+    }
+
+    void queryPrintsTableAndJson() {
+        Run r = run<QueryCommand>(
+            {file, QStringLiteral("select * from Graduate where Queue is not null order by Queue")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("GraduateID\tName\tProgram_Desc\tFaculty\tQueue\n"
+                                       "200312345678\tAna Lima\tProgramme 17\tFSC\t1\n"
+                                       "short\t\"Bo\"\tProgramme 16\tFSC\t2\n"));
+        r = run<QueryCommand>(
+            {QStringLiteral("--json"), file, QStringLiteral("select * from Graduate where Name is null")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("{\"GraduateID\":\"200312345678\",\"Name\":null,\"Program_Desc\":null,"
+                                       "\"Faculty\":\"FSC\",\"Queue\":null}\n"));
+        r = run<QueryCommand>({file, QStringLiteral("select * from Nowhere")});
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.err.contains(QStringLiteral("No table or query named 'Nowhere'")));
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void checkWarnsAndFails() {
+        Run r = run<CheckCommand>({file});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains(QStringLiteral("ok    Graduate (query): 3 rows")));
+        for (const char* warning :
+             {"GraduateID not 12 characters: 'short'", "duplicate GraduateID: 200312345678", "Null Name",
+              "Null Program_Desc", "programme code not in Programme", "Null Queue"})
+            QVERIFY2(r.out.contains(QLatin1String(warning)), warning);
+
+        QCOMPARE(run<CheckCommand>({dir.filePath(QStringLiteral("none.mdb"))}).code, 2);
+        QFile junk(dir.filePath(QStringLiteral("junk.mdb")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        QCOMPARE(run<CheckCommand>({junk.fileName()}).code, 2);
+
+        const QString sample = qEnvironmentVariable("CONVODESK_SHARED_DIR") +
+                               QStringLiteral("/corpus/jackcess/queryTestV2000.mdb");
+        if (QFile::exists(sample))
+            QCOMPARE(run<CheckCommand>({sample}).code, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(QueryCheckTest)
+#include "tst_query_check.moc"
