@@ -28,7 +28,14 @@ bool LikePattern::matches(const QString& text) const {
     };
     reachable[0] = 1;
     close(reachable);
-    for (char32_t c : text.toCaseFolded().toUcs4()) {
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < size && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        c = QChar::toCaseFolded(c);
         std::fill(next.begin(), next.end(), 0);
         bool any = false;
         for (std::size_t j = 0; j < m; ++j) {

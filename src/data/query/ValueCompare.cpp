@@ -42,7 +42,7 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
     if (a.isNull() || b.isNull())
         return std::nullopt;
     if (a.kind() == Value::Kind::Text && b.kind() == Value::Kind::Text) {
-        const int c = a.asText().toCaseFolded().compare(b.asText().toCaseFolded());
+        const int c = QString::compare(a.asText(), b.asText(), Qt::CaseInsensitive);
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     if (a.kind() == Value::Kind::DateTime || b.kind() == Value::Kind::DateTime) {
