@@ -1,6 +1,7 @@
 #include "LikePattern.h"
 
 #include <QList>
+#include <algorithm>
 
 namespace convodesk::data::query {
 
@@ -15,9 +16,37 @@ LikePattern::LikePattern(const QString& pattern, Wildcards wildcards) {
             elements_.push_back(c == oneChar ? anyOne : c);
         }
     }
+    const bool leading = !elements_.empty() && elements_.front() == anyRun;
+    const bool trailing = !elements_.empty() && elements_.back() == anyRun;
+    const auto first = elements_.begin() + (leading ? 1 : 0);
+    const auto last = elements_.end() - (trailing && elements_.size() > 1 ? 1 : 0);
+    if (leading && elements_.size() == 1) {
+        shape_ = Shape::Anything;
+        return;
+    }
+    if (std::any_of(first, last, [](char32_t e) { return e == anyRun || e == anyOne; }))
+        return;
+    std::vector<char32_t> literal(first, last);
+    literal_ = QString::fromUcs4(literal.data(), static_cast<qsizetype>(literal.size()));
+    shape_ =
+        leading ? (trailing ? Shape::Contains : Shape::Suffix) : (trailing ? Shape::Prefix : Shape::Exact);
 }
 
 bool LikePattern::matches(const QString& text) const {
+    switch (shape_) {
+    case Shape::Anything:
+        return true;
+    case Shape::Exact:
+        return QString::compare(text, literal_, Qt::CaseInsensitive) == 0;
+    case Shape::Prefix:
+        return text.startsWith(literal_, Qt::CaseInsensitive);
+    case Shape::Suffix:
+        return text.endsWith(literal_, Qt::CaseInsensitive);
+    case Shape::Contains:
+        return text.contains(literal_, Qt::CaseInsensitive);
+    case Shape::General:
+        break;
+    }
     const std::size_t m = elements_.size();
     // reachable[j]: the text read so far can be matched by the first j pattern elements.
     std::vector<char> reachable(m + 1, 0), next(m + 1, 0);

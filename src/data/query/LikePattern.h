@@ -16,6 +16,10 @@ public:
     bool matches(const QString& text) const;
 
 private:
+    // Patterns of one literal with '%' at either end (the search screen's) skip the general match.
+    enum class Shape { General, Exact, Prefix, Suffix, Contains, Anything };
+    Shape shape_ = Shape::General;
+    QString literal_;
     static constexpr char32_t anyRun = 0xFFFFFFFF;
     static constexpr char32_t anyOne = 0xFFFFFFFE;
     std::vector<char32_t> elements_;
