@@ -1,0 +1,157 @@
+// Reader speed on writer-made graduate files of 1,000, 10,000 and 100,000 rows:
+//   FindById   open + find the last row by GraduateID, decoding only that column
+//   FullScan   every column of every row through our reader
+//   Libmdb     the same full scan through mdbtools' libmdb (every column bound)
+//   ReadFile   plain read() of the file's bytes
+// After the runs, each figure is printed as a ratio to Libmdb and to ReadFile.
+#include "data/jet4/Database.h"
+#include "data/jet4/Writer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fcntl.h>
+#include <map>
+#include <mdbtools.h>
+#include <unistd.h>
+
+using namespace convodesk::jet4;
+
+namespace {
+
+const int kSizes[] = {1000, 10000, 100000};
+
+QString graduateFile(int rows) {
+    static QTemporaryDir dir;
+    static std::map<int, QString> made;
+    if (auto it = made.find(rows); it != made.end())
+        return it->second;
+    WriterTable t;
+    t.name = QStringLiteral("Graduates");
+    t.columns = {{"GraduateID", ColumnType::Long},    {"Surname", ColumnType::Text, 40},
+                 {"Forenames", ColumnType::Text, 60}, {"Programme", ColumnType::Text, 10},
+                 {"Award", ColumnType::Text, 50},     {"Born", ColumnType::DateTime},
+                 {"Fee", ColumnType::Currency},       {"Present", ColumnType::Boolean},
+                 {"Seat", ColumnType::Integer},       {"Note", ColumnType::Memo}};
+    t.rows.reserve(static_cast<std::size_t>(rows));
+    for (int i = 0; i < rows; ++i) {
+        t.rows.push_back(
+            {Value::integer(100000 + i), Value::text(QStringLiteral("Surname%1").arg(i)),
+             Value::text(QStringLiteral("Anne Marie %1").arg(i % 97)),
+             Value::text(QStringLiteral("P%1").arg(i % 40)),
+             Value::text(QStringLiteral("Bachelor of Science (Honours)")), Value::dateTime(35000 + i % 3000),
+             Value::currency(1250000), Value::boolean(i % 3 == 0), Value::integer(i % 30000),
+             i % 5 == 0 ? Value::text(QStringLiteral("Needs a ramp at the stage; seat near the aisle."))
+                        : Value::null()});
+    }
+    const QString path = dir.filePath(QStringLiteral("graduates-%1.mdb").arg(rows));
+    writeDatabase(path, {t}, {});
+    made[rows] = path;
+    return path;
+}
+
+void FindById(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    const QString path = graduateFile(rows);
+    const std::int64_t wanted = 100000 + rows - 1;
+    for (auto _ : state) {
+        const auto db = Database::open(path);
+        const TableDef* table = db->findTable(u"Graduates");
+        const int id = table->columnIndex(u"GraduateID");
+        auto cursor = db->openCursor(*table);
+        bool found = false;
+        while (!found && cursor->next())
+            found = cursor->value(id).asInteger() == wanted;
+        if (!found)
+            state.SkipWithError("row not found");
+    }
+}
+
+void FullScan(benchmark::State& state) {
+    const QString path = graduateFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const auto db = Database::open(path);
+        const TableDef* table = db->findTable(u"Graduates");
+        auto cursor = db->openCursor(*table);
+        const int columns = static_cast<int>(table->columns.size());
+        while (cursor->next()) {
+            for (int c = 0; c < columns; ++c)
+                benchmark::DoNotOptimize(cursor->value(c));
+        }
+    }
+}
+
+void Libmdb(benchmark::State& state) {
+    const QByteArray path = QFile::encodeName(graduateFile(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        MdbHandle* mdb = mdb_open(path.constData(), MDB_NOFLAGS);
+        mdb_read_catalog(mdb, MDB_TABLE);
+        char name[] = "Graduates";
+        MdbTableDef* table = mdb_read_table_by_name(mdb, name, MDB_TABLE);
+        mdb_read_columns(table);
+        mdb_rewind_table(table);
+        std::vector<std::vector<char>> bound(table->num_cols, std::vector<char>(MDB_BIND_SIZE));
+        std::vector<int> lengths(table->num_cols);
+        for (unsigned i = 0; i < table->num_cols; ++i)
+            mdb_bind_column(table, static_cast<int>(i + 1), bound[i].data(), &lengths[i]);
+        while (mdb_fetch_row(table))
+            benchmark::DoNotOptimize(bound[0][0]);
+        mdb_free_tabledef(table);
+        mdb_close(mdb);
+    }
+}
+
+void ReadFile(benchmark::State& state) {
+    const QByteArray path = QFile::encodeName(graduateFile(static_cast<int>(state.range(0))));
+    std::vector<char> buffer(1 << 20);
+    for (auto _ : state) {
+        const int fd = ::open(path.constData(), O_RDONLY);
+        while (::read(fd, buffer.data(), buffer.size()) > 0)
+            benchmark::DoNotOptimize(buffer[0]);
+        ::close(fd);
+    }
+}
+
+// Remembers the time per iteration of each run for the ratio table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            seconds[run.benchmark_name()] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    }
+    std::map<std::string, double> seconds;
+};
+
+} // namespace
+
+BENCHMARK(FindById)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(FullScan)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Libmdb)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    for (int rows : kSizes)
+        graduateFile(rows); // write the files before timing anything
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n%-10s %8s %12s %12s %12s\n", "test", "rows", "ms", "x libmdb", "x read()");
+    for (const char* test : {"FindById", "FullScan", "Libmdb", "ReadFile"}) {
+        for (int rows : kSizes) {
+            const std::string key = std::string(test) + "/" + std::to_string(rows);
+            const auto it = reporter.seconds.find(key);
+            if (it == reporter.seconds.end())
+                continue;
+            const double lib = reporter.seconds["Libmdb/" + std::to_string(rows)];
+            const double raw = reporter.seconds["ReadFile/" + std::to_string(rows)];
+            std::printf("%-10s %8d %12.3f %12.3f %12.2f\n", test, rows, it->second * 1e3,
+                        lib > 0 ? it->second / lib : 0.0, raw > 0 ? it->second / raw : 0.0);
+        }
+    }
+    benchmark::Shutdown();
+    return 0;
+}
