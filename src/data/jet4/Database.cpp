@@ -69,6 +69,7 @@ std::optional<QueryDef> Database::Impl::findQuery(QStringView name) {
     const CatalogEntry* e = entry(name, &CatalogEntry::isQuery);
     if (!e)
         return std::nullopt;
+    QMutexLocker lock(&queryMutex_);
     if (!queryRows_) {
         queryRows_.emplace();
         if (const TableDef* queries = findTable(u"MSysQueries")) {
