@@ -1,0 +1,126 @@
+// Database and Search screen timings on large files, one measurement per process so that the
+// peak memory belongs to it alone:
+//   bench_screens write GRADUATES PROGRAMMES   writes Tassel.mdb next to the program
+//   bench_screens database                     opens the Database screen (both lists filled)
+//   bench_screens search                       searches a text that every tenth graduate holds
+#include "HandlerGuard.h"
+#include "ReportList.h"
+#include "data/jet4/Writer.h"
+#include "database/frmDBase.h"
+#include "search/frmSearch.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cstdio>
+
+using namespace convodesk;
+
+namespace {
+
+QString tasselPath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tassel.mdb"));
+}
+
+long peakRssKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+jet4::Value t(const QString& text) {
+    return jet4::Value::text(text);
+}
+
+void writeFile(int graduates, int programmes) {
+    using jet4::ColumnType;
+    jet4::WriterTable graduate{QStringLiteral("Graduate"),
+                               {{QStringLiteral("GraduateID"), ColumnType::Text, 12},
+                                {QStringLiteral("Name"), ColumnType::Text, 100},
+                                {QStringLiteral("Program_Desc"), ColumnType::Text, 200},
+                                {QStringLiteral("Queue"), ColumnType::Long, 0}},
+                               {}};
+    jet4::WriterTable all{QStringLiteral("Graduates"), {}, {}};
+    for (const char* name : {"GraduateID", "Name", "IC", "Programme", "Faculty", "Phone", "Status", "Audio"})
+        all.columns.push_back({QString::fromLatin1(name), ColumnType::Text, 100});
+    all.columns.push_back({QStringLiteral("Queue"), ColumnType::Long, 0});
+    for (int i = 1; i <= graduates; ++i) {
+        const QString id = QStringLiteral("CV24DT%1").arg(i, 6, 10, QLatin1Char('0'));
+        // Every tenth graduate carries the searched name.
+        const QString name = i % 10 == 0 ? QStringLiteral("Nur Aisyah binti Zakaria %1").arg(i)
+                                         : QStringLiteral("Muhammad Hafiz bin Hassan %1").arg(i);
+        graduate.rows.push_back({t(id), t(name), t(QStringLiteral("Diploma in Information Technology")),
+                                 jet4::Value::integer(i)});
+        all.rows.push_back(
+            {t(id), t(name), t(QStringLiteral("990101-01-%1").arg(i % 10000, 4, 10, QLatin1Char('0'))),
+             t(QStringLiteral("DIT")), t(QStringLiteral("Faculty of Computing")),
+             i % 7 ? t(QStringLiteral("012-%1").arg(i)) : jet4::Value::null(), t(QStringLiteral("Attending")),
+             t(id + QStringLiteral(".wav")), jet4::Value::integer(i)});
+    }
+    jet4::WriterTable programme{QStringLiteral("Programme"),
+                                {{QStringLiteral("Program_Code"), ColumnType::Text, 20},
+                                 {QStringLiteral("Program_Desc"), ColumnType::Text, 200},
+                                 {QStringLiteral("Program_Faculty"), ColumnType::Text, 50}},
+                                {}};
+    for (int i = 1; i <= programmes; ++i)
+        programme.rows.push_back({t(QStringLiteral("P%1").arg(i)),
+                                  t(QStringLiteral("Diploma in Subject %1").arg(i, 4, 10, QLatin1Char('0'))),
+                                  t(QStringLiteral("Faculty %1").arg(i % 9))});
+    QFile::remove(tasselPath());
+    jet4::writeDatabase(tasselPath(), {graduate, all, programme}, {});
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == QLatin1String("write") && argc > 3) {
+        writeFile(atoi(argv[2]), atoi(argv[3]));
+        return 0;
+    }
+    ui::setFailureReporter([](const ui::Failure& failure) {
+        std::fprintf(stderr, "failed: %s\n", qPrintable(ui::failureMessage(failure)));
+    });
+    QWidget client;
+    client.resize(1366, 700);
+    QElapsedTimer clock;
+    if (mode == QLatin1String("database")) {
+        screens::frmDBase screen;
+        screen.show();
+        QApplication::processEvents();
+        const long before = peakRssKiB();
+        clock.start();
+        screen.Form_Load(client);
+        QApplication::processEvents(); // the first paint of the filled lists
+        const qint64 ms = clock.elapsed();
+        std::printf(
+            "database: %d graduates, %d programmes listed in %lld ms; peak RSS %.1f MiB (%.1f before)\n",
+            screen.graduateList().itemCount(), screen.programmeList().itemCount(), ms, peakRssKiB() / 1024.0,
+            before / 1024.0);
+        return 0;
+    }
+    if (mode == QLatin1String("search")) {
+        screens::frmSearch screen;
+        screen.show();
+        screen.Form_Load(client);
+        screen.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Zakaria"));
+        QApplication::processEvents();
+        clock.start();
+        screen.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
+        QApplication::processEvents();
+        const qint64 ms = clock.elapsed();
+        std::printf("search: %d rows listed in %lld ms; peak RSS %.1f MiB\n", screen.resultList().itemCount(),
+                    ms, peakRssKiB() / 1024.0);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: bench_screens write GRADUATES PROGRAMMES | database | search\n");
+    return 2;
+}
