@@ -56,12 +56,9 @@ void PageReader::damaged(const QString& object, const QString& what) const {
                 QStringLiteral("The file %1 is damaged: %2: %3").arg(fileName_, object, what));
 }
 
-const std::uint8_t* PageReader::page(std::uint32_t number, const QString& object) const {
-    if (number >= pageCount_)
-        damaged(
-            object,
+void PageReader::pageBeyondEnd(std::uint32_t number, const QString& object) const {
+    damaged(object,
             QStringLiteral("page %1 is beyond the end of the file (%2 pages)").arg(number).arg(pageCount_));
-    return data_ + std::int64_t(number) * format::kPageSize;
 }
 
 int PageReader::rowSlotCount(const std::uint8_t* p, std::uint32_t number, const QString& object) const {
@@ -75,7 +72,11 @@ PageReader::Row PageReader::row(std::uint32_t pageNumber, int slot, const QStrin
     const std::uint8_t* p = page(pageNumber, object);
     if (p[0] != format::PageData)
         damaged(object, QStringLiteral("page %1 is not a data page").arg(pageNumber));
-    const int count = rowSlotCount(p, pageNumber, object);
+    return slotRow(p, pageNumber, rowSlotCount(p, pageNumber, object), slot, object);
+}
+
+PageReader::Row PageReader::slotRow(const std::uint8_t* p, std::uint32_t pageNumber, int count, int slot,
+                                    const QString& object) const {
     if (slot < 0 || slot >= count)
         damaged(object, QStringLiteral("row %1 of page %2 does not exist").arg(slot).arg(pageNumber));
     const std::uint32_t entry = readU16(p + format::kDataRowTableOffset + 2 * slot);

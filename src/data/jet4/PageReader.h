@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Jet4Format.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -29,11 +31,19 @@ public:
     std::uint32_t pageCount() const { return pageCount_; }
 
     // The page; throws Damaged (naming `object`) if it is outside the file.
-    const std::uint8_t* page(std::uint32_t number, const QString& object) const;
+    const std::uint8_t* page(std::uint32_t number, const QString& object) const {
+        if (number >= pageCount_)
+            pageBeyondEnd(number, object);
+        return data_ + std::int64_t(number) * format::kPageSize;
+    }
     // Number of row slots of a data page, checked against the page size.
     int rowSlotCount(const std::uint8_t* page, std::uint32_t number, const QString& object) const;
     // The bytes of one row slot; the flags are returned, not interpreted.
     Row row(std::uint32_t pageNumber, int slot, const QString& object) const;
+    // The bytes of one row slot of a data page already checked by the caller: `page` is page
+    // `pageNumber` of this file, its type is data and `count` came from rowSlotCount().
+    Row slotRow(const std::uint8_t* page, std::uint32_t pageNumber, int count, int slot,
+                const QString& object) const;
     // A row addressed by a row pointer (page << 8 | slot) on a data page.
     Row rowAt(std::uint32_t pointer, const QString& object) const;
 
@@ -42,6 +52,7 @@ public:
 private:
     PageReader() = default;
     void setBytes(const std::uint8_t* data, std::int64_t size);
+    [[noreturn]] void pageBeyondEnd(std::uint32_t number, const QString& object) const;
 
     std::unique_ptr<QFile> file_;
     QByteArray owned_;

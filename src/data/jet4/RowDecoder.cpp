@@ -20,7 +20,12 @@ template <typename T> T load(const std::uint8_t* p) {
 } // namespace
 
 RowDecoder::RowDecoder(const PageReader& file, const TableDef& table)
-    : file_(file), table_(table), object_(QStringLiteral("table \"%1\"").arg(table.name)) {}
+    : file_(file), table_(table), object_(QStringLiteral("table \"%1\"").arg(table.name)) {
+    fields_.reserve(table.columns.size());
+    for (const ColumnDef& column : table.columns)
+        fields_.push_back(
+            {&column, column.type, column.fixed, column.number, 2 + column.fixedOffset, fixedSizeOf(column)});
+}
 
 void RowDecoder::damaged(const QString& what) const {
     file_.damaged(object_, what);
@@ -55,28 +60,26 @@ void RowDecoder::reset(const std::uint8_t* row, int length) {
     }
 }
 
-bool RowDecoder::present(const ColumnDef& column) const {
-    if (column.number >= storedColumns_)
+bool RowDecoder::present(const Field& field) const {
+    if (field.number >= storedColumns_)
         return false;
-    return (nullMask_[column.number / 8] >> (column.number % 8)) & 1;
+    return (nullMask_[field.number / 8] >> (field.number % 8)) & 1;
 }
 
 Value RowDecoder::value(int columnIndex) const {
-    const ColumnDef& column = table_.columns.at(static_cast<std::size_t>(columnIndex));
-    const bool isPresent = present(column);
-    if (column.type == ColumnType::Boolean)
+    const Field& field = fields_.at(static_cast<std::size_t>(columnIndex));
+    const bool isPresent = present(field);
+    if (field.type == ColumnType::Boolean)
         return Value::boolean(isPresent);
     if (!isPresent)
         return Value::null();
-    return column.fixed ? fixedValue(column) : variableValue(column);
+    return field.fixed ? fixedValue(field) : variableValue(*field.column);
 }
 
-Value RowDecoder::fixedValue(const ColumnDef& column) const {
-    const int size = fixedSizeOf(column);
-    const int start = 2 + column.fixedOffset;
-    if (start + size > fixedEnd_)
-        damaged(QStringLiteral("column \"%1\" lies outside a row's fixed data").arg(column.name));
-    return decodeFixed(column, row_ + start, size);
+Value RowDecoder::fixedValue(const Field& field) const {
+    if (field.fixedStart + field.fixedSize > fixedEnd_)
+        damaged(QStringLiteral("column \"%1\" lies outside a row's fixed data").arg(field.column->name));
+    return decodeFixed(*field.column, row_ + field.fixedStart, field.fixedSize);
 }
 
 Value RowDecoder::decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const {

@@ -18,8 +18,18 @@ public:
     Value value(int columnIndex) const;
 
 private:
-    bool present(const ColumnDef& column) const;
-    Value fixedValue(const ColumnDef& column) const;
+    // What value() needs of a column, worked out once per table instead of once per row.
+    struct Field {
+        const ColumnDef* column = nullptr;
+        ColumnType type = ColumnType::Text;
+        bool fixed = false;
+        int number = 0;     // null-mask bit
+        int fixedStart = 0; // offset in the row of a fixed column's bytes
+        int fixedSize = 0;
+    };
+
+    bool present(const Field& field) const;
+    Value fixedValue(const Field& field) const;
     Value variableValue(const ColumnDef& column) const;
     Value decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const;
     [[noreturn]] void damaged(const QString& what) const;
@@ -27,6 +37,7 @@ private:
     const PageReader& file_;
     const TableDef& table_;
     QString object_;
+    std::vector<Field> fields_;
     const std::uint8_t* row_ = nullptr;
     int length_ = 0;
     int storedColumns_ = 0;

@@ -17,14 +17,16 @@ TableCursorImpl::TableCursorImpl(std::shared_ptr<const PageReader> file,
 bool TableCursorImpl::next() {
     hasRow_ = false;
     while (pageIndex_ < pages_.size()) {
-        const std::uint32_t number = pages_[pageIndex_];
-        const std::uint8_t* p = file_->page(number, object_);
         if (slot_ < 0) {
+            // The page is checked once on entry; its slots are then read without repeating that.
+            const std::uint32_t number = pages_[pageIndex_];
+            const std::uint8_t* p = file_->page(number, object_);
             // Pages the map marks but that hold no rows of this table (reused pages) are passed over.
             if (p[0] != format::PageData || readU32(p + format::kDataOwnerOffset) != table_->tdefPage) {
                 ++pageIndex_;
                 continue;
             }
+            page_ = p;
             slotCount_ = file_->rowSlotCount(p, number, object_);
         }
         ++slot_;
@@ -43,7 +45,7 @@ bool TableCursorImpl::next() {
 }
 
 bool TableCursorImpl::loadSlot() {
-    PageReader::Row row = file_->row(pages_[pageIndex_], slot_, object_);
+    PageReader::Row row = file_->slotRow(page_, pages_[pageIndex_], slotCount_, slot_, object_);
     if (row.flags & format::kRowLookupFlag)
         return false;
     for (int hop = 0; row.flags & format::kRowOverflowFlag; ++hop) {

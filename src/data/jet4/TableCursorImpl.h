@@ -31,6 +31,7 @@ private:
     QString object_;
     RowDecoder decoder_;
     std::size_t pageIndex_ = 0;
+    const std::uint8_t* page_ = nullptr; // page pages_[pageIndex_] while slot_ >= 0
     int slot_ = -1;
     int slotCount_ = 0;
     std::int64_t rowsRead_ = 0;
