@@ -75,29 +75,17 @@ PageReader::Row PageReader::row(std::uint32_t pageNumber, int slot, const QStrin
     return slotRow(p, pageNumber, rowSlotCount(p, pageNumber, object), slot, object);
 }
 
-PageReader::Row PageReader::slotRow(const std::uint8_t* p, std::uint32_t pageNumber, int count, int slot,
-                                    const QString& object) const {
-    if (slot < 0 || slot >= count)
-        damaged(object, QStringLiteral("row %1 of page %2 does not exist").arg(slot).arg(pageNumber));
-    const std::uint32_t entry = readU16(p + format::kDataRowTableOffset + 2 * slot);
-    const int start = static_cast<int>(entry & format::kRowOffsetMask);
-    const int end = slot == 0 ? format::kPageSize
-                              : static_cast<int>(readU16(p + format::kDataRowTableOffset + 2 * (slot - 1)) &
-                                                 format::kRowOffsetMask);
-    Row r;
-    r.flags = static_cast<std::uint16_t>(entry & (format::kRowOverflowFlag | format::kRowLookupFlag));
-    if (start < format::kDataRowTableOffset + 2 * count || end > format::kPageSize || start > end) {
-        if (r.flags & format::kRowLookupFlag)
-            return r; // a deleted row's space may be reused; its bounds mean nothing
-        damaged(object, QStringLiteral("row %1 of page %2 has impossible bounds %3..%4")
-                            .arg(slot)
-                            .arg(pageNumber)
-                            .arg(start)
-                            .arg(end));
-    }
-    r.data = p + start;
-    r.length = end - start;
-    return r;
+void PageReader::missingSlot(std::uint32_t pageNumber, int slot, const QString& object) const {
+    damaged(object, QStringLiteral("row %1 of page %2 does not exist").arg(slot).arg(pageNumber));
+}
+
+void PageReader::impossibleSlot(std::uint32_t pageNumber, int slot, int start, int end,
+                                const QString& object) const {
+    damaged(object, QStringLiteral("row %1 of page %2 has impossible bounds %3..%4")
+                        .arg(slot)
+                        .arg(pageNumber)
+                        .arg(start)
+                        .arg(end));
 }
 
 PageReader::Row PageReader::rowAt(std::uint32_t pointer, const QString& object) const {

@@ -53,6 +53,9 @@ private:
     PageReader() = default;
     void setBytes(const std::uint8_t* data, std::int64_t size);
     [[noreturn]] void pageBeyondEnd(std::uint32_t number, const QString& object) const;
+    [[noreturn]] void missingSlot(std::uint32_t pageNumber, int slot, const QString& object) const;
+    [[noreturn]] void impossibleSlot(std::uint32_t pageNumber, int slot, int start, int end,
+                                     const QString& object) const;
 
     std::unique_ptr<QFile> file_;
     QByteArray owned_;
@@ -73,6 +76,28 @@ inline std::uint32_t readU32(const std::uint8_t* p) {
 }
 inline std::uint64_t readU64(const std::uint8_t* p) {
     return readU32(p) | (std::uint64_t(readU32(p + 4)) << 32);
+}
+
+// Inline: a table scan calls this once per row.
+inline PageReader::Row PageReader::slotRow(const std::uint8_t* p, std::uint32_t pageNumber, int count,
+                                           int slot, const QString& object) const {
+    if (slot < 0 || slot >= count)
+        missingSlot(pageNumber, slot, object);
+    const std::uint32_t entry = readU16(p + format::kDataRowTableOffset + 2 * slot);
+    const int start = static_cast<int>(entry & format::kRowOffsetMask);
+    const int end = slot == 0 ? format::kPageSize
+                              : static_cast<int>(readU16(p + format::kDataRowTableOffset + 2 * (slot - 1)) &
+                                                 format::kRowOffsetMask);
+    Row r;
+    r.flags = static_cast<std::uint16_t>(entry & (format::kRowOverflowFlag | format::kRowLookupFlag));
+    if (start < format::kDataRowTableOffset + 2 * count || end > format::kPageSize || start > end) {
+        if (r.flags & format::kRowLookupFlag)
+            return r; // a deleted row's space may be reused; its bounds mean nothing
+        impossibleSlot(pageNumber, slot, start, end, object);
+    }
+    r.data = p + start;
+    r.length = end - start;
+    return r;
 }
 
 } // namespace convodesk::jet4

@@ -60,22 +60,6 @@ void RowDecoder::reset(const std::uint8_t* row, int length) {
     }
 }
 
-bool RowDecoder::present(const Field& field) const {
-    if (field.number >= storedColumns_)
-        return false;
-    return (nullMask_[field.number / 8] >> (field.number % 8)) & 1;
-}
-
-Value RowDecoder::value(int columnIndex) const {
-    const Field& field = fields_.at(static_cast<std::size_t>(columnIndex));
-    const bool isPresent = present(field);
-    if (field.type == ColumnType::Boolean)
-        return Value::boolean(isPresent);
-    if (!isPresent)
-        return Value::null();
-    return field.fixed ? fixedValue(field) : variableValue(*field.column);
-}
-
 Value RowDecoder::fixedValue(const Field& field) const {
     if (field.fixedStart + field.fixedSize > fixedEnd_)
         damaged(QStringLiteral("column \"%1\" lies outside a row's fixed data").arg(field.column->name));
@@ -109,6 +93,16 @@ Value RowDecoder::decodeFixed(const ColumnDef& column, const std::uint8_t* p, in
     default:
         damaged(QStringLiteral("column \"%1\" is marked fixed but has a variable type").arg(column.name));
     }
+}
+
+Value RowDecoder::value(int columnIndex) const {
+    const Field& field = fields_.at(static_cast<std::size_t>(columnIndex));
+    const bool isPresent = present(field);
+    if (field.type == ColumnType::Boolean)
+        return Value::boolean(isPresent);
+    if (!isPresent)
+        return Value::null();
+    return field.fixed ? fixedValue(field) : variableValue(*field.column);
 }
 
 Value RowDecoder::variableValue(const ColumnDef& column) const {

@@ -28,10 +28,14 @@ private:
         int fixedSize = 0;
     };
 
-    bool present(const Field& field) const;
-    Value fixedValue(const Field& field) const;
+    bool present(const Field& field) const {
+        return field.number < storedColumns_ && ((nullMask_[field.number / 8] >> (field.number % 8)) & 1);
+    }
+    // Defined in RowDecoder.cpp and used there only; `inline` lets them be inlined into value()
+    // even in a position-independent build.
+    inline Value fixedValue(const Field& field) const;
     Value variableValue(const ColumnDef& column) const;
-    Value decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const;
+    inline Value decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const;
     [[noreturn]] void damaged(const QString& what) const;
 
     const PageReader& file_;

@@ -23,7 +23,8 @@ public:
     std::int64_t rowsRead() const override { return rowsRead_; }
 
 private:
-    bool loadSlot();
+    // Defined in TableCursorImpl.cpp, used by next() only; `inline` lets it be inlined there.
+    inline bool loadSlot();
 
     std::shared_ptr<const PageReader> file_;
     std::shared_ptr<const TableDef> table_;
