@@ -186,6 +186,13 @@ private slots:
         QVERIFY(query::LikePattern(QStringLiteral("a_c")).matches(QStringLiteral("ABC")));
         QVERIFY(!query::LikePattern(QStringLiteral("a_c")).matches(QStringLiteral("ac")));
         QVERIFY(query::LikePattern(QStringLiteral("école%")).matches(QStringLiteral("ÉCOLE NORMALE")));
+        // Contains: plain letters, letters next to accents, and a sign that folds to a plain letter.
+        const query::LikePattern contains(QStringLiteral("%Ab1%"));
+        QVERIFY(contains.matches(QStringLiteral("xxaB1")));
+        QVERIFY(contains.matches(QStringLiteral("éAB1é")));
+        QVERIFY(!contains.matches(QStringLiteral("aB")));
+        QVERIFY(!contains.matches(QStringLiteral("éa b1")));
+        QVERIFY(query::LikePattern(QStringLiteral("%k%")).matches(QString(QChar(0x212A))));
         QVERIFY(query::LikePattern(QStringLiteral("a*"), query::LikePattern::Wildcards::Access)
                     .matches(QStringLiteral("abc")));
         QVERIFY(!query::LikePattern(QStringLiteral("a*")).matches(QStringLiteral("abc")));
@@ -257,6 +264,28 @@ private slots:
         const auto rows = engine.runSource(QStringLiteral("Everything"));
         QCOMPARE(rows.columns.size(), std::size_t(6));
         QCOMPARE(column(rows, "GraduateID"), (QStringList{"200312345678", "O'Neil-00001", "200300000001"}));
+    }
+
+    void conditionsOverJoinedTablesKeepOuterRowsAndOrder() {
+        query::QueryEngine engine(catalog);
+        // The left join's missing programmes are Null on the condition's Programme side.
+        auto rows = engine.runText(
+            QStringLiteral("select * from Graduate where Program_Desc is null or Name like '%lima%'"));
+        QCOMPARE(column(rows, "GraduateID"), (QStringList{"200312345678", "200399999999", "2003_50%0001"}));
+        QCOMPARE(column(rows, "Program_Desc"), (QStringList{"Science", "<null>", "<null>"}));
+
+        QueryDef right; // a right join: programmes without graduates follow the matched rows
+        right.name = QStringLiteral("ByProgramme");
+        right.columns = {{QStringLiteral("G.GraduateID"), {}, 0}, {QStringLiteral("P.Program_Desc"), {}, 0}};
+        right.tables = {{QStringLiteral("Graduates"), QStringLiteral("G"), {}},
+                        {QStringLiteral("Programme"), QStringLiteral("P"), {}}};
+        right.joins = {{QueryDef::JoinType::Right, QStringLiteral("G"), QStringLiteral("P"),
+                        QStringLiteral("G.Programme = P.Program_Code")}};
+        right.where = QStringLiteral("G.Name Is Null Or P.Program_Desc = \"Arts\"");
+        catalog.addQuery(right);
+        rows = engine.runSource(QStringLiteral("ByProgramme"));
+        QCOMPARE(column(rows, "GraduateID"), (QStringList{"O'Neil-00001", "200300000001", "<null>"}));
+        QCOMPARE(column(rows, "Program_Desc"), (QStringList{"Arts", "Arts", "Medicine"}));
     }
 
     void storedQueriesWeCannotRunAreRefused() {

@@ -28,6 +28,7 @@ LikePattern::LikePattern(const QString& pattern, Wildcards wildcards) {
         return;
     std::vector<char32_t> literal(first, last);
     literal_ = QString::fromUcs4(literal.data(), static_cast<qsizetype>(literal.size()));
+    asciiLiteral_ = std::all_of(literal.begin(), literal.end(), [](char32_t c) { return c < 0x80; });
     shape_ =
         leading ? (trailing ? Shape::Contains : Shape::Suffix) : (trailing ? Shape::Prefix : Shape::Exact);
 }
@@ -43,6 +44,9 @@ bool LikePattern::matches(const QString& text) const {
     case Shape::Suffix:
         return text.endsWith(literal_, Qt::CaseInsensitive);
     case Shape::Contains:
+        if (asciiLiteral_)
+            if (const auto found = containsAscii(text))
+                return *found;
         return text.contains(literal_, Qt::CaseInsensitive);
     case Shape::General:
         break;
@@ -85,6 +89,27 @@ bool LikePattern::matches(const QString& text) const {
         reachable.swap(next);
     }
     return reachable[m] != 0;
+}
+
+std::optional<bool> LikePattern::containsAscii(const QString& text) const {
+    const qsizetype size = text.size();
+    const qsizetype length = literal_.size();
+    const QChar* t = text.constData();
+    const QChar* p = literal_.constData();
+    auto folded = [](QChar c) { return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + 32) : c; };
+    bool plain = true;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (t[i].unicode() >= 0x80)
+            plain = false;
+        if (i + length > size)
+            continue;
+        qsizetype j = 0;
+        while (j < length && folded(t[i + j]) == p[j])
+            ++j;
+        if (j == length)
+            return true;
+    }
+    return plain ? std::optional<bool>(false) : std::nullopt;
 }
 
 } // namespace convodesk::data::query

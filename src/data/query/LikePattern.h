@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace convodesk::data::query {
@@ -18,8 +19,13 @@ public:
 private:
     // Patterns of one literal with '%' at either end (the search screen's) skip the general match.
     enum class Shape { General, Exact, Prefix, Suffix, Contains, Anything };
+    // Contains for a literal of ASCII letters only; nullopt when a non-ASCII character of the
+    // text could fold to one of them and the full Unicode search must decide.
+    std::optional<bool> containsAscii(const QString& text) const;
+
     Shape shape_ = Shape::General;
-    QString literal_;
+    QString literal_; // case-folded
+    bool asciiLiteral_ = false;
     static constexpr char32_t anyRun = 0xFFFFFFFF;
     static constexpr char32_t anyOne = 0xFFFFFFFE;
     std::vector<char32_t> elements_;

@@ -2,6 +2,7 @@
 
 #include "DataError.h"
 #include "Evaluator.h"
+#include "FilteredRowSource.h"
 #include "RowOrdering.h"
 #include "StoredQueryRunner.h"
 
@@ -55,30 +56,32 @@ std::vector<ColumnInfo> QueryEngine::describe(const QString& source, int depth) 
 
 RowSet QueryEngine::scan(const QString& source, const Expr* filter, int depth,
                          const std::vector<bool>* needed) {
+    const std::unique_ptr<RowSource> rows = open(source, filter, depth);
+    RowSet result;
+    result.columns = rows->columns();
+    const int width = static_cast<int>(result.columns.size());
+    while (rows->next()) {
+        std::vector<jet4::Value> row;
+        row.reserve(width);
+        for (int c = 0; c < width; ++c)
+            row.push_back(!needed || (*needed)[c] ? rows->value(c) : jet4::Value());
+        result.rows.push_back(std::move(row));
+    }
+    return result;
+}
+
+std::unique_ptr<RowSource> QueryEngine::open(const QString& source, const Expr* filter, int depth) {
     if (auto table = catalog_.openTable(source)) {
-        RowSet result;
-        result.columns = table->columns();
-        std::unique_ptr<BoundExpr> condition;
-        if (filter)
-            condition = std::make_unique<BoundExpr>(*filter, result.columns, source);
-        const int width = static_cast<int>(result.columns.size());
-        while (table->next()) {
-            if (condition && !condition->passes(*table))
-                continue;
-            std::vector<jet4::Value> row;
-            row.reserve(width);
-            for (int c = 0; c < width; ++c)
-                row.push_back(!needed || (*needed)[c] ? table->value(c) : jet4::Value());
-            result.rows.push_back(std::move(row));
-        }
-        return result;
+        if (!filter)
+            return table;
+        return std::make_unique<FilteredRowSource>(std::move(table), *filter, source);
     }
     if (auto def = catalog_.findQuery(source)) {
         if (depth > maximumNesting)
             throw DataError(
                 DataError::UnsupportedQuery,
                 StoredQueryRunner::refusal(def->name, QStringLiteral("queries nested too deeply")));
-        return StoredQueryRunner(*this, *def, depth + 1).run(filter);
+        return std::make_unique<RowSetSource>(StoredQueryRunner(*this, *def, depth + 1).run(filter));
     }
     throw DataError(DataError::NoSuchSource,
                     QStringLiteral("No table or query named '%1' in '%2'.").arg(source, catalog_.fileName()));

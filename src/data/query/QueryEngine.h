@@ -21,6 +21,8 @@ public:
     // `needed`, a stored table's columns not marked there are left Null instead of decoded.
     RowSet scan(const QString& source, const Expr* filter, int depth,
                 const std::vector<bool>* needed = nullptr);
+    // The same rows read forward; a stored table's values are decoded only when read.
+    std::unique_ptr<RowSource> open(const QString& source, const Expr* filter, int depth);
     // The column layout of a source without reading its rows.
     std::vector<ColumnInfo> describe(const QString& source, int depth);
 

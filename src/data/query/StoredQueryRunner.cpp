@@ -2,12 +2,11 @@
 
 #include "DataError.h"
 #include "Evaluator.h"
+#include "JoinPipeline.h"
 #include "Parser.h"
 #include "QueryEngine.h"
 #include "RowOrdering.h"
 #include "ValueCompare.h"
-
-#include <QHash>
 
 namespace convodesk::data::query {
 namespace {
@@ -31,17 +30,6 @@ void stripQualifiers(Expr& node) {
         node.qualifier.clear();
     for (auto& child : node.children)
         stripQualifiers(*child);
-}
-
-QString keyOf(const std::vector<Value>& row, const std::vector<int>& columns) {
-    QString key;
-    for (int column : columns) {
-        const QString part = matchKey(row[column]);
-        if (part.isEmpty())
-            return {}; // Null never matches in a join
-        key += part + QChar(0x1F);
-    }
-    return key;
 }
 
 } // namespace
@@ -225,18 +213,18 @@ ExprPtr StoredQueryRunner::substituteOutputs(const Expr& node) const {
     return copy;
 }
 
-void StoredQueryRunner::joinInto(std::vector<std::vector<Value>>& combined, std::vector<bool>& joined,
-                                 const std::vector<const QueryDef::Join*>& group,
-                                 std::vector<RowSet>& scanned) {
+JoinStep StoredQueryRunner::planStep(const std::vector<const QueryDef::Join*>& group,
+                                     std::vector<bool>& joined) const {
     const QueryDef::Join& join = *group.front();
     const int left = sourceIndex(join.left);
     const int right = sourceIndex(join.right);
-    const int added = joined[left] ? right : left;
+    JoinStep step;
+    step.added = joined[left] ? right : left;
     const int preserved = join.type == QueryDef::JoinType::Left    ? left
                           : join.type == QueryDef::JoinType::Right ? right
                                                                    : -1;
-    const bool keepOld = preserved >= 0 && preserved != added;
-    const bool keepNew = preserved == added;
+    step.keepOld = preserved >= 0 && preserved != step.added;
+    step.keepNew = preserved == step.added;
 
     // Access keeps one row per condition when two tables are joined on several fields.
     std::vector<ExprPtr> conditions;
@@ -245,7 +233,6 @@ void StoredQueryRunner::joinInto(std::vector<std::vector<Value>>& combined, std:
         conditions.push_back(parse(member->on));
         collectConjuncts(conditions.back().get(), parts);
     }
-    std::vector<int> oldColumns, newColumns;
     for (const Expr* part : parts) {
         if (part->kind != Expr::Kind::Compare || part->op != Expr::Op::Equal ||
             part->children[0]->kind != Expr::Kind::Field || part->children[1]->kind != Expr::Kind::Field)
@@ -256,49 +243,49 @@ void StoredQueryRunner::joinInto(std::vector<std::vector<Value>>& combined, std:
             throw DataError(DataError::NoSuchField,
                             QStringLiteral("No field named '%1' in '%2'.")
                                 .arg((a < 0 ? part->children[0] : part->children[1])->describe(), def_.name));
-        if (sourceOfColumn(a) == added)
+        if (sourceOfColumn(a) == step.added)
             std::swap(a, b);
-        if (sourceOfColumn(b) != added || !joined[sourceOfColumn(a)])
+        if (sourceOfColumn(b) != step.added || !joined[sourceOfColumn(a)])
             refuse(QStringLiteral("a join condition between tables not joined in this order"));
-        oldColumns.push_back(a);
-        newColumns.push_back(b - sources_[added].offset);
+        step.oldColumns.push_back(a);
+        step.newColumns.push_back(b - sources_[step.added].offset);
     }
+    joined[step.added] = true;
+    return step;
+}
 
-    const auto& newRows = scanned[added].rows;
-    QHash<QString, std::vector<int>> index;
-    for (std::size_t i = 0; i < newRows.size(); ++i) {
-        const QString key = keyOf(newRows[i], newColumns);
-        if (!key.isEmpty())
-            index[key].push_back(static_cast<int>(i));
-    }
-    const int offset = sources_[added].offset;
-    const std::size_t width = combinedLayout_.size();
-    std::vector<bool> newMatched(newRows.size(), false);
-    std::vector<std::vector<Value>> result;
-    for (auto& row : combined) {
-        const QString key = keyOf(row, oldColumns);
-        const auto it = key.isEmpty() ? index.constEnd() : index.constFind(key);
-        if (it == index.constEnd()) {
-            if (keepOld)
-                result.push_back(std::move(row));
-            continue;
-        }
-        for (int match : *it) {
-            std::vector<Value> out = row;
-            std::copy(newRows[match].begin(), newRows[match].end(), out.begin() + offset);
-            newMatched[match] = true;
-            result.push_back(std::move(out));
-        }
-    }
-    if (keepNew)
-        for (std::size_t i = 0; i < newRows.size(); ++i)
-            if (!newMatched[i]) {
-                std::vector<Value> out(width);
-                std::copy(newRows[i].begin(), newRows[i].end(), out.begin() + offset);
-                result.push_back(std::move(out));
+std::vector<JoinStep> StoredQueryRunner::planJoins() const {
+    std::vector<bool> joined(sources_.size(), false);
+    joined[0] = true;
+    std::vector<const QueryDef::Join*> pending;
+    for (const QueryDef::Join& join : def_.joins)
+        pending.push_back(&join);
+    std::vector<JoinStep> steps;
+    while (!pending.empty()) {
+        auto next = std::find_if(pending.begin(), pending.end(), [&](const QueryDef::Join* join) {
+            return joined[sourceIndex(join->left)] != joined[sourceIndex(join->right)];
+        });
+        if (next == pending.end())
+            refuse(QStringLiteral("a join this program cannot order"));
+        const QueryDef::Join* first = *next;
+        const int a = sourceIndex(first->left);
+        const int b = sourceIndex(first->right);
+        std::vector<const QueryDef::Join*> group;
+        for (auto it = pending.begin(); it != pending.end();) {
+            const int l = sourceIndex((*it)->left);
+            const int r = sourceIndex((*it)->right);
+            if ((l == a && r == b) || (l == b && r == a)) {
+                group.push_back(*it);
+                it = pending.erase(it);
+            } else {
+                ++it;
             }
-    combined.swap(result);
-    joined[added] = true;
+        }
+        steps.push_back(planStep(group, joined));
+    }
+    if (std::find(joined.begin(), joined.end(), false) != joined.end())
+        refuse(QStringLiteral("tables without a join between them"));
+    return steps;
 }
 
 RowSet StoredQueryRunner::run(const Expr* outputFilter) {
@@ -331,65 +318,33 @@ RowSet StoredQueryRunner::run(const Expr* outputFilter) {
         std::vector<int> sources;
         markColumns(referencedSources(*expr, sources) ? *expr : *substituteOutputs(*expr), used);
     }
-    std::vector<RowSet> scanned;
-    for (Source& source : sources_) {
+    const std::vector<JoinStep> steps = planJoins();
+
+    // The first source is read forward; the others are held in memory to be probed by hash.
+    std::vector<RowSet> scanned(sources_.size());
+    std::unique_ptr<RowSource> first;
+    std::vector<int> offsets;
+    for (std::size_t s = 0; s < sources_.size(); ++s) {
+        const Source& source = sources_[s];
+        offsets.push_back(source.offset);
         ExprPtr filter = joinConjuncts(source.pushed);
         if (filter)
             stripQualifiers(*filter);
+        if (s == 0) {
+            first = engine_.open(source.name, filter.get(), depth_);
+            continue;
+        }
         const std::vector<bool> needed(used.begin() + source.offset,
                                        used.begin() + source.offset +
                                            static_cast<long>(source.columns.size()));
-        scanned.push_back(engine_.scan(source.name, filter.get(), depth_, &needed));
+        scanned[s] = engine_.scan(source.name, filter.get(), depth_, &needed);
     }
-
-    const std::size_t width = combinedLayout_.size();
-    std::vector<std::vector<Value>> combined;
-    combined.reserve(scanned[0].rows.size());
-    for (auto& row : scanned[0].rows) {
-        row.resize(width);
-        combined.push_back(std::move(row));
-    }
-    std::vector<bool> joined(sources_.size(), false);
-    joined[0] = true;
-    std::vector<const QueryDef::Join*> pending;
-    for (const QueryDef::Join& join : def_.joins)
-        pending.push_back(&join);
-    while (!pending.empty()) {
-        auto next = std::find_if(pending.begin(), pending.end(), [&](const QueryDef::Join* join) {
-            return joined[sourceIndex(join->left)] != joined[sourceIndex(join->right)];
-        });
-        if (next == pending.end())
-            refuse(QStringLiteral("a join this program cannot order"));
-        const QueryDef::Join* first = *next;
-        const int a = sourceIndex(first->left);
-        const int b = sourceIndex(first->right);
-        std::vector<const QueryDef::Join*> group;
-        for (auto it = pending.begin(); it != pending.end();) {
-            const int l = sourceIndex((*it)->left);
-            const int r = sourceIndex((*it)->right);
-            if ((l == a && r == b) || (l == b && r == a)) {
-                group.push_back(*it);
-                it = pending.erase(it);
-            } else {
-                ++it;
-            }
-        }
-        joinInto(combined, joined, group, scanned);
-    }
-    if (std::find(joined.begin(), joined.end(), false) != joined.end())
-        refuse(QStringLiteral("tables without a join between them"));
-
-    if (!residual.empty()) {
-        const ExprPtr condition = joinConjuncts(residual);
-        const BoundExpr bound(*condition, combinedLayout_, def_.name);
-        std::vector<std::vector<Value>> kept;
-        for (auto& row : combined) {
-            VectorRow values(row);
-            if (bound.passes(values))
-                kept.push_back(std::move(row));
-        }
-        combined.swap(kept);
-    }
+    std::unique_ptr<BoundExpr> condition;
+    if (!residual.empty())
+        condition = std::make_unique<BoundExpr>(*joinConjuncts(residual), combinedLayout_, def_.name);
+    JoinPipeline pipeline(offsets, static_cast<int>(combinedLayout_.size()), steps, scanned, condition.get(),
+                          used);
+    std::vector<std::vector<Value>> combined = pipeline.run(*first);
 
     std::vector<std::pair<std::unique_ptr<BoundExpr>, bool>> keys;
     for (const QueryDef::Order& order : def_.orderBy) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Expr.h"
+#include "JoinPipeline.h"
 #include "RowSource.h"
 #include "jet4/QueryDef.h"
 
@@ -12,7 +13,8 @@ class QueryEngine;
 
 // Runs one stored SELECT query: its tables (stored tables or other queries), joined by hash
 // on their equal fields, WHERE conditions tested while each table is scanned where the join
-// allows it, ORDER BY, DISTINCT and the output columns. Anything else is refused.
+// allows it and the others on each joined row before it is built, ORDER BY, DISTINCT and the
+// output columns. Anything else is refused.
 class StoredQueryRunner {
 public:
     // Throws DataError(UnsupportedQuery) for a query this program cannot run.
@@ -45,8 +47,8 @@ private:
     bool referencedSources(const Expr& node, std::vector<int>& sources) const;
     ExprPtr substituteOutputs(const Expr& node) const;
     void markColumns(const Expr& node, std::vector<bool>& used) const;
-    void joinInto(std::vector<std::vector<jet4::Value>>& combined, std::vector<bool>& joined,
-                  const std::vector<const jet4::QueryDef::Join*>& group, std::vector<RowSet>& scanned);
+    JoinStep planStep(const std::vector<const jet4::QueryDef::Join*>& group, std::vector<bool>& joined) const;
+    std::vector<JoinStep> planJoins() const;
     [[noreturn]] void refuse(const QString& construct) const;
 
     QueryEngine& engine_;
