@@ -37,7 +37,13 @@ class RowSetSource : public RowSource {
 public:
     explicit RowSetSource(RowSet rows) : rows_(std::move(rows)) {}
     const std::vector<ColumnInfo>& columns() const override { return rows_.columns; }
-    bool next() override { return ++current_ < static_cast<long long>(rows_.rows.size()); }
+    // Reading is forward only, so a row is let go as soon as the reader has moved past it:
+    // a long result read to the end never holds its rows twice (here and in the caller).
+    bool next() override {
+        if (current_ >= 0 && current_ < static_cast<long long>(rows_.rows.size()))
+            std::vector<jet4::Value>().swap(rows_.rows[current_]);
+        return ++current_ < static_cast<long long>(rows_.rows.size());
+    }
     jet4::Value value(int column) override { return rows_.rows[current_][column]; }
 
 private:
