@@ -25,8 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     continue;
                 auto cursor = db->openCursor(*table);
                 while (cursor->next()) {
-                    for (int i = 0; i < static_cast<int>(table->columns.size()); ++i)
+                    for (int i = 0; i < static_cast<int>(table->columns.size()); ++i) {
+                        QStringView text;
+                        cursor->textView(i, text);
                         cursor->value(i);
+                    }
                 }
             } catch (const Error&) {
             }

@@ -15,6 +15,9 @@ public:
     const std::vector<query::ColumnInfo>& columns() const override { return columns_; }
     bool next() override { return cursor_->next(); }
     jet4::Value value(int column) override { return cursor_->value(column); }
+    query::TextRead textView(int column, QStringView& text) override {
+        return cursor_->textView(column, text);
+    }
 
 private:
     std::vector<query::ColumnInfo> columns_;

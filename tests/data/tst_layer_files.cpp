@@ -92,6 +92,51 @@ private slots:
         QCOMPARE(rs.field(QStringLiteral("Name")), Value::text(QString()));
     }
 
+    // "=" and "<>" on a stored text column ignore letter case exactly as Qt's comparison does,
+    // whether the stored text is compressed or not, and Null matches neither.
+    void textEqualityOnStoredRows() {
+        const QStringList ids = {QStringLiteral("abc"),        QStringLiteral("ABC"),
+                                 QStringLiteral("abcd"),       QString(),
+                                 QStringLiteral("\u212Aelvin"), QStringLiteral("kelvin"),
+                                 QStringLiteral("Stra\u00DFe"), QStringLiteral("\u0141\u00F3d\u017A"),
+                                 QStringLiteral("ab'c"),       QStringLiteral("")};
+        std::vector<std::vector<Value>> rows;
+        for (int i = 0; i < ids.size(); ++i)
+            rows.push_back({ids[i].isNull() ? Value::null() : Value::text(ids[i]),
+                            Value::text(QStringLiteral("G%1").arg(i)), Value::text(QStringLiteral("P1")),
+                            Value::integer(i)});
+        QTemporaryDir folder;
+        writeGraduateFile(folder.filePath(QStringLiteral("Tassel.mdb")), rows);
+        const QString text = buildConnectionText(folder.path());
+        const QStringList literals = {QStringLiteral("abc"),        QStringLiteral("aBC"),
+                                      QStringLiteral("KELVIN"),     QStringLiteral("\u212AELVIN"),
+                                      QStringLiteral("STRA\u00DFE"), QStringLiteral("\u0142\u00D3D\u0179"),
+                                      QStringLiteral("ab'c"),       QStringLiteral(""),
+                                      QStringLiteral("ab")};
+        for (const QString& literal : literals) {
+            QStringList equal, unequal;
+            for (int i = 0; i < ids.size(); ++i) {
+                if (ids[i].isNull())
+                    continue;
+                (QString::compare(ids[i], literal, Qt::CaseInsensitive) == 0 ? equal : unequal)
+                    << QStringLiteral("G%1").arg(i);
+            }
+            for (const QString& where :
+                 {QStringLiteral("GraduateID = %1"), QStringLiteral("%1 = GraduateID")}) {
+                Recordset rs;
+                rs.openQuery(QStringLiteral("select * from Graduates where ") +
+                                 where.arg(sqlTextLiteral(literal)) + QStringLiteral(" order by Queue"),
+                             text);
+                QCOMPARE(readAll(rs, QStringLiteral("Name")), equal);
+            }
+            Recordset rs;
+            rs.openQuery(QStringLiteral("select * from Graduates where GraduateID <> ") + sqlTextLiteral(literal) +
+                             QStringLiteral(" order by Queue"),
+                         text);
+            QCOMPARE(readAll(rs, QStringLiteral("Name")), unequal);
+        }
+    }
+
     void searchAndListsInTheirOrder() {
         Recordset rs;
         rs.openQuery(searchText(QStringLiteral("o'n").replace(QLatin1Char('\''), QStringLiteral("''"))),

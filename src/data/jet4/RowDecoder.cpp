@@ -105,15 +105,43 @@ Value RowDecoder::value(int columnIndex) const {
     return field.fixed ? fixedValue(field) : variableValue(*field.column);
 }
 
-Value RowDecoder::variableValue(const ColumnDef& column) const {
+TableCursor::TextRead RowDecoder::textView(int columnIndex, QStringView& text) const {
+    const Field& field = fields_.at(static_cast<std::size_t>(columnIndex));
+    if (field.type != ColumnType::Text)
+        return TableCursor::TextRead::NotText;
+    if (!present(field))
+        return TableCursor::TextRead::Null;
+    const std::uint8_t* bytes = nullptr;
+    int length = 0;
+    if (field.fixed) {
+        if (field.fixedStart + field.fixedSize > fixedEnd_)
+            damaged(QStringLiteral("column \"%1\" lies outside a row's fixed data").arg(field.column->name));
+        bytes = row_ + field.fixedStart;
+        length = field.fixedSize;
+    } else if (!variableBytes(*field.column, bytes, length)) {
+        return TableCursor::TextRead::Null;
+    }
+    text = QStringView(textBuffer_.data(), decodeTextInto(bytes, length, textBuffer_));
+    return TableCursor::TextRead::Text;
+}
+
+bool RowDecoder::variableBytes(const ColumnDef& column, const std::uint8_t*& bytes, int& length) const {
     if (column.varIndex >= varCount_)
-        return Value::null();
+        return false;
     const int start = static_cast<int>(readU16(row_ + varTableEnd_ - 2 * column.varIndex));
     const int end = static_cast<int>(readU16(row_ + varTableEnd_ - 2 * (column.varIndex + 1)));
     if (start < fixedEnd_ || start > end || end > varDataEnd_)
         damaged(QStringLiteral("column \"%1\" has impossible bounds in a row").arg(column.name));
-    const std::uint8_t* p = row_ + start;
-    const int length = end - start;
+    bytes = row_ + start;
+    length = end - start;
+    return true;
+}
+
+Value RowDecoder::variableValue(const ColumnDef& column) const {
+    const std::uint8_t* p = nullptr;
+    int length = 0;
+    if (!variableBytes(column, p, length))
+        return Value::null();
     switch (column.type) {
     case ColumnType::Text:
         return Value::text(decodeText(p, length));

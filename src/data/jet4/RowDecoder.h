@@ -1,9 +1,11 @@
 #pragma once
 
 #include "PageReader.h"
+#include "TableCursor.h"
 #include "TableDef.h"
 #include "Value.h"
 
+#include <string>
 #include <vector>
 
 namespace convodesk::jet4 {
@@ -16,6 +18,8 @@ public:
 
     void reset(const std::uint8_t* row, int length);
     Value value(int columnIndex) const;
+    // A Text column's value in a buffer of the decoder's own (see TableCursor::textView).
+    TableCursor::TextRead textView(int columnIndex, QStringView& text) const;
 
 private:
     // What value() needs of a column, worked out once per table instead of once per row.
@@ -35,6 +39,8 @@ private:
     // even in a position-independent build.
     inline Value fixedValue(const Field& field) const;
     Value variableValue(const ColumnDef& column) const;
+    // The stored bytes of a variable column; false when the row stores none (Null).
+    bool variableBytes(const ColumnDef& column, const std::uint8_t*& bytes, int& length) const;
     inline Value decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const;
     [[noreturn]] void damaged(const QString& what) const;
 
@@ -50,6 +56,7 @@ private:
     int varCount_ = 0;
     int varTableEnd_ = 0; // offsets of var entry i: row_ + varTableEnd_ - 2 * i
     int varDataEnd_ = 0;
+    mutable std::u16string textBuffer_;
 };
 
 // Exact decimal text of a stored Numeric value (17 bytes) with this scale.

@@ -2,6 +2,7 @@
 
 #include "Value.h"
 
+#include <QStringView>
 #include <cstdint>
 
 namespace convodesk::jet4 {
@@ -17,6 +18,16 @@ public:
     virtual bool next() = 0;
     // The value of column `columnIndex` (index into TableDef::columns) in the current row.
     virtual Value value(int columnIndex) = 0;
+    // What textView() found in a column of the current row.
+    enum class TextRead { Text, Null, NotText };
+    // A Text column's value viewed in a buffer of the cursor's own, so a scan comparing one
+    // column builds no string per row. The view holds until the next call on this cursor.
+    // NotText for other types (read those with value()).
+    virtual TextRead textView(int columnIndex, QStringView& text) {
+        (void)columnIndex;
+        (void)text;
+        return TextRead::NotText;
+    }
     // Rows returned so far.
     virtual std::int64_t rowsRead() const = 0;
 };

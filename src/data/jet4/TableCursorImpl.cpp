@@ -60,6 +60,16 @@ bool TableCursorImpl::loadSlot() {
 }
 
 Value TableCursorImpl::value(int columnIndex) {
+    checkColumn(columnIndex);
+    return decoder_.value(columnIndex);
+}
+
+TableCursor::TextRead TableCursorImpl::textView(int columnIndex, QStringView& text) {
+    checkColumn(columnIndex);
+    return decoder_.textView(columnIndex, text);
+}
+
+void TableCursorImpl::checkColumn(int columnIndex) const {
     if (!hasRow_)
         throw Error(Error::Kind::NotFound,
                     QStringLiteral("%1: no current row in %2").arg(file_->fileName(), object_));
@@ -67,7 +77,6 @@ Value TableCursorImpl::value(int columnIndex) {
         throw Error(
             Error::Kind::NotFound,
             QStringLiteral("%1: %2 has no column %3").arg(file_->fileName(), object_).arg(columnIndex));
-    return decoder_.value(columnIndex);
 }
 
 } // namespace convodesk::jet4

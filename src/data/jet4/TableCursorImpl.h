@@ -20,11 +20,13 @@ public:
 
     bool next() override;
     Value value(int columnIndex) override;
+    TextRead textView(int columnIndex, QStringView& text) override;
     std::int64_t rowsRead() const override { return rowsRead_; }
 
 private:
     // Defined in TableCursorImpl.cpp, used by next() only; `inline` lets it be inlined there.
     inline bool loadSlot();
+    void checkColumn(int columnIndex) const;
 
     std::shared_ptr<const PageReader> file_;
     std::shared_ptr<const TableDef> table_;

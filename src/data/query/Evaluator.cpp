@@ -30,6 +30,33 @@ std::optional<bool> truthOf(const Value& v) {
     return std::nullopt;
 }
 
+// "field = 'text'" (either way round, or <>) on a row that can show the field's text without
+// building a string: the test an ID lookup makes on every row of a table.
+enum class QuickResult { NotApplicable, True, False, Null };
+
+QuickResult compareFieldToText(const Expr& node, RowValues& row) {
+    if (node.op != Expr::Op::Equal && node.op != Expr::Op::NotEqual)
+        return QuickResult::NotApplicable;
+    const Expr* field = node.children[0].get();
+    const Expr* literal = node.children[1].get();
+    if (field->kind != Expr::Kind::Field)
+        std::swap(field, literal);
+    if (field->kind != Expr::Kind::Field || literal->kind != Expr::Kind::Literal ||
+        literal->value.kind() != Value::Kind::Text)
+        return QuickResult::NotApplicable;
+    QStringView text;
+    switch (row.textView(field->column, text)) {
+    case TextRead::NotText:
+        return QuickResult::NotApplicable;
+    case TextRead::Null:
+        return QuickResult::Null;
+    case TextRead::Text:
+        break;
+    }
+    const bool equal = textEqualsIgnoringCase(text, literal->value.asText());
+    return equal == (node.op == Expr::Op::Equal) ? QuickResult::True : QuickResult::False;
+}
+
 } // namespace
 
 BoundExpr::BoundExpr(const Expr& expr, const std::vector<ColumnInfo>& layout, const QString& sourceName)
@@ -64,6 +91,10 @@ Value BoundExpr::evaluate(RowValues& row) const {
 }
 
 bool BoundExpr::passes(RowValues& row) const {
+    if (root_->kind == Expr::Kind::Compare) {
+        if (const QuickResult quick = compareFieldToText(*root_, row); quick != QuickResult::NotApplicable)
+            return quick == QuickResult::True;
+    }
     return truthOf(eval(*root_, row)).value_or(false);
 }
 
@@ -76,6 +107,16 @@ Value BoundExpr::eval(const Expr& node, RowValues& row) const {
     case Expr::Kind::AllFields:
         return Value::null();
     case Expr::Kind::Compare: {
+        switch (compareFieldToText(node, row)) {
+        case QuickResult::True:
+            return Value::boolean(true);
+        case QuickResult::False:
+            return Value::boolean(false);
+        case QuickResult::Null:
+            return Value::null();
+        case QuickResult::NotApplicable:
+            break;
+        }
         const auto c = compareValues(eval(*node.children[0], row), eval(*node.children[1], row));
         if (!c)
             return Value::null();

@@ -15,6 +15,7 @@ public:
     const std::vector<ColumnInfo>& columns() const override { return rows_->columns(); }
     bool next() override;
     jet4::Value value(int column) override { return rows_->value(column); }
+    TextRead textView(int column, QStringView& text) override { return rows_->textView(column, text); }
 
 private:
     std::unique_ptr<RowSource> rows_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jet4/TableCursor.h"
 #include "jet4/Value.h"
 
 #include <QString>
@@ -13,11 +14,20 @@ struct ColumnInfo {
     QString name;
 };
 
+using TextRead = jet4::TableCursor::TextRead;
+
 // Values of the current row by column index, decoded on demand.
 class RowValues {
 public:
     virtual ~RowValues() = default;
     virtual jet4::Value value(int column) = 0;
+    // A text column viewed without building a string, where the source can do that (a stored
+    // table); NotText means "read it with value()". The view holds until the next call.
+    virtual TextRead textView(int column, QStringView& text) {
+        (void)column;
+        (void)text;
+        return TextRead::NotText;
+    }
 };
 
 // Rows read forward: a stored table's cursor or rows already computed.

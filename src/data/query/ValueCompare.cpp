@@ -1,5 +1,7 @@
 #include "ValueCompare.h"
 
+#include <algorithm>
+
 namespace convodesk::data::query {
 namespace {
 
@@ -60,6 +62,33 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
     if (!x || !y)
         return std::nullopt;
     return sign(*x, *y);
+}
+
+bool textEqualsIgnoringCase(QStringView a, QStringView b) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    bool ascii = true;
+    if (a.size() == b.size()) {
+        for (qsizetype i = 0; i < a.size() && ascii; ++i) {
+            const char16_t x = a[i].unicode();
+            const char16_t y = b[i].unicode();
+            if (x == y)
+                continue;
+            ascii = x < 0x80 && y < 0x80;
+            if (ascii && lower(x) != lower(y))
+                return false;
+        }
+        if (ascii)
+            return true;
+    } else {
+        // ASCII letters fold only to ASCII, so texts of plain ASCII and different lengths differ.
+        const auto isAscii = [](QStringView s) {
+            return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
+        };
+        if (isAscii(a) && isAscii(b))
+            return false;
+    }
+    // Letters outside ASCII (the Kelvin sign folds to 'k'): the general comparison decides.
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 int compareForOrder(const Value& a, const Value& b) {

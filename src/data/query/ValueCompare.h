@@ -11,6 +11,10 @@ namespace convodesk::data::query {
 // letter case. nullopt when either is Null or the two cannot be compared.
 std::optional<int> compareValues(const jet4::Value& a, const jet4::Value& b);
 
+// True when two texts are equal ignoring letter case, exactly as compareValues() decides;
+// quick for the plain ASCII text of IDs and codes.
+bool textEqualsIgnoringCase(QStringView a, QStringView b);
+
 // The order of "order by": Nulls first, then as compareValues; values of different kinds
 // that cannot be compared are ordered by kind.
 int compareForOrder(const jet4::Value& a, const jet4::Value& b);
