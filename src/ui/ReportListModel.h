@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <deque>
 #include <vector>
 
 namespace convodesk::ui {
@@ -47,7 +48,9 @@ private:
     bool validCell(int row, int column) const;
 
     std::vector<ReportColumn> columns_;
-    std::vector<QString> cells_;
+    // In blocks, not one array: a growing list of 100,000 rows never needs its old and new
+    // arrays at the same time.
+    std::deque<QString> cells_;
     int rows_ = 0;
     int batchDepth_ = 0;
 };

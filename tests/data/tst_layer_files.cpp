@@ -137,6 +137,33 @@ private slots:
         }
     }
 
+    // A list held in memory keeps one string for a text repeated in consecutive rows, and
+    // never lets texts that differ only in letter case stand for each other.
+    void repeatedTextsKeepTheirCase() {
+        const QStringList programmes = {QStringLiteral("IT"), QStringLiteral("it"), QStringLiteral("IT"),
+                                        QStringLiteral("IT"), QString(), QStringLiteral("IT")};
+        std::vector<std::vector<Value>> rows;
+        for (int i = 0; i < programmes.size(); ++i)
+            rows.push_back({Value::text(QStringLiteral("G%1").arg(i)), Value::text(QStringLiteral("N")),
+                            programmes[i].isNull() ? Value::null() : Value::text(programmes[i]),
+                            Value::integer(i)});
+        QTemporaryDir folder;
+        writeGraduateFile(folder.filePath(QStringLiteral("Tassel.mdb")), rows);
+        Recordset rs;
+        rs.openQuery(QStringLiteral("select * from Graduates order by Queue"), buildConnectionText(folder.path()));
+        std::vector<Value> seen;
+        for (; !rs.eof(); rs.moveNext())
+            seen.push_back(rs.field(QStringLiteral("Programme")));
+        QCOMPARE(int(seen.size()), int(programmes.size()));
+        for (int i = 0; i < programmes.size(); ++i) {
+            QCOMPARE(seen[i].isNull(), programmes[i].isNull());
+            if (!programmes[i].isNull())
+                QCOMPARE(seen[i].asText(), programmes[i]);
+        }
+        QCOMPARE(seen[3].asText().constData(), seen[2].asText().constData());
+        QCOMPARE(seen[1].asText().constData() == seen[0].asText().constData(), false);
+    }
+
     void searchAndListsInTheirOrder() {
         Recordset rs;
         rs.openQuery(searchText(QStringLiteral("o'n").replace(QLatin1Char('\''), QStringLiteral("''"))),

@@ -5,6 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#if defined(Q_OS_LINUX) || defined(Q_OS_MACOS)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
 
 namespace convodesk::jet4 {
 
@@ -20,6 +26,7 @@ std::shared_ptr<PageReader> PageReader::openFile(const QString& path) {
     if (size > 0) {
         if (const uchar* mapped = reader->file_->map(0, size)) {
             reader->setBytes(mapped, size);
+            reader->mapped_ = true;
             return reader;
         }
         reader->owned_ = reader->file_->readAll();
@@ -43,6 +50,26 @@ std::shared_ptr<PageReader> PageReader::fromBytes(QByteArray bytes, const QStrin
 }
 
 PageReader::~PageReader() = default;
+
+void PageReader::releaseResidentPages(std::uint32_t first, std::uint32_t last) const {
+#if defined(Q_OS_LINUX) || defined(Q_OS_MACOS)
+    // Only ever on the file's own read-only mapping: on memory we own, MADV_DONTNEED would
+    // throw the bytes away. The start is rounded down to the system's page.
+    if (!mapped_ || first > last || first >= pageCount_)
+        return;
+    last = std::min(last, pageCount_ - 1);
+    static const std::uintptr_t systemPage = static_cast<std::uintptr_t>(std::max<long>(::sysconf(_SC_PAGESIZE), 1));
+    const auto base = reinterpret_cast<std::uintptr_t>(data_);
+    const std::uintptr_t end = base + static_cast<std::uintptr_t>(
+                                          std::min<std::int64_t>((std::int64_t(last) + 1) * format::kPageSize, size_));
+    std::uintptr_t begin = base + std::uintptr_t(first) * format::kPageSize;
+    begin -= begin % systemPage;
+    ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+#else
+    (void)first;
+    (void)last;
+#endif
+}
 
 void PageReader::setBytes(const std::uint8_t* data, std::int64_t size) {
     data_ = data;

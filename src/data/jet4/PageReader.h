@@ -49,6 +49,12 @@ public:
 
     [[noreturn]] void damaged(const QString& object, const QString& what) const;
 
+    // Lets the system take back the memory that pages first..last of the file take in this
+    // process (they stay in the page cache and come back when read again), so that a table read
+    // whole into memory does not also keep its file resident. Nothing happens for bytes not
+    // mapped from a file.
+    void releaseResidentPages(std::uint32_t first, std::uint32_t last) const;
+
 private:
     PageReader() = default;
     void setBytes(const std::uint8_t* data, std::int64_t size);
@@ -59,6 +65,7 @@ private:
 
     std::unique_ptr<QFile> file_;
     QByteArray owned_;
+    bool mapped_ = false; // data_ is the file's mapping (else it is owned_)
     const std::uint8_t* data_ = nullptr;
     std::int64_t size_ = 0;
     std::uint32_t pageCount_ = 0;

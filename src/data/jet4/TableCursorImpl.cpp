@@ -3,11 +3,15 @@
 #include "Error.h"
 #include "Jet4Format.h"
 
+#include <algorithm>
+
 namespace convodesk::jet4 {
 
 namespace {
 constexpr int kMaxOverflowHops = 8;
-}
+// Pages read past are let go in groups of this many (1 MB), not one system call a page.
+constexpr std::size_t kPagesKeptResident = 256;
+} // namespace
 
 TableCursorImpl::TableCursorImpl(std::shared_ptr<const PageReader> file,
                                  std::shared_ptr<const TableDef> table, std::vector<std::uint32_t> pages)
@@ -33,6 +37,8 @@ bool TableCursorImpl::next() {
         if (slot_ >= slotCount_) {
             ++pageIndex_;
             slot_ = -1;
+            if (pageIndex_ - releasedUpTo_ >= kPagesKeptResident)
+                releasePassedPages();
             continue;
         }
         if (loadSlot()) {
@@ -41,7 +47,16 @@ bool TableCursorImpl::next() {
             return true;
         }
     }
+    releasePassedPages();
     return false;
+}
+
+void TableCursorImpl::releasePassedPages() {
+    // The table's pages come in ascending order, so the ones read past lie in one range.
+    const std::size_t end = std::min(pageIndex_, pages_.size());
+    if (end > releasedUpTo_)
+        file_->releaseResidentPages(pages_[releasedUpTo_], pages_[end - 1]);
+    releasedUpTo_ = end;
 }
 
 bool TableCursorImpl::loadSlot() {

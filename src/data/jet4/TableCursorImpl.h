@@ -27,6 +27,8 @@ private:
     // Defined in TableCursorImpl.cpp, used by next() only; `inline` lets it be inlined there.
     inline bool loadSlot();
     void checkColumn(int columnIndex) const;
+    // Lets the file's pages this cursor has read past leave the process's memory.
+    void releasePassedPages();
 
     std::shared_ptr<const PageReader> file_;
     std::shared_ptr<const TableDef> table_;
@@ -39,6 +41,7 @@ private:
     int slotCount_ = 0;
     std::int64_t rowsRead_ = 0;
     bool hasRow_ = false;
+    std::size_t releasedUpTo_ = 0; // pages_[0 .. releasedUpTo_) have been let go
 };
 
 } // namespace convodesk::jet4

@@ -3,6 +3,7 @@
 #include "DataError.h"
 #include "Evaluator.h"
 #include "FilteredRowSource.h"
+#include "RepeatedTextSharer.h"
 #include "RowOrdering.h"
 #include "StoredQueryRunner.h"
 
@@ -60,11 +61,12 @@ RowSet QueryEngine::scan(const QString& source, const Expr* filter, int depth,
     RowSet result;
     result.columns = rows->columns();
     const int width = static_cast<int>(result.columns.size());
+    RepeatedTextSharer sharer(width);
     while (rows->next()) {
         std::vector<jet4::Value> row;
         row.reserve(width);
         for (int c = 0; c < width; ++c)
-            row.push_back(!needed || (*needed)[c] ? rows->value(c) : jet4::Value());
+            row.push_back(!needed || (*needed)[c] ? sharer.read(*rows, c) : jet4::Value());
         result.rows.push_back(std::move(row));
     }
     return result;

@@ -12,22 +12,29 @@ void sortRows(std::vector<std::vector<jet4::Value>>& rows,
               const std::vector<std::pair<std::unique_ptr<BoundExpr>, bool>>& keys) {
     if (keys.empty() || rows.size() < 2)
         return;
-    std::vector<std::vector<jet4::Value>> keyValues(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        VectorRow row(rows[i]);
+    // The keys of row i are keyValues[i * width ...]: one array, not one small vector a row.
+    const std::size_t width = keys.size();
+    std::vector<jet4::Value> keyValues;
+    keyValues.reserve(rows.size() * width);
+    for (const auto& values : rows) {
+        VectorRow row(values);
         for (const auto& key : keys)
-            keyValues[i].push_back(key.first->evaluate(row));
+            keyValues.push_back(key.first->evaluate(row));
     }
-    std::vector<std::size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            const int c = compareForOrder(keyValues[a][k], keyValues[b][k]);
+    const auto before = [&](std::size_t a, std::size_t b) {
+        for (std::size_t k = 0; k < width; ++k) {
+            const int c = compareForOrder(keyValues[a * width + k], keyValues[b * width + k]);
             if (c != 0)
                 return keys[k].second ? c > 0 : c < 0;
         }
         return false;
-    });
+    };
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    // Lists are often stored in the order asked for already; then nothing moves.
+    if (std::is_sorted(order.begin(), order.end(), before))
+        return;
+    std::stable_sort(order.begin(), order.end(), before);
     std::vector<std::vector<jet4::Value>> sorted;
     sorted.reserve(rows.size());
     for (std::size_t index : order)
