@@ -92,8 +92,8 @@ private slots:
         QCOMPARE(rs.field(QStringLiteral("Name")), Value::text(QString()));
     }
 
-    // "=" and "<>" on a stored text column ignore letter case exactly as Qt's comparison does,
-    // whether the stored text is compressed or not, and Null matches neither.
+    // "=", "<>" and "like" on a stored text column ignore letter case exactly as Qt's comparison
+    // does, whether the stored text is compressed or not, and Null matches none of them.
     void textEqualityOnStoredRows() {
         const QStringList ids = {QStringLiteral("abc"),        QStringLiteral("ABC"),
                                  QStringLiteral("abcd"),       QString(),
@@ -134,6 +134,19 @@ private slots:
                              QStringLiteral(" order by Queue"),
                          text);
             QCOMPARE(readAll(rs, QStringLiteral("Name")), unequal);
+        }
+        const QList<std::pair<QString, QStringList>> likes = {
+            {QStringLiteral("GraduateID like 'ab%'"), {"G0", "G1", "G2", "G8"}},
+            {QStringLiteral("GraduateID not like '%ELVIN'"), {"G0", "G1", "G2", "G6", "G7", "G8", "G9"}},
+            {QStringLiteral("GraduateID like 'k%'"), {"G4", "G5"}},
+            {QStringLiteral("GraduateID like '%\u00D3%'"), {"G7"}},
+            {QStringLiteral("GraduateID like 'ab_c'"), {"G8"}},
+            {QStringLiteral("GraduateID like '%'"), {"G0", "G1", "G2", "G4", "G5", "G6", "G7", "G8", "G9"}}};
+        for (const auto& [where, names] : likes) {
+            Recordset rs;
+            rs.openQuery(QStringLiteral("select * from Graduates where ") + where + QStringLiteral(" order by Queue"),
+                         text);
+            QCOMPARE(readAll(rs, QStringLiteral("Name")), names);
         }
     }
 

@@ -137,12 +137,22 @@ Value BoundExpr::eval(const Expr& node, RowValues& row) const {
         return Value::null();
     }
     case Expr::Kind::Like: {
+        const auto it = patterns_.constFind(&node);
+        if (const Expr& field = *node.children[0]; field.kind == Expr::Kind::Field && it != patterns_.constEnd()) {
+            // A stored text column is matched without building its string.
+            QStringView view;
+            const TextRead read = row.textView(field.column, view);
+            if (read == TextRead::Null)
+                return Value::null();
+            if (read == TextRead::Text)
+                return Value::boolean(it->matches(view) != node.negated);
+        }
         const Value subject = eval(*node.children[0], row);
         if (subject.isNull())
             return Value::null();
         const QString text = subject.kind() == Value::Kind::Text ? subject.asText() : QString();
         bool result = false;
-        if (const auto it = patterns_.constFind(&node); it != patterns_.constEnd()) {
+        if (it != patterns_.constEnd()) {
             result = it->matches(text);
         } else {
             const Value pattern = eval(*node.children[1], row);

@@ -38,6 +38,13 @@ jet4::Value JoinedRow::value(int column) {
     return row ? (*row)[column - offsets_[source]] : jet4::Value();
 }
 
+TextRead JoinedRow::textView(int column, QStringView& text) {
+    // The first source's row is still in its stream: its text can be seen without a string.
+    if (sourceOf_[column] == 0 && first_ && !firstRead_[column])
+        return first_->textView(column, text);
+    return TextRead::NotText;
+}
+
 std::vector<jet4::Value> JoinedRow::build(const std::vector<bool>& used) {
     std::vector<jet4::Value> row(sourceOf_.size());
     for (std::size_t c = 0; c < row.size(); ++c)

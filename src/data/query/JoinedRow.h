@@ -22,6 +22,7 @@ public:
     void clear();
 
     jet4::Value value(int column) override;
+    TextRead textView(int column, QStringView& text) override;
     // The combined row with the `used` columns filled in and Null elsewhere.
     std::vector<jet4::Value> build(const std::vector<bool>& used);
 

@@ -33,12 +33,12 @@ LikePattern::LikePattern(const QString& pattern, Wildcards wildcards) {
         leading ? (trailing ? Shape::Contains : Shape::Suffix) : (trailing ? Shape::Prefix : Shape::Exact);
 }
 
-bool LikePattern::matches(const QString& text) const {
+bool LikePattern::matches(QStringView text) const {
     switch (shape_) {
     case Shape::Anything:
         return true;
     case Shape::Exact:
-        return QString::compare(text, literal_, Qt::CaseInsensitive) == 0;
+        return text.compare(literal_, Qt::CaseInsensitive) == 0;
     case Shape::Prefix:
         return text.startsWith(literal_, Qt::CaseInsensitive);
     case Shape::Suffix:
@@ -91,10 +91,10 @@ bool LikePattern::matches(const QString& text) const {
     return reachable[m] != 0;
 }
 
-std::optional<bool> LikePattern::containsAscii(const QString& text) const {
+std::optional<bool> LikePattern::containsAscii(QStringView text) const {
     const qsizetype size = text.size();
     const qsizetype length = literal_.size();
-    const QChar* t = text.constData();
+    const QChar* t = text.data();
     const QChar* p = literal_.constData();
     auto folded = [](QChar c) { return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + 32) : c; };
     bool plain = true;

@@ -14,14 +14,14 @@ public:
     enum class Wildcards { Ansi, Access };
     LikePattern() = default;
     explicit LikePattern(const QString& pattern, Wildcards wildcards = Wildcards::Ansi);
-    bool matches(const QString& text) const;
+    bool matches(QStringView text) const;
 
 private:
     // Patterns of one literal with '%' at either end (the search screen's) skip the general match.
     enum class Shape { General, Exact, Prefix, Suffix, Contains, Anything };
     // Contains for a literal of ASCII letters only; nullopt when a non-ASCII character of the
     // text could fold to one of them and the full Unicode search must decide.
-    std::optional<bool> containsAscii(const QString& text) const;
+    std::optional<bool> containsAscii(QStringView text) const;
 
     Shape shape_ = Shape::General;
     QString literal_; // case-folded
