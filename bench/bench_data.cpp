@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     for (int count : {1000, 10000, 100000}) {
         writeGraduateFile(dir.filePath(QStringLiteral("Tassel.mdb")), count);
         const QString text = buildConnectionText(dir.path());
-        const int runs = count >= 100000 ? 5 : 11;
+        const int runs = count >= 100000 ? 21 : 41;
         const QString hitId = QStringLiteral("2003%1").arg(count / 2, 8, 10, QLatin1Char('0'));
         const double hit = medianMs(
             [&] {

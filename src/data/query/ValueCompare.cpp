@@ -1,7 +1,5 @@
 #include "ValueCompare.h"
 
-#include <algorithm>
-
 namespace convodesk::data::query {
 namespace {
 
@@ -65,29 +63,23 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
 }
 
 bool textEqualsIgnoringCase(QStringView a, QStringView b) {
-    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    bool ascii = true;
     if (a.size() == b.size()) {
-        for (qsizetype i = 0; i < a.size() && ascii; ++i) {
+        const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+        qsizetype i = 0;
+        for (; i < a.size(); ++i) {
             const char16_t x = a[i].unicode();
             const char16_t y = b[i].unicode();
             if (x == y)
                 continue;
-            ascii = x < 0x80 && y < 0x80;
-            if (ascii && lower(x) != lower(y))
+            if (x >= 0x80 || y >= 0x80)
+                break; // letters outside ASCII (the Kelvin sign folds to 'k'): see below
+            if (lower(x) != lower(y))
                 return false;
         }
-        if (ascii)
+        if (i == a.size())
             return true;
-    } else {
-        // ASCII letters fold only to ASCII, so texts of plain ASCII and different lengths differ.
-        const auto isAscii = [](QStringView s) {
-            return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
-        };
-        if (isAscii(a) && isAscii(b))
-            return false;
     }
-    // Letters outside ASCII (the Kelvin sign folds to 'k'): the general comparison decides.
+    // The general comparison decides; it stops at the first characters that differ.
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
