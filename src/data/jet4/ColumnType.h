@@ -22,4 +22,28 @@ enum class ColumnType : std::uint8_t {
     Numeric = 0x10,
 };
 
+// Bytes a value of a fixed-size type takes in a row's fixed area; 0 for Boolean (its value is
+// the null-mask bit) and for the types stored in the variable area.
+constexpr int fixedSizeOf(ColumnType type) {
+    switch (type) {
+    case ColumnType::Byte:
+        return 1;
+    case ColumnType::Integer:
+        return 2;
+    case ColumnType::Long:
+    case ColumnType::Single:
+        return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+        return 8;
+    case ColumnType::Guid:
+        return 16;
+    case ColumnType::Numeric:
+        return 17;
+    default:
+        return 0;
+    }
+}
+
 } // namespace convodesk::jet4

@@ -59,28 +59,6 @@ int fixedSizeOf(const ColumnDef& column) {
     return fixedSizeOf(column.type);
 }
 
-int fixedSizeOf(ColumnType type) {
-    switch (type) {
-    case ColumnType::Byte:
-        return 1;
-    case ColumnType::Integer:
-        return 2;
-    case ColumnType::Long:
-    case ColumnType::Single:
-        return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime:
-        return 8;
-    case ColumnType::Guid:
-        return 16;
-    case ColumnType::Numeric:
-        return 17;
-    default:
-        return 0;
-    }
-}
-
 LoadedTableDef readTableDef(const PageReader& file, std::uint32_t tdefPage, const QString& tableName) {
     const QString object = QStringLiteral("table \"%1\"").arg(tableName);
     const QByteArray bytes = collectPages(file, tdefPage, object);

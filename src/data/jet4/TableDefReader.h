@@ -14,8 +14,6 @@ struct LoadedTableDef {
 // Reads the (possibly multi-page) definition starting at `tdefPage`.
 LoadedTableDef readTableDef(const PageReader& file, std::uint32_t tdefPage, const QString& tableName);
 
-// Fixed size in the row of a fixed column type; 0 for Boolean and variable types.
-int fixedSizeOf(ColumnType type);
 // Bytes a fixed column takes in the fixed area (fixed-length Text and Binary: their length).
 int fixedSizeOf(const ColumnDef& column);
 

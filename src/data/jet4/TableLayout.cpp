@@ -4,30 +4,6 @@
 
 namespace convodesk::jet4 {
 
-int fixedSize(ColumnType type) {
-    switch (type) {
-    case ColumnType::Boolean:
-        return 0;
-    case ColumnType::Byte:
-        return 1;
-    case ColumnType::Integer:
-        return 2;
-    case ColumnType::Long:
-    case ColumnType::Single:
-        return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime:
-        return 8;
-    case ColumnType::Guid:
-        return 16;
-    case ColumnType::Numeric:
-        return 17;
-    default:
-        return 0;
-    }
-}
-
 bool isFixedType(ColumnType type) {
     return type != ColumnType::Text && type != ColumnType::Binary && !isLongValueType(type);
 }
@@ -47,7 +23,7 @@ TableLayout TableLayout::fromColumns(const std::vector<WriterColumn>& columns) {
         l.fixed = isFixedType(c.type);
         if (l.fixed) {
             l.fixedOffset = layout.fixedAreaSize;
-            l.length = fixedSize(c.type);
+            l.length = fixedSizeOf(c.type);
             layout.fixedAreaSize += l.length;
         } else {
             l.varIndex = layout.varColumnCount++;

@@ -32,8 +32,6 @@ struct TableLayout {
     int nullMaskSize() const { return (static_cast<int>(columns.size()) + 7) / 8; }
 };
 
-// Bytes a fixed column takes in the row (Boolean: none, its value is the null-mask bit).
-int fixedSize(ColumnType type);
 bool isFixedType(ColumnType type);
 bool isLongValueType(ColumnType type);
 
