@@ -116,10 +116,8 @@ void frmSplash::closeEvent(QCloseEvent* event) {
 void frmSplash::Form_Unload() {
     Timer1.stop();
     // Closing the splash before the hand-over brings the main window up all the same.
-    if (QWidget* main = mainWindow()) {
-        main->setEnabled(true);
-        main->activateWindow();
-    }
+    if (QWidget* main = mainWindow())
+        giveMainWindowBack(main);
     hide();
 }
 

@@ -17,12 +17,25 @@ void DialogWindow::showOver(QWidget* mainWindow) {
         if (mainWindow_)
             mainWindow_->installEventFilter(this);
     }
+    if (mainWindow_ && mainWindow_->isEnabled())
+        focusBefore_ = mainWindow_->window()->focusWidget();
     winId();
     if (mainWindow_ && windowHandle() && mainWindow_->window()->windowHandle())
         windowHandle()->setTransientParent(mainWindow_->window()->windowHandle());
     show();
     raise();
     activateWindow();
+}
+
+void DialogWindow::giveMainWindowBack(QWidget* mainWindow) {
+    if (!mainWindow)
+        return;
+    mainWindow->setEnabled(true);
+    mainWindow->activateWindow();
+    if (focusBefore_ && focusBefore_->window() == mainWindow->window() && focusBefore_->isVisible() &&
+        focusBefore_->isEnabled())
+        focusBefore_->setFocus(Qt::ActiveWindowFocusReason);
+    focusBefore_ = nullptr;
 }
 
 void DialogWindow::changeEvent(QEvent* event) {

@@ -18,6 +18,11 @@ public:
     // Shows the dialog (without making it modal) in front of `mainWindow` and gives it the
     // keyboard. The caller disables the main window afterwards.
     void showOver(QWidget* mainWindow);
+    // Enables `mainWindow` again, activates it and gives the keyboard back to the control that
+    // had it when the dialog was shown over it. (Disabling a window moves its focus on to some
+    // other control, which in the main window can bring the menu panel in front of the screen
+    // the user was on.)
+    void giveMainWindowBack(QWidget* mainWindow);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -27,6 +32,7 @@ private:
     void takeActivationBack();
 
     QPointer<QWidget> mainWindow_;
+    QPointer<QWidget> focusBefore_;
 };
 
 } // namespace convodesk::ui

@@ -1,10 +1,13 @@
 // The main window, its menus, the menu panel and navigation, in real windows.
+#include "GraduateFile.h"
 #include "GraduateFixture.h"
 #include "HandlerGuard.h"
 #include "Twips.h"
 #include "data/Recordset.h"
+#include "database/frmAddEdit.h"
 #include "fraMDI.h"
 #include "frmMenu.h"
+#include "frmSplash.h"
 #include "modGeneral.h"
 
 #include <QApplication>
@@ -14,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -55,6 +59,7 @@ private slots:
     void panelIsCentredAndLaidOutAsDesigned();
     void panelTabOrder();
     void panelButtonsWithoutActionDoNothing();
+    void dialogsGiveTheScreenBack();
 
 private:
     std::unique_ptr<fraMDI> window_;
@@ -286,6 +291,45 @@ void tst_mainwindow::panelButtonsWithoutActionDoNothing() {
         QCOMPARE(window_->mdiArea()->subWindowList().size(), children);
     }
     QCOMPARE(window_->mdiArea()->activeSubWindow(), panel->parentWidget());
+}
+
+// After the Add/Edit dialog or the About box, the screen the user was on is in front again
+// with the keyboard where it was (disabling the main window must not move it to the panel).
+void tst_mainwindow::dialogsGiveTheScreenBack() {
+    // A file with the tables the Database screen lists.
+    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
+    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    QTest::mouseClick(window_->menuPanel()->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QWidget* screen = window_->openScreen(QStringLiteral("frmDBase"));
+    QVERIFY(screen);
+    QMdiArea* area = window_->mdiArea();
+    QMdiSubWindow* sub = nullptr;
+    for (QMdiSubWindow* s : area->subWindowList())
+        if (s->widget() == screen)
+            sub = s;
+    QTRY_COMPARE(area->activeSubWindow(), sub);
+    auto* edit = screen->findChild<QPushButton*>(QStringLiteral("cmdEdit"));
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTRY_VERIFY(screens::frmAddEdit::instance() && screens::frmAddEdit::instance()->isVisible());
+    QVERIFY(!window_->isEnabled());
+    QTest::mouseClick(screens::frmAddEdit::instance()->findChild<QPushButton*>(QStringLiteral("cmdUpdate")),
+                      Qt::LeftButton);
+    QVERIFY(window_->isEnabled());
+    QTRY_COMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(area->activeSubWindow(), sub);
+    QCOMPARE(area->subWindowList(QMdiArea::StackingOrder).last(), sub);
+
+    app::frmSplash::setMainWindowLoader([this] { return static_cast<QWidget*>(window_.get()); });
+    const auto noLoader = qScopeGuard([] { app::frmSplash::setMainWindowLoader(nullptr); });
+    entry(*window_, "mnuAbout")->trigger();
+    QTRY_VERIFY(app::frmSplash::instance() && app::frmSplash::instance()->isVisible());
+    QVERIFY(!window_->isEnabled());
+    app::frmSplash::instance()->close();
+    QVERIFY(window_->isEnabled());
+    QTRY_COMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(area->activeSubWindow(), sub);
+    QCOMPARE(area->subWindowList(QMdiArea::StackingOrder).last(), sub);
+    screens::frmAddEdit::instance()->close();
 }
 
 QTEST_MAIN(tst_mainwindow)

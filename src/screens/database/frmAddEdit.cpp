@@ -76,8 +76,7 @@ void frmAddEdit::Form_Unload() {
 void frmAddEdit::enableMainWindow() {
     if (!mainWindow_)
         return;
-    mainWindow_->setEnabled(true);
-    mainWindow_->activateWindow();
+    giveMainWindowBack(mainWindow_);
 }
 
 } // namespace convodesk::screens
