@@ -5,6 +5,7 @@
 #include "data/jet4/Database.h"
 #include "data/jet4/Error.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTest>
 
@@ -129,6 +130,44 @@ private slots:
             QVERIFY(!ahead->next() && !behind->next());
             QVERIFY(!db->checkRowCount(*table).mismatch());
         }
+    }
+
+    // A file copied over in place (cut short, then rewritten) or written to while a table is
+    // read gives an error at the end of the table, never a crash or a quiet short answer.
+    void fileChangedWhileRead_data() {
+        QTest::addColumn<bool>("cutShort");
+        QTest::newRow("cut short") << true;
+        QTest::newRow("written to") << false;
+    }
+    void fileChangedWhileRead() {
+        QFETCH(bool, cutShort);
+        jet4::WriterTable t;
+        t.name = QStringLiteral("Big");
+        t.columns = {{"GraduateID", ColumnType::Long}, {"Name", ColumnType::Text, 40}};
+        for (int i = 0; i < 20000; ++i)
+            t.rows.push_back({Value::integer(i), Value::text(QStringLiteral("Graduate %1").arg(i))});
+        testing::TempDatabase dir;
+        const QString path = dir.write({t});
+        const auto db = jet4::Database::open(path);
+        auto cursor = db->openCursor(*db->findTable(u"Big"));
+        for (int i = 0; i < 10; ++i)
+            QVERIFY(cursor->next());
+        QFile file(path);
+        if (cutShort) {
+            QVERIFY(file.resize(0));
+        } else {
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        }
+        QString message;
+        try {
+            while (cursor->next())
+                cursor->value(1);
+        } catch (const jet4::Error& error) {
+            QCOMPARE(error.kind(), jet4::Error::Kind::Io);
+            message = QString::fromStdString(error.what());
+        }
+        QVERIFY2(message.contains(QLatin1String("changed while it was being read")), qPrintable(message));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "Jet4Format.h"
+#include "MappingGuard.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,8 +12,23 @@
 #endif
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace convodesk::jet4 {
+
+namespace {
+
+// Size and modification time (nanoseconds) of an open file; false if they cannot be read.
+bool fileStamp(int handle, std::int64_t& size, std::int64_t& modified) {
+    struct stat info {};
+    if (handle < 0 || ::fstat(handle, &info) != 0)
+        return false;
+    size = info.st_size;
+    modified = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return true;
+}
+
+} // namespace
 
 std::shared_ptr<PageReader> PageReader::openFile(const QString& path) {
     std::shared_ptr<PageReader> reader(new PageReader);
@@ -27,6 +43,9 @@ std::shared_ptr<PageReader> PageReader::openFile(const QString& path) {
         if (const uchar* mapped = reader->file_->map(0, size)) {
             reader->setBytes(mapped, size);
             reader->mapped_ = true;
+            reader->guardSlot_ = MappingGuard::add(mapped, static_cast<std::size_t>(size));
+            reader->stamped_ =
+                fileStamp(reader->file_->handle(), reader->openedSize_, reader->openedModified_);
             return reader;
         }
         reader->owned_ = reader->file_->readAll();
@@ -49,7 +68,25 @@ std::shared_ptr<PageReader> PageReader::fromBytes(QByteArray bytes, const QStrin
     return reader;
 }
 
-PageReader::~PageReader() = default;
+PageReader::~PageReader() {
+    // The mapping goes with file_, after this; it is no longer guarded from here on.
+    MappingGuard::remove(guardSlot_);
+}
+
+void PageReader::checkUnchanged() const {
+    if (!mapped_)
+        return;
+    std::int64_t size = 0;
+    std::int64_t modified = 0;
+    const bool changed =
+        MappingGuard::pagesLost(guardSlot_) ||
+        (stamped_ && fileStamp(file_->handle(), size, modified) && (size != openedSize_ || modified != openedModified_));
+    if (changed)
+        throw Error(Error::Kind::Io,
+                    QStringLiteral("The file %1 changed while it was being read (it was copied over or "
+                                   "written to). Try again.")
+                        .arg(fileName_));
+}
 
 void PageReader::releaseResidentPages(std::uint32_t first, std::uint32_t last) const {
 #if defined(Q_OS_LINUX) || defined(Q_OS_MACOS)
@@ -79,6 +116,7 @@ void PageReader::setBytes(const std::uint8_t* data, std::int64_t size) {
 }
 
 void PageReader::damaged(const QString& object, const QString& what) const {
+    checkUnchanged(); // damage found in a file that changed meanwhile is the change
     throw Error(Error::Kind::Damaged,
                 QStringLiteral("The file %1 is damaged: %2: %3").arg(fileName_, object, what));
 }

@@ -55,6 +55,10 @@ public:
     // mapped from a file.
     void releaseResidentPages(std::uint32_t first, std::uint32_t last) const;
 
+    // Throws Error(Io, ...) when the mapped file has been cut short, replaced in place or
+    // written to since it was opened: what was read from it may then mix old and new content.
+    void checkUnchanged() const;
+
 private:
     PageReader() = default;
     void setBytes(const std::uint8_t* data, std::int64_t size);
@@ -66,6 +70,10 @@ private:
     std::unique_ptr<QFile> file_;
     QByteArray owned_;
     bool mapped_ = false; // data_ is the file's mapping (else it is owned_)
+    int guardSlot_ = -1;  // MappingGuard slot of the mapping
+    bool stamped_ = false; // openedSize_ and openedModified_ were read
+    std::int64_t openedSize_ = 0;
+    std::int64_t openedModified_ = 0; // modification time in nanoseconds
     const std::uint8_t* data_ = nullptr;
     std::int64_t size_ = 0;
     std::uint32_t pageCount_ = 0;

@@ -48,6 +48,8 @@ bool TableCursorImpl::next() {
         }
     }
     releasePassedPages();
+    // Rows read from a file that changed meanwhile may be a mix of two files: not an answer.
+    file_->checkUnchanged();
     return false;
 }
 
