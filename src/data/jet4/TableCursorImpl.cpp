@@ -16,7 +16,8 @@ constexpr std::size_t kPagesKeptResident = 256;
 TableCursorImpl::TableCursorImpl(std::shared_ptr<const PageReader> file,
                                  std::shared_ptr<const TableDef> table, std::vector<std::uint32_t> pages)
     : file_(std::move(file)), table_(std::move(table)), pages_(std::move(pages)),
-      object_(QStringLiteral("table \"%1\"").arg(table_->name)), decoder_(*file_, *table_) {}
+      object_(QStringLiteral("table \"%1\"").arg(table_->name)), decoder_(*file_, *table_),
+      columnCount_(static_cast<unsigned>(table_->columns.size())) {}
 
 bool TableCursorImpl::next() {
     hasRow_ = false;
@@ -86,14 +87,12 @@ TableCursor::TextRead TableCursorImpl::textView(int columnIndex, QStringView& te
     return decoder_.textView(columnIndex, text);
 }
 
-void TableCursorImpl::checkColumn(int columnIndex) const {
+void TableCursorImpl::badColumn(int columnIndex) const {
     if (!hasRow_)
         throw Error(Error::Kind::NotFound,
                     QStringLiteral("%1: no current row in %2").arg(file_->fileName(), object_));
-    if (columnIndex < 0 || columnIndex >= static_cast<int>(table_->columns.size()))
-        throw Error(
-            Error::Kind::NotFound,
-            QStringLiteral("%1: %2 has no column %3").arg(file_->fileName(), object_).arg(columnIndex));
+    throw Error(Error::Kind::NotFound,
+                QStringLiteral("%1: %2 has no column %3").arg(file_->fileName(), object_).arg(columnIndex));
 }
 
 } // namespace convodesk::jet4

@@ -26,7 +26,11 @@ public:
 private:
     // Defined in TableCursorImpl.cpp, used by next() only; `inline` lets it be inlined there.
     inline bool loadSlot();
-    void checkColumn(int columnIndex) const;
+    void checkColumn(int columnIndex) const {
+        if (!hasRow_ || static_cast<unsigned>(columnIndex) >= columnCount_)
+            badColumn(columnIndex);
+    }
+    [[noreturn]] void badColumn(int columnIndex) const;
     // Lets the file's pages this cursor has read past leave the process's memory.
     void releasePassedPages();
 
@@ -41,6 +45,7 @@ private:
     int slotCount_ = 0;
     std::int64_t rowsRead_ = 0;
     bool hasRow_ = false;
+    unsigned columnCount_ = 0;
     std::size_t releasedUpTo_ = 0; // pages_[0 .. releasedUpTo_) have been let go
 };
 

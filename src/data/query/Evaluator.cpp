@@ -34,18 +34,23 @@ std::optional<bool> truthOf(const Value& v) {
 // building a string: the test an ID lookup makes on every row of a table.
 enum class QuickResult { NotApplicable, True, False, Null };
 
-QuickResult compareFieldToText(const Expr& node, RowValues& row) {
-    if (node.op != Expr::Op::Equal && node.op != Expr::Op::NotEqual)
-        return QuickResult::NotApplicable;
+// The field and the text of such a comparison; nullopt for any other node.
+std::optional<TextComparison> textComparisonOf(const Expr& node) {
+    if (node.kind != Expr::Kind::Compare || (node.op != Expr::Op::Equal && node.op != Expr::Op::NotEqual))
+        return std::nullopt;
     const Expr* field = node.children[0].get();
     const Expr* literal = node.children[1].get();
     if (field->kind != Expr::Kind::Field)
         std::swap(field, literal);
     if (field->kind != Expr::Kind::Field || literal->kind != Expr::Kind::Literal ||
         literal->value.kind() != Value::Kind::Text)
-        return QuickResult::NotApplicable;
+        return std::nullopt;
+    return TextComparison{field->column, literal->value.asText(), node.op == Expr::Op::Equal};
+}
+
+QuickResult compareText(const TextComparison& test, RowValues& row) {
     QStringView text;
-    switch (row.textView(field->column, text)) {
+    switch (row.textView(test.column, text)) {
     case TextRead::NotText:
         return QuickResult::NotApplicable;
     case TextRead::Null:
@@ -53,8 +58,12 @@ QuickResult compareFieldToText(const Expr& node, RowValues& row) {
     case TextRead::Text:
         break;
     }
-    const bool equal = textEqualsIgnoringCase(text, literal->value.asText());
-    return equal == (node.op == Expr::Op::Equal) ? QuickResult::True : QuickResult::False;
+    return textEqualsIgnoringCase(text, test.text) == test.equal ? QuickResult::True : QuickResult::False;
+}
+
+QuickResult compareFieldToText(const Expr& node, RowValues& row) {
+    const auto test = textComparisonOf(node);
+    return test ? compareText(*test, row) : QuickResult::NotApplicable;
 }
 
 } // namespace
@@ -62,6 +71,7 @@ QuickResult compareFieldToText(const Expr& node, RowValues& row) {
 BoundExpr::BoundExpr(const Expr& expr, const std::vector<ColumnInfo>& layout, const QString& sourceName)
     : root_(expr.clone()) {
     bind(*root_, layout, sourceName);
+    rootTextComparison_ = textComparisonOf(*root_);
 }
 
 int BoundExpr::resolve(const Expr& field, const std::vector<ColumnInfo>& layout) {
@@ -91,8 +101,8 @@ Value BoundExpr::evaluate(RowValues& row) const {
 }
 
 bool BoundExpr::passes(RowValues& row) const {
-    if (root_->kind == Expr::Kind::Compare) {
-        if (const QuickResult quick = compareFieldToText(*root_, row); quick != QuickResult::NotApplicable)
+    if (rootTextComparison_) {
+        if (const QuickResult quick = compareText(*rootTextComparison_, row); quick != QuickResult::NotApplicable)
             return quick == QuickResult::True;
     }
     return truthOf(eval(*root_, row)).value_or(false);

@@ -5,8 +5,16 @@
 #include "RowSource.h"
 
 #include <QHash>
+#include <optional>
 
 namespace convodesk::data::query {
+
+// "field = 'text'" or "field <> 'text'" with the field bound to a column.
+struct TextComparison {
+    int column = -1;
+    QString text;
+    bool equal = true;
+};
 
 // An expression bound to a row layout: field references resolved to column indexes and
 // LIKE patterns compiled once. Evaluation reads only the columns the expression needs.
@@ -26,6 +34,8 @@ private:
     jet4::Value eval(const Expr& node, RowValues& row) const;
 
     ExprPtr root_;
+    std::optional<TextComparison> rootTextComparison_; // when the whole condition is one
+
     QHash<const Expr*, LikePattern> patterns_;
 };
 
