@@ -141,7 +141,9 @@ private slots:
             {QStringLiteral("GraduateID like 'k%'"), {"G4", "G5"}},
             {QStringLiteral("GraduateID like '%\u00D3%'"), {"G7"}},
             {QStringLiteral("GraduateID like 'ab_c'"), {"G8"}},
-            {QStringLiteral("GraduateID like '%'"), {"G0", "G1", "G2", "G4", "G5", "G6", "G7", "G8", "G9"}}};
+            {QStringLiteral("GraduateID like '%'"), {"G0", "G1", "G2", "G4", "G5", "G6", "G7", "G8", "G9"}},
+            {QStringLiteral("GraduateID = 'ABC' or 'KELVIN' = GraduateID"), {"G0", "G1", "G4", "G5"}},
+            {QStringLiteral("not (GraduateID <> 'abcd')"), {"G2"}}};
         for (const auto& [where, names] : likes) {
             Recordset rs;
             rs.openQuery(QStringLiteral("select * from Graduates where ") + where + QStringLiteral(" order by Queue"),
