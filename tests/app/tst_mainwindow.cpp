@@ -299,7 +299,8 @@ void tst_mainwindow::dialogsGiveTheScreenBack() {
     // A file with the tables the Database screen lists.
     data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
     const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
-    QTest::mouseClick(window_->menuPanel()->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QTest::mouseClick(window_->menuPanel()->findChild<QPushButton*>(QStringLiteral("Command2")),
+                      Qt::LeftButton);
     QWidget* screen = window_->openScreen(QStringLiteral("frmDBase"));
     QVERIFY(screen);
     QMdiArea* area = window_->mdiArea();

@@ -95,11 +95,11 @@ private slots:
     // "=", "<>" and "like" on a stored text column ignore letter case exactly as Qt's comparison
     // does, whether the stored text is compressed or not, and Null matches none of them.
     void textEqualityOnStoredRows() {
-        const QStringList ids = {QStringLiteral("abc"),        QStringLiteral("ABC"),
-                                 QStringLiteral("abcd"),       QString(),
+        const QStringList ids = {QStringLiteral("abc"),         QStringLiteral("ABC"),
+                                 QStringLiteral("abcd"),        QString(),
                                  QStringLiteral("\u212Aelvin"), QStringLiteral("kelvin"),
                                  QStringLiteral("Stra\u00DFe"), QStringLiteral("\u0141\u00F3d\u017A"),
-                                 QStringLiteral("ab'c"),       QStringLiteral("")};
+                                 QStringLiteral("ab'c"),        QStringLiteral("")};
         std::vector<std::vector<Value>> rows;
         for (int i = 0; i < ids.size(); ++i)
             rows.push_back({ids[i].isNull() ? Value::null() : Value::text(ids[i]),
@@ -108,10 +108,10 @@ private slots:
         QTemporaryDir folder;
         writeGraduateFile(folder.filePath(QStringLiteral("Tassel.mdb")), rows);
         const QString text = buildConnectionText(folder.path());
-        const QStringList literals = {QStringLiteral("abc"),        QStringLiteral("aBC"),
-                                      QStringLiteral("KELVIN"),     QStringLiteral("\u212AELVIN"),
+        const QStringList literals = {QStringLiteral("abc"),         QStringLiteral("aBC"),
+                                      QStringLiteral("KELVIN"),      QStringLiteral("\u212AELVIN"),
                                       QStringLiteral("STRA\u00DFE"), QStringLiteral("\u0142\u00D3D\u0179"),
-                                      QStringLiteral("ab'c"),       QStringLiteral(""),
+                                      QStringLiteral("ab'c"),        QStringLiteral(""),
                                       QStringLiteral("ab")};
         for (const QString& literal : literals) {
             QStringList equal, unequal;
@@ -130,8 +130,8 @@ private slots:
                 QCOMPARE(readAll(rs, QStringLiteral("Name")), equal);
             }
             Recordset rs;
-            rs.openQuery(QStringLiteral("select * from Graduates where GraduateID <> ") + sqlTextLiteral(literal) +
-                             QStringLiteral(" order by Queue"),
+            rs.openQuery(QStringLiteral("select * from Graduates where GraduateID <> ") +
+                             sqlTextLiteral(literal) + QStringLiteral(" order by Queue"),
                          text);
             QCOMPARE(readAll(rs, QStringLiteral("Name")), unequal);
         }
@@ -146,7 +146,8 @@ private slots:
             {QStringLiteral("not (GraduateID <> 'abcd')"), {"G2"}}};
         for (const auto& [where, names] : likes) {
             Recordset rs;
-            rs.openQuery(QStringLiteral("select * from Graduates where ") + where + QStringLiteral(" order by Queue"),
+            rs.openQuery(QStringLiteral("select * from Graduates where ") + where +
+                             QStringLiteral(" order by Queue"),
                          text);
             QCOMPARE(readAll(rs, QStringLiteral("Name")), names);
         }
@@ -155,8 +156,9 @@ private slots:
     // A list held in memory keeps one string for a text repeated in consecutive rows, and
     // never lets texts that differ only in letter case stand for each other.
     void repeatedTextsKeepTheirCase() {
-        const QStringList programmes = {QStringLiteral("IT"), QStringLiteral("it"), QStringLiteral("IT"),
-                                        QStringLiteral("IT"), QString(), QStringLiteral("IT")};
+        const QStringList programmes = {
+            QStringLiteral("IT"), QStringLiteral("it"), QStringLiteral("IT"), QStringLiteral("IT"), QString(),
+            QStringLiteral("IT")};
         std::vector<std::vector<Value>> rows;
         for (int i = 0; i < programmes.size(); ++i)
             rows.push_back({Value::text(QStringLiteral("G%1").arg(i)), Value::text(QStringLiteral("N")),
@@ -165,7 +167,8 @@ private slots:
         QTemporaryDir folder;
         writeGraduateFile(folder.filePath(QStringLiteral("Tassel.mdb")), rows);
         Recordset rs;
-        rs.openQuery(QStringLiteral("select * from Graduates order by Queue"), buildConnectionText(folder.path()));
+        rs.openQuery(QStringLiteral("select * from Graduates order by Queue"),
+                     buildConnectionText(folder.path()));
         std::vector<Value> seen;
         for (; !rs.eof(); rs.moveNext())
             seen.push_back(rs.field(QStringLiteral("Programme")));

@@ -79,8 +79,8 @@ void PageReader::checkUnchanged() const {
     std::int64_t size = 0;
     std::int64_t modified = 0;
     const bool changed =
-        MappingGuard::pagesLost(guardSlot_) ||
-        (stamped_ && fileStamp(file_->handle(), size, modified) && (size != openedSize_ || modified != openedModified_));
+        MappingGuard::pagesLost(guardSlot_) || (stamped_ && fileStamp(file_->handle(), size, modified) &&
+                                                (size != openedSize_ || modified != openedModified_));
     if (changed)
         throw Error(Error::Kind::Io,
                     QStringLiteral("The file %1 changed while it was being read (it was copied over or "
@@ -95,10 +95,11 @@ void PageReader::releaseResidentPages(std::uint32_t first, std::uint32_t last) c
     if (!mapped_ || first > last || first >= pageCount_)
         return;
     last = std::min(last, pageCount_ - 1);
-    static const std::uintptr_t systemPage = static_cast<std::uintptr_t>(std::max<long>(::sysconf(_SC_PAGESIZE), 1));
+    static const std::uintptr_t systemPage =
+        static_cast<std::uintptr_t>(std::max<long>(::sysconf(_SC_PAGESIZE), 1));
     const auto base = reinterpret_cast<std::uintptr_t>(data_);
-    const std::uintptr_t end = base + static_cast<std::uintptr_t>(
-                                          std::min<std::int64_t>((std::int64_t(last) + 1) * format::kPageSize, size_));
+    const std::uintptr_t end = base + static_cast<std::uintptr_t>(std::min<std::int64_t>(
+                                          (std::int64_t(last) + 1) * format::kPageSize, size_));
     std::uintptr_t begin = base + std::uintptr_t(first) * format::kPageSize;
     begin -= begin % systemPage;
     ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);

@@ -69,8 +69,8 @@ private:
 
     std::unique_ptr<QFile> file_;
     QByteArray owned_;
-    bool mapped_ = false; // data_ is the file's mapping (else it is owned_)
-    int guardSlot_ = -1;  // MappingGuard slot of the mapping
+    bool mapped_ = false;  // data_ is the file's mapping (else it is owned_)
+    int guardSlot_ = -1;   // MappingGuard slot of the mapping
     bool stamped_ = false; // openedSize_ and openedModified_ were read
     std::int64_t openedSize_ = 0;
     std::int64_t openedModified_ = 0; // modification time in nanoseconds

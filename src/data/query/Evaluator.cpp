@@ -45,7 +45,7 @@ std::optional<TextComparison> textComparisonOf(const Expr& node) {
     if (field->kind != Expr::Kind::Field || literal->kind != Expr::Kind::Literal ||
         literal->value.kind() != Value::Kind::Text)
         return std::nullopt;
-    return TextComparison{field->column, literal->value.asText(), node.op == Expr::Op::Equal};
+    return TextComparison{field->column, &literal->value.asText(), node.op == Expr::Op::Equal};
 }
 
 QuickResult compareText(const TextComparison& test, RowValues& row) {
@@ -58,7 +58,7 @@ QuickResult compareText(const TextComparison& test, RowValues& row) {
     case TextRead::Text:
         break;
     }
-    return textEqualsIgnoringCase(text, test.text) == test.equal ? QuickResult::True : QuickResult::False;
+    return textEqualsIgnoringCase(text, *test.text) == test.equal ? QuickResult::True : QuickResult::False;
 }
 
 QuickResult compareFieldToText(const Expr& node, RowValues& row) {
@@ -102,7 +102,8 @@ Value BoundExpr::evaluate(RowValues& row) const {
 
 bool BoundExpr::passes(RowValues& row) const {
     if (rootTextComparison_) {
-        if (const QuickResult quick = compareText(*rootTextComparison_, row); quick != QuickResult::NotApplicable)
+        if (const QuickResult quick = compareText(*rootTextComparison_, row);
+            quick != QuickResult::NotApplicable)
             return quick == QuickResult::True;
     }
     return truthOf(eval(*root_, row)).value_or(false);
@@ -148,7 +149,8 @@ Value BoundExpr::eval(const Expr& node, RowValues& row) const {
     }
     case Expr::Kind::Like: {
         const auto it = patterns_.constFind(&node);
-        if (const Expr& field = *node.children[0]; field.kind == Expr::Kind::Field && it != patterns_.constEnd()) {
+        if (const Expr& field = *node.children[0];
+            field.kind == Expr::Kind::Field && it != patterns_.constEnd()) {
             // A stored text column is matched without building its string.
             QStringView view;
             const TextRead read = row.textView(field.column, view);

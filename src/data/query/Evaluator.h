@@ -9,10 +9,11 @@
 
 namespace convodesk::data::query {
 
-// "field = 'text'" or "field <> 'text'" with the field bound to a column.
+// "field = 'text'" or "field <> 'text'" with the field bound to a column; `text` is the
+// literal in the bound expression.
 struct TextComparison {
     int column = -1;
-    QString text;
+    const QString* text = nullptr;
     bool equal = true;
 };
 
