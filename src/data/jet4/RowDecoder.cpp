@@ -60,10 +60,14 @@ void RowDecoder::reset(const std::uint8_t* row, int length) {
     }
 }
 
-Value RowDecoder::fixedValue(const Field& field) const {
+const std::uint8_t* RowDecoder::fixedBytes(const Field& field) const {
     if (field.fixedStart + field.fixedSize > fixedEnd_)
         damaged(QStringLiteral("column \"%1\" lies outside a row's fixed data").arg(field.column->name));
-    return decodeFixed(*field.column, row_ + field.fixedStart, field.fixedSize);
+    return row_ + field.fixedStart;
+}
+
+Value RowDecoder::fixedValue(const Field& field) const {
+    return decodeFixed(*field.column, fixedBytes(field), field.fixedSize);
 }
 
 Value RowDecoder::decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const {
@@ -114,9 +118,7 @@ TableCursor::TextRead RowDecoder::textView(int columnIndex, QStringView& text) c
     const std::uint8_t* bytes = nullptr;
     int length = 0;
     if (field.fixed) {
-        if (field.fixedStart + field.fixedSize > fixedEnd_)
-            damaged(QStringLiteral("column \"%1\" lies outside a row's fixed data").arg(field.column->name));
-        bytes = row_ + field.fixedStart;
+        bytes = fixedBytes(field);
         length = field.fixedSize;
     } else if (!variableBytes(*field.column, bytes, length)) {
         return TableCursor::TextRead::Null;

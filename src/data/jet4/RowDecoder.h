@@ -37,6 +37,8 @@ private:
     }
     // Defined in RowDecoder.cpp and used there only; `inline` lets them be inlined into value()
     // even in a position-independent build.
+    // The bytes of a fixed column in the current row, checked against the row's fixed area.
+    inline const std::uint8_t* fixedBytes(const Field& field) const;
     inline Value fixedValue(const Field& field) const;
     Value variableValue(const ColumnDef& column) const;
     // The stored bytes of a variable column; false when the row stores none (Null).
