@@ -23,6 +23,16 @@ public:
         SyntaxError = 3075,        // the query text cannot be parsed
         UnsupportedQuery = 3800,   // a stored query this program cannot run
         LinkedTable = 3801,        // a linked table
+        ParameterMissing = 3061,   // the query needs a value it was not given
+        TooComplex = 3360,         // nested too deeply
+        UsesItself = 3802,         // a stored query that uses itself
+        TypeMismatch = 3464,       // a value of the wrong type in an expression
+        DivisionByZero = 11,
+        InvalidArgument = 5,       // a function given an argument it cannot take
+        NotAggregated = 3122,      // a field neither grouped nor in an aggregate
+        UndefinedFunction = 3085,  // no function of that name
+        MisplacedAggregate = 3096, // an aggregate where rows are tested one by one
+        SubqueryRows = 3354,       // a subquery used as a value returned more than one row
     };
 
     DataError(int number, const QString& description)

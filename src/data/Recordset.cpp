@@ -4,6 +4,7 @@
 #include "DataError.h"
 #include "DatabaseCatalog.h"
 #include "JetErrorText.h"
+#include "query/DeferredRowSource.h"
 #include "query/QueryEngine.h"
 
 #include <atomic>
@@ -20,6 +21,20 @@ public:
     std::unique_ptr<query::RowSource> rows;
     QString sourceName;
     bool atEnd = true;
+    bool positioned = true; // false until the first row is asked for (a table record set)
+
+    // Moves onto the first row if that has not happened yet.
+    void position() {
+        if (positioned)
+            return;
+        positioned = true;
+        try {
+            atEnd = !rows->next();
+        } catch (const jet4::Error& error) {
+            atEnd = true;
+            throw fromReaderError(error);
+        }
+    }
 };
 
 Recordset::Recordset() : impl_(std::make_unique<Impl>()) {}
@@ -53,14 +68,21 @@ void Recordset::openTable(const QString& source, std::shared_ptr<Connection> con
         DatabaseCatalog catalog(database);
         if (auto table = catalog.openTable(source))
             return table;
+        // A stored query is checked now, as opening it checks, and run only when read.
         query::QueryEngine engine(catalog);
-        return std::make_unique<query::RowSetSource>(engine.runSource(source));
+        std::vector<query::ColumnInfo> columns = engine.describe(source);
+        return std::make_unique<query::DeferredRowSource>(
+            std::move(columns), [database, source]() -> std::unique_ptr<query::RowSource> {
+                DatabaseCatalog catalog(database);
+                query::QueryEngine engine(catalog);
+                return std::make_unique<query::RowSetSource>(engine.runSource(source));
+            });
     });
     impl_->connection = std::move(connection);
     impl_->sourceName = source;
     ++openRecordsets;
     impl_->atEnd = false;
-    moveNext();
+    impl_->positioned = false;
 }
 
 void Recordset::openQuery(const QString& queryText, std::shared_ptr<Connection> connection) {
@@ -94,6 +116,7 @@ bool Recordset::isOpen() const {
 bool Recordset::eof() const {
     if (!impl_->rows)
         throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    impl_->position();
     return impl_->atEnd;
 }
 
@@ -108,6 +131,16 @@ jet4::Value Recordset::field(const QString& name) const {
     if (index < 0)
         throw DataError(DataError::NoSuchField,
                         QStringLiteral("No field named '%1' in '%2'.").arg(name, impl_->sourceName));
+    return field(index);
+}
+
+jet4::Value Recordset::field(int index) const {
+    if (!impl_->rows)
+        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    if (index < 0 || index >= static_cast<int>(impl_->rows->columns().size()))
+        throw DataError(DataError::NoSuchField,
+                        QStringLiteral("No field number %1 in '%2'.").arg(index).arg(impl_->sourceName));
+    impl_->position();
     if (impl_->atEnd)
         throw DataError(DataError::NoCurrentRow,
                         QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
@@ -129,6 +162,11 @@ QStringList Recordset::fieldNames() const {
 void Recordset::moveNext() {
     if (!impl_->rows)
         throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    if (!impl_->positioned) {
+        impl_->position();
+        if (impl_->atEnd)
+            return;
+    }
     if (impl_->atEnd)
         return;
     try {
@@ -148,6 +186,7 @@ void Recordset::close() {
     impl_->connection.reset();
     impl_->ownsConnection = false;
     impl_->atEnd = true;
+    impl_->positioned = true;
     --openRecordsets;
 }
 

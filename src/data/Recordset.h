@@ -31,6 +31,7 @@ public:
     bool isOpen() const;
     bool eof() const;                                    // no current row
     jet4::Value field(const QString& name) const;         // throws DataError (no field / EOF / closed)
+    jet4::Value field(int index) const;                   // by position in fieldNames(), the same way
     QStringList fieldNames() const;                      // in source order
     void moveNext();
     void close();

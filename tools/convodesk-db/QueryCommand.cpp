@@ -24,7 +24,7 @@ QString jsonLine(const data::Recordset& rs, const QStringList& names) {
     // Keys are written by hand to keep the fields in source order.
     QString line = QStringLiteral("{");
     for (int i = 0; i < names.size(); ++i) {
-        const jet4::Value value = rs.field(names[i]);
+        const jet4::Value value = rs.field(i); // each column's own value, also for repeated names
         auto quoted = [](const QString& text) {
             const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
             return QString::fromUtf8(array.mid(1, array.size() - 2));
@@ -76,8 +76,8 @@ int QueryCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
                 continue;
             }
             QStringList cells;
-            for (const QString& name : names)
-                cells << tableCell(data::displayText(rs.field(name)));
+            for (int i = 0; i < names.size(); ++i)
+                cells << tableCell(data::displayText(rs.field(i)));
             out << cells.join(QLatin1Char('\t')) << '\n';
         }
         out.flush();

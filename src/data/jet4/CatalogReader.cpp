@@ -46,7 +46,9 @@ std::vector<CatalogEntry> readCatalog(const std::shared_ptr<const PageReader>& f
         CatalogEntry entry;
         entry.id = static_cast<std::uint32_t>(id.asInteger());
         entry.name = objectName.asText();
-        entry.type = static_cast<int>(type.asInteger() & format::kObjectTypeMask);
+        // The type as stored, a signed 16-bit number: forms, reports, macros and modules have
+        // negative types whose low bits look like a table's or a query's.
+        entry.type = static_cast<int>(type.asInteger());
         if (flagsColumn >= 0) {
             const Value flags = cursor.value(flagsColumn);
             if (flags.kind() == Value::Kind::Integer)

@@ -11,7 +11,7 @@ namespace convodesk::jet4 {
 struct CatalogEntry {
     QString name;
     std::uint32_t id = 0;
-    int type = 0; // Type & 0x7F
+    int type = 0; // MSysObjects.Type as stored (signed)
     std::uint32_t flags = 0;
 
     bool isTable() const;

@@ -128,7 +128,6 @@ inline constexpr int kObjectTypeContainer = 3;
 inline constexpr int kObjectTypeLinkedOdbc = 4;
 inline constexpr int kObjectTypeQuery = 5;
 inline constexpr int kObjectTypeLinked = 6;
-inline constexpr int kObjectTypeMask = 0x7F;
 inline constexpr std::uint32_t kObjectIdPageMask = 0x00FFFFFF;
 inline constexpr std::uint32_t kObjectFlagSystem = 0x80000000;
 inline constexpr std::uint32_t kObjectFlagSystemAlternative = 0x00000002;

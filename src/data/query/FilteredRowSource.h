@@ -11,7 +11,8 @@ namespace convodesk::data::query {
 class FilteredRowSource : public RowSource {
 public:
     // Throws DataError(NoSuchField) naming `sourceName` when the condition names a missing field.
-    FilteredRowSource(std::unique_ptr<RowSource> rows, const Expr& condition, const QString& sourceName);
+    FilteredRowSource(std::unique_ptr<RowSource> rows, const Expr& condition, const QString& sourceName,
+                      const BindContext& context = {});
     const std::vector<ColumnInfo>& columns() const override { return rows_->columns(); }
     bool next() override;
     jet4::Value value(int column) override { return rows_->value(column); }

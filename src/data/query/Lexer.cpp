@@ -45,10 +45,25 @@ std::vector<Token> tokenize(const QString& text) {
                 throw SyntaxFailure{i, QStringLiteral("name in brackets without its closing ']'"), {}};
             tokens.push_back({Token::Kind::Name, text.mid(i + 1, close - i - 1), i});
             i = close + 1;
-        } else if (c.isDigit()) {
+        } else if (c == QLatin1Char('#') && text.indexOf(QLatin1Char('#'), i + 1) > i) {
+            const int close = text.indexOf(QLatin1Char('#'), i + 1);
+            tokens.push_back({Token::Kind::Date, text.mid(i + 1, close - i - 1), i});
+            i = close + 1;
+        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < text.size() && text[i + 1].isDigit())) {
             const int start = i;
             while (i < text.size() && (text[i].isDigit() || text[i] == QLatin1Char('.')))
                 ++i;
+            // An exponent: 1.5E3, 2e-4.
+            if (i + 1 < text.size() && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+                int j = i + 1;
+                if (j < text.size() && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')))
+                    ++j;
+                if (j < text.size() && text[j].isDigit()) {
+                    i = j;
+                    while (i < text.size() && text[i].isDigit())
+                        ++i;
+                }
+            }
             tokens.push_back({Token::Kind::Number, text.mid(start, i - start), start});
         } else if (isWordChar(c)) {
             const int start = i;

@@ -6,7 +6,7 @@
 namespace convodesk::data::query {
 
 struct Token {
-    enum class Kind { Word, Name, Text, Number, Symbol, End };
+    enum class Kind { Word, Name, Text, Number, Date, Symbol, End };
     Kind kind = Kind::End;
     QString text;     // Word: as written; Name: inside the brackets; Text: the literal's value
     int position = 0; // 0-based offset in the query text
@@ -20,7 +20,8 @@ struct SyntaxFailure {
 };
 
 // Splits a query text into tokens. Words are keywords or plain names; "[...]" is a name
-// (Name); '...' and "..." are text literals with the quote doubled inside. Throws SyntaxFailure.
+// (Name); '...' and "..." are text literals with the quote doubled inside; #...# is a date.
+// Throws SyntaxFailure.
 std::vector<Token> tokenize(const QString& text);
 
 } // namespace convodesk::data::query

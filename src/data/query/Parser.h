@@ -2,26 +2,15 @@
 
 #include "Expr.h"
 #include "Lexer.h"
+#include "SelectStatement.h"
 
 #include <QString>
 #include <vector>
 
 namespace convodesk::data::query {
 
-struct OrderItem {
-    ExprPtr expression;
-    bool descending = false;
-};
-
-struct SelectStatement {
-    bool distinct = false;
-    std::vector<ExprPtr> columns; // "*" is one AllFields node
-    QString source;
-    ExprPtr where;
-    std::vector<OrderItem> orderBy;
-};
-
-// Reads query texts and the expressions stored queries keep. Throws SyntaxFailure.
+// Reads query texts and the expressions stored queries keep. Throws SyntaxFailure for text it
+// cannot read and DataError(TooComplex) for text nested deeper than kMaximumNesting.
 class Parser {
 public:
     static SelectStatement parseSelect(const QString& text);
@@ -30,27 +19,56 @@ public:
 
 private:
     explicit Parser(const QString& text);
-    SelectStatement select();
+
+    // Counts one level of nesting while a recursive rule runs.
+    class Nesting {
+    public:
+        explicit Nesting(Parser& parser);
+        ~Nesting() { --parser_.depth_; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& parser_;
+    };
+
+    SelectStatement statement();
+    SelectStatement selectCore();
+    void fromClause(SelectStatement& statement);
+    std::vector<QString> joinTerm(SelectStatement& statement);
+    std::vector<QString> sourceTerm(SelectStatement& statement);
+    SelectStatement::Column selectColumn();
+    std::shared_ptr<const SelectStatement> subquery();
+
     ExprPtr orExpr();
     ExprPtr andExpr();
     ExprPtr notExpr();
-    ExprPtr predicate();
+    ExprPtr comparison();
+    ExprPtr concatenation();
+    ExprPtr additive();
+    ExprPtr modulo();
+    ExprPtr integerDivision();
+    ExprPtr multiplicative();
+    ExprPtr unary();
+    ExprPtr power();
     ExprPtr primary();
+    ExprPtr call(const QString& name);
     ExprPtr fieldReference();
-    ExprPtr selectColumn();
-    QString sourceName();
+    QString objectName(const QString& what);
 
     const Token& peek(int ahead = 0) const;
     bool atWord(const char* keyword, int ahead = 0) const;
-    bool atSymbol(const char* symbol) const;
+    bool atSymbol(const char* symbol, int ahead = 0) const;
     bool acceptWord(const char* keyword);
     bool acceptSymbol(const char* symbol);
     void expectWord(const char* keyword);
+    void expectSymbol(const char* symbol);
     void expectEnd();
     [[noreturn]] void fail(const QString& expected) const;
 
     std::vector<Token> tokens_;
     std::size_t at_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace convodesk::data::query

@@ -1,16 +1,17 @@
 #include "QueryEngine.h"
 
 #include "DataError.h"
-#include "Evaluator.h"
 #include "FilteredRowSource.h"
 #include "RepeatedTextSharer.h"
 #include "RowOrdering.h"
-#include "StoredQueryRunner.h"
+#include "SelectRunner.h"
+#include "StoredStatement.h"
+#include "ValueCompare.h"
+
+#include <QSet>
 
 namespace convodesk::data::query {
 namespace {
-
-constexpr int maximumNesting = 32;
 
 DataError syntaxError(const QString& text, const SyntaxFailure& failure) {
     if (!failure.construct.isEmpty())
@@ -27,37 +28,141 @@ DataError syntaxError(const QString& text, const SyntaxFailure& failure) {
 
 } // namespace
 
+// Marks a stored query as being opened or run while it is; meeting it again inside itself is
+// a query that uses itself.
+class QueryEngine::ActiveQuery {
+public:
+    ActiveQuery(QueryEngine& engine, const QString& name) : engine_(engine) {
+        for (const QString& active : engine_.active_)
+            if (active.compare(name, Qt::CaseInsensitive) == 0) {
+                QStringList chain = engine_.active_.mid(engine_.active_.indexOf(active));
+                chain << name;
+                throw DataError(DataError::UsesItself,
+                                QStringLiteral("The stored query '%1' uses itself (%2).")
+                                    .arg(name, chain.join(QStringLiteral(" -> "))));
+            }
+        if (engine_.active_.size() >= kMaximumQueryNesting)
+            throw DataError(DataError::TooComplex,
+                            QStringLiteral("Query is too complex: stored queries use one another more than %1 "
+                                           "levels deep ('%2').")
+                                .arg(kMaximumQueryNesting)
+                                .arg(name));
+        engine_.active_.push_back(name);
+    }
+    ~ActiveQuery() { engine_.active_.removeLast(); }
+    ActiveQuery(const ActiveQuery&) = delete;
+    ActiveQuery& operator=(const ActiveQuery&) = delete;
+
+private:
+    QueryEngine& engine_;
+};
+
 RowSet QueryEngine::runText(const QString& queryText) {
-    SelectStatement statement;
+    std::shared_ptr<SelectStatement> statement;
     try {
-        statement = Parser::parseSelect(queryText);
+        statement = std::make_shared<SelectStatement>(Parser::parseSelect(queryText));
     } catch (const SyntaxFailure& failure) {
         throw syntaxError(queryText, failure);
     }
-    return select(statement);
+    if (isSimple(*statement))
+        return select(*statement);
+    return runStatement(statement, nullptr);
 }
 
 RowSet QueryEngine::runSource(const QString& source) {
-    return scan(source, nullptr, 0);
+    return scan(source, nullptr);
 }
 
-std::vector<ColumnInfo> QueryEngine::describe(const QString& source, int depth) {
+RowSet QueryEngine::runSubquery(const SelectStatement& statement) {
+    // The statement lives in the expression that holds it; the runner only borrows it.
+    return runStatement(std::shared_ptr<const SelectStatement>(&statement, [](const SelectStatement*) {}), nullptr);
+}
+
+std::shared_ptr<const SelectStatement> QueryEngine::storedQuery(const jet4::QueryDef& def) {
+    const QString key = def.name.toCaseFolded();
+    if (const auto found = statements_.constFind(key); found != statements_.constEnd())
+        return *found;
+    auto statement = storedStatement(def);
+    statements_.insert(key, statement);
+    return statement;
+}
+
+std::vector<ColumnInfo> QueryEngine::describe(const QString& source) {
     if (auto table = catalog_.openTable(source))
         return table->columns();
     if (auto def = catalog_.findQuery(source)) {
-        if (depth > maximumNesting)
-            throw DataError(
-                DataError::UnsupportedQuery,
-                StoredQueryRunner::refusal(def->name, QStringLiteral("queries nested too deeply")));
-        return StoredQueryRunner(*this, *def, depth + 1).outputColumns();
+        ActiveQuery active(*this, def->name);
+        return describeStatement(storedQuery(*def));
     }
     throw DataError(DataError::NoSuchSource,
                     QStringLiteral("No table or query named '%1' in '%2'.").arg(source, catalog_.fileName()));
 }
 
-RowSet QueryEngine::scan(const QString& source, const Expr* filter, int depth,
-                         const std::vector<bool>* needed) {
-    const std::unique_ptr<RowSource> rows = open(source, filter, depth);
+std::vector<ColumnInfo> QueryEngine::describeStatement(const std::shared_ptr<const SelectStatement>& statement) {
+    if (statement->unionParts.empty())
+        return SelectRunner(*this, statement).outputColumns();
+    std::vector<ColumnInfo> columns;
+    for (const auto& part : statement->unionParts) {
+        std::vector<ColumnInfo> partColumns = describeStatement(part);
+        if (columns.empty())
+            columns = std::move(partColumns);
+        else if (partColumns.size() != columns.size())
+            throw DataError(DataError::UnsupportedQuery,
+                            QStringLiteral("The number of columns in the two selected tables or queries of a "
+                                           "union query do not match."));
+    }
+    return columns;
+}
+
+RowSet QueryEngine::runStatement(const std::shared_ptr<const SelectStatement>& statement, const Expr* outputFilter) {
+    if (!statement->unionParts.empty())
+        return runUnion(*statement, outputFilter);
+    return SelectRunner(*this, statement).run(outputFilter);
+}
+
+// UNION: the parts' rows one after the other under the first part's column names, each row
+// once unless every part is joined with UNION ALL; then the union's ORDER BY.
+RowSet QueryEngine::runUnion(const SelectStatement& statement, const Expr* outputFilter) {
+    RowSet result;
+    for (std::size_t i = 0; i < statement.unionParts.size(); ++i) {
+        RowSet part = runStatement(statement.unionParts[i], nullptr);
+        if (i == 0) {
+            result.columns = part.columns;
+        } else if (part.columns.size() != result.columns.size()) {
+            throw DataError(DataError::UnsupportedQuery,
+                            QStringLiteral("The number of columns in the two selected tables or queries of a "
+                                           "union query do not match."));
+        }
+        for (auto& row : part.rows)
+            result.rows.push_back(std::move(row));
+    }
+    const QString name = statement.name.isEmpty() ? QStringLiteral("the query") : statement.name;
+    for (ColumnInfo& column : result.columns)
+        column.table = name;
+    const bool all = std::all_of(statement.unionAll.begin(), statement.unionAll.end(), [](bool b) { return b; });
+    if (!all)
+        removeDuplicateRows(result.rows);
+    BindContext context{!statement.name.isEmpty(), this};
+    std::vector<std::pair<std::unique_ptr<BoundExpr>, bool>> keys;
+    for (const OrderItem& order : statement.orderBy)
+        keys.emplace_back(std::make_unique<BoundExpr>(*order.expression, result.columns, name, context),
+                          order.descending);
+    sortRows(result.rows, keys);
+    if (outputFilter) {
+        const BoundExpr filter(*outputFilter, result.columns, name, context);
+        std::vector<std::vector<jet4::Value>> kept;
+        for (auto& row : result.rows) {
+            VectorRow values(row);
+            if (filter.passes(values))
+                kept.push_back(std::move(row));
+        }
+        result.rows.swap(kept);
+    }
+    return result;
+}
+
+RowSet QueryEngine::scan(const QString& source, const Expr* filter, const std::vector<bool>* needed) {
+    const std::unique_ptr<RowSource> rows = open(source, filter);
     RowSet result;
     result.columns = rows->columns();
     const int width = static_cast<int>(result.columns.size());
@@ -72,53 +177,78 @@ RowSet QueryEngine::scan(const QString& source, const Expr* filter, int depth,
     return result;
 }
 
-std::unique_ptr<RowSource> QueryEngine::open(const QString& source, const Expr* filter, int depth) {
+std::unique_ptr<RowSource> QueryEngine::open(const QString& source, const Expr* filter) {
     if (auto table = catalog_.openTable(source)) {
         if (!filter)
             return table;
-        return std::make_unique<FilteredRowSource>(std::move(table), *filter, source);
+        return std::make_unique<FilteredRowSource>(std::move(table), *filter, source, BindContext{false, this});
     }
     if (auto def = catalog_.findQuery(source)) {
-        if (depth > maximumNesting)
-            throw DataError(
-                DataError::UnsupportedQuery,
-                StoredQueryRunner::refusal(def->name, QStringLiteral("queries nested too deeply")));
-        return std::make_unique<RowSetSource>(StoredQueryRunner(*this, *def, depth + 1).run(filter));
+        ActiveQuery active(*this, def->name);
+        return std::make_unique<RowSetSource>(runStatement(storedQuery(*def), filter));
     }
     throw DataError(DataError::NoSuchSource,
                     QStringLiteral("No table or query named '%1' in '%2'.").arg(source, catalog_.fileName()));
 }
 
+// "select [distinct] fields or * from one source [where] [order by]": the screens' queries,
+// run straight over the source without building a runner.
+bool QueryEngine::isSimple(const SelectStatement& statement) const {
+    if (!statement.unionParts.empty() || statement.tables.size() != 1 || !statement.joins.empty() ||
+        statement.distinctRow || statement.top > 0 || !statement.groupBy.empty() || statement.having ||
+        statement.needsParameters)
+        return false;
+    for (const SelectStatement::Column& column : statement.columns)
+        if (!column.alias.isEmpty() ||
+            (column.expression->kind != Expr::Kind::Field && column.expression->kind != Expr::Kind::AllFields) ||
+            (column.expression->kind == Expr::Kind::AllFields && !column.expression->qualifier.isEmpty()))
+            return false;
+    const auto plain = [](const Expr& expr) {
+        bool ok = true;
+        forEachNode(expr, [&](const Expr& node) {
+            ok = ok && !(node.kind == Expr::Kind::Call && BoundExpr::isAggregate(node.name));
+        });
+        return ok;
+    };
+    for (const OrderItem& order : statement.orderBy)
+        if (!plain(*order.expression))
+            return false;
+    return !statement.where || plain(*statement.where);
+}
+
 RowSet QueryEngine::select(const SelectStatement& statement) {
+    const QString& source = statement.source();
+    const BindContext context{false, this};
     // Check the field names against the layout before reading any row.
-    const std::vector<ColumnInfo> layout = describe(statement.source, 0);
+    const std::vector<ColumnInfo> layout = describe(source);
     if (statement.where)
-        BoundExpr(*statement.where, layout, statement.source);
-    RowSet scanned = scan(statement.source, statement.where.get(), 0);
+        BoundExpr(*statement.where, layout, source, context);
+    for (const OrderItem& item : statement.orderBy)
+        BoundExpr(*item.expression, layout, source, context);
+    RowSet scanned = scan(source, statement.where.get());
 
     std::vector<std::pair<std::unique_ptr<BoundExpr>, bool>> keys;
     for (const OrderItem& item : statement.orderBy)
-        keys.emplace_back(std::make_unique<BoundExpr>(*item.expression, scanned.columns, statement.source),
+        keys.emplace_back(std::make_unique<BoundExpr>(*item.expression, scanned.columns, source, context),
                           item.descending);
     sortRows(scanned.rows, keys);
 
     const bool everything =
-        statement.columns.size() == 1 && statement.columns[0]->kind == Expr::Kind::AllFields;
+        statement.columns.size() == 1 && statement.columns[0].expression->kind == Expr::Kind::AllFields;
     if (everything && !statement.distinct)
         return scanned;
     RowSet result;
     std::vector<int> picked;
-    for (const ExprPtr& column : statement.columns) {
-        if (column->kind == Expr::Kind::AllFields) {
+    for (const SelectStatement::Column& column : statement.columns) {
+        if (column.expression->kind == Expr::Kind::AllFields) {
             for (std::size_t i = 0; i < scanned.columns.size(); ++i)
                 picked.push_back(static_cast<int>(i));
             continue;
         }
-        const int index = BoundExpr::resolve(*column, scanned.columns);
+        const int index = BoundExpr::resolve(*column.expression, scanned.columns);
         if (index < 0)
-            throw DataError(
-                DataError::NoSuchField,
-                QStringLiteral("No field named '%1' in '%2'.").arg(column->describe(), statement.source));
+            throw DataError(DataError::NoSuchField, QStringLiteral("No field named '%1' in '%2'.")
+                                                        .arg(column.expression->describe(), source));
         picked.push_back(index);
     }
     for (int index : picked)

@@ -1,35 +1,52 @@
 #pragma once
 
 #include "Catalog.h"
+#include "Evaluator.h"
 #include "Expr.h"
 #include "Parser.h"
 #include "RowSource.h"
+
+#include <QHash>
+#include <QStringList>
 
 namespace convodesk::data::query {
 
 // Runs query texts and whole sources against a catalog. Conditions on a stored table are
 // tested while it is scanned; a condition on a stored query's output is handed down into it.
-class QueryEngine {
+// Stored queries may use one another up to kMaximumQueryNesting deep; one that uses itself,
+// directly or through others, is an error.
+class QueryEngine : public SubqueryRunner {
 public:
+    static constexpr int kMaximumQueryNesting = 32;
+
     explicit QueryEngine(Catalog& catalog) : catalog_(catalog) {}
 
     // Throws DataError (syntax, unknown source or field, a stored query we cannot run).
     RowSet runText(const QString& queryText);
     RowSet runSource(const QString& source);
+    RowSet runSubquery(const SelectStatement& statement) override;
 
     // Rows of `source` passing `filter` (an expression over the source's own columns). With
     // `needed`, a stored table's columns not marked there are left Null instead of decoded.
-    RowSet scan(const QString& source, const Expr* filter, int depth,
-                const std::vector<bool>* needed = nullptr);
+    RowSet scan(const QString& source, const Expr* filter, const std::vector<bool>* needed = nullptr);
     // The same rows read forward; a stored table's values are decoded only when read.
-    std::unique_ptr<RowSource> open(const QString& source, const Expr* filter, int depth);
-    // The column layout of a source without reading its rows.
-    std::vector<ColumnInfo> describe(const QString& source, int depth);
+    std::unique_ptr<RowSource> open(const QString& source, const Expr* filter);
+    // The column layout of a source without reading its rows; for a stored query, after the
+    // checks opening it makes (its sources found, its expressions bound, nothing refused).
+    std::vector<ColumnInfo> describe(const QString& source);
 
 private:
+    class ActiveQuery;
     RowSet select(const SelectStatement& statement);
+    bool isSimple(const SelectStatement& statement) const;
+    RowSet runStatement(const std::shared_ptr<const SelectStatement>& statement, const Expr* outputFilter);
+    std::vector<ColumnInfo> describeStatement(const std::shared_ptr<const SelectStatement>& statement);
+    RowSet runUnion(const SelectStatement& statement, const Expr* outputFilter);
+    std::shared_ptr<const SelectStatement> storedQuery(const jet4::QueryDef& def);
 
     Catalog& catalog_;
+    QStringList active_; // the stored queries being opened or run, outermost first
+    QHash<QString, std::shared_ptr<const SelectStatement>> statements_; // parsed stored queries
 };
 
 } // namespace convodesk::data::query

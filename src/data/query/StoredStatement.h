@@ -1,0 +1,18 @@
+#pragma once
+
+#include "SelectStatement.h"
+#include "jet4/QueryDef.h"
+
+#include <memory>
+
+namespace convodesk::data::query {
+
+// The SELECT a stored query's definition describes, every expression parsed. Throws
+// DataError: UnsupportedQuery for an action query, a crosstab or what this program cannot
+// read; ParameterMissing for a query with parameters.
+std::shared_ptr<const SelectStatement> storedStatement(const jet4::QueryDef& def);
+
+// "The stored query 'X' uses Y, which this program cannot run."
+QString storedQueryRefusal(const QString& queryName, const QString& construct);
+
+} // namespace convodesk::data::query

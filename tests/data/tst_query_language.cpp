@@ -1,0 +1,345 @@
+// The expression language and the query shapes of stored queries and query texts, on tables
+// held in memory: Null rules, operators, functions, grouping, TOP, DISTINCTROW, UNION,
+// subqueries, output names, parameters, and texts nested too deeply.
+#include "DataError.h"
+#include "DisplayText.h"
+#include "MemoryCatalog.h"
+#include "query/QueryEngine.h"
+
+#include <QTest>
+
+using namespace convodesk::data;
+using convodesk::jet4::QueryDef;
+using convodesk::jet4::Value;
+
+namespace {
+
+Value t(const char* text) {
+    return Value::text(QString::fromUtf8(text));
+}
+Value n(std::int64_t v) {
+    return Value::integer(v);
+}
+
+QString errorOf(const std::function<void()>& run, int* number = nullptr) {
+    try {
+        run();
+    } catch (const DataError& error) {
+        if (number)
+            *number = error.number();
+        return error.description();
+    }
+    return QStringLiteral("<no error>");
+}
+
+// Every row as "a|b|c" (Null as <null>).
+QStringList rowsOf(const query::RowSet& rows) {
+    QStringList out;
+    for (const auto& row : rows.rows) {
+        QStringList cells;
+        for (const Value& value : row)
+            cells << (value.isNull() ? QStringLiteral("<null>") : displayText(value));
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+QStringList namesOf(const query::RowSet& rows) {
+    QStringList out;
+    for (const auto& column : rows.columns)
+        out << column.name;
+    return out;
+}
+
+QueryDef stored(const char* name, std::initializer_list<std::pair<const char*, const char*>> columns,
+                std::initializer_list<const char*> tables) {
+    QueryDef def;
+    def.name = QString::fromLatin1(name);
+    for (const auto& [expression, alias] : columns)
+        def.columns.push_back({QString::fromLatin1(expression), QString::fromLatin1(alias), 0});
+    for (const char* table : tables)
+        def.tables.push_back({QString::fromLatin1(table), {}, {}});
+    return def;
+}
+
+} // namespace
+
+class QueryLanguageTest : public QObject {
+    Q_OBJECT
+
+    test::MemoryCatalog catalog;
+
+    QStringList run(const QString& text) {
+        query::QueryEngine engine(catalog);
+        return rowsOf(engine.runText(text));
+    }
+    // The expression's value on the one row of One, or the error it gives.
+    QString value(const QString& expression) {
+        QString result;
+        const QString error = errorOf([&] {
+            result = run(QStringLiteral("select ") + expression + QStringLiteral(" as V from One")).value(0);
+        });
+        return error == QLatin1String("<no error>") ? result : error;
+    }
+
+private slots:
+    void init() {
+        catalog = test::MemoryCatalog();
+        catalog.addTable(QStringLiteral("One"), {"X", "Nothing"}, {{n(1), Value()}});
+        catalog.addTable(QStringLiteral("Customers"), {"ID", "Name", "City"},
+                         {{n(1), t("Ana"), t("Porto")},
+                          {n(2), t("Ben"), Value()},
+                          {n(3), t("Cy"), t("Porto")},
+                          {n(4), t("Dee"), t("Lyon")}});
+        catalog.addTable(QStringLiteral("Orders"), {"ID", "Customer", "Qty", "Paid", "Shipped"},
+                         {{n(10), n(1), n(5), Value::boolean(true), Value::dateTime(37636)},
+                          {n(11), n(1), n(3), Value::boolean(false), Value()},
+                          {n(12), n(2), Value(), Value::boolean(true), Value::dateTime(-18262)},
+                          {n(13), n(3), n(5), Value::boolean(false), Value()},
+                          {n(14), Value(), n(2), Value::boolean(true), Value()}});
+    }
+
+    void nullRulesOfConcatenationAndPlus() {
+        QCOMPARE(value(QStringLiteral("'a' & Null")), QStringLiteral("a"));
+        QCOMPARE(value(QStringLiteral("Null & Nothing")), QStringLiteral("<null>"));
+        QCOMPARE(value(QStringLiteral("'a' + Null")), QStringLiteral("<null>"));
+        QCOMPARE(value(QStringLiteral("'a' + 'b'")), QStringLiteral("ab"));
+        QCOMPARE(value(QStringLiteral("1 + '2'")), QStringLiteral("3"));
+        QCOMPARE(value(QStringLiteral("X & 2 & 'c'")), QStringLiteral("12c"));
+        QCOMPARE(value(QStringLiteral("Nz(Nothing, 'none') & '!'")), QStringLiteral("none!"));
+        // A field and a literal joined as the designer writes it.
+        QCOMPARE(run(QStringLiteral("select [Name] & \" \" & [City] as Label from Customers where ID = 2")),
+                 QStringList{"Ben "});
+    }
+
+    void operatorsAndLiterals() {
+        QCOMPARE(value(QStringLiteral("7 \\ 2")), QStringLiteral("3"));
+        QCOMPARE(value(QStringLiteral("7 Mod 3")), QStringLiteral("1"));
+        QCOMPARE(value(QStringLiteral("2 ^ 3")), QStringLiteral("8"));
+        QCOMPARE(value(QStringLiteral("-2 ^ 2")), QStringLiteral("-4"));
+        QCOMPARE(value(QStringLiteral("1 + 2 * 3 - 4 / 2")), QStringLiteral("5"));
+        QCOMPARE(value(QStringLiteral("X Between 2 And 0")), QStringLiteral("True"));
+        QCOMPARE(value(QStringLiteral("X Not Between 2 And 3")), QStringLiteral("True"));
+        QCOMPARE(value(QStringLiteral("Yes")), QStringLiteral("True"));
+        QCOMPARE(value(QStringLiteral("Off")), QStringLiteral("False"));
+        int number = 0;
+        QCOMPARE(errorOf([&] { run(QStringLiteral("select X / 0 from One")); }, &number),
+                 QStringLiteral("Division by zero."));
+        QCOMPARE(number, int(DataError::DivisionByZero));
+        QCOMPARE(run(QStringLiteral("select ID from Orders where Paid = Yes")), (QStringList{"10", "12", "14"}));
+        QCOMPARE(run(QStringLiteral("select ID from Orders where Paid = No and Qty In (5, 7)")), QStringList{"13"});
+        QCOMPARE(run(QStringLiteral("select ID from Orders where Not Qty > 2 or Qty Is Null")),
+                 (QStringList{"12", "14"}));
+    }
+
+    void datesIncludingBefore1900() {
+        QCOMPARE(value(QStringLiteral("Format(#1/15/2003#, 'yyyy-mm-dd')")), QStringLiteral("2003-01-15"));
+        QCOMPARE(value(QStringLiteral("Format(#2003-01-15 14:05:09#, 'Long Time')")), QStringLiteral("2:05:09 PM"));
+        QCOMPARE(value(QStringLiteral("Year(#12/31/1850#) & '-' & Month(#12/31/1850#)")), QStringLiteral("1850-12"));
+        QCOMPARE(value(QStringLiteral("Format(DateAdd('d', 1, #12/31/1850#), 'Short Date')")),
+                 QStringLiteral("1/1/1851"));
+        QCOMPARE(value(QStringLiteral("DateDiff('d', #1/1/1850#, #1/1/1900#)")), QStringLiteral("18262"));
+        QCOMPARE(value(QStringLiteral("Format(DateSerial(2024, 14, 0), 'mmmm d')")), QStringLiteral("January 31"));
+        QCOMPARE(value(QStringLiteral("Weekday(#2024-06-02#)")), QStringLiteral("1")); // a Sunday
+        QCOMPARE(value(QStringLiteral("DatePart('q', #2024-08-01#)")), QStringLiteral("3"));
+        QCOMPARE(run(QStringLiteral("select ID from Orders where Shipped < #1/1/1900#")), QStringList{"12"});
+        QCOMPARE(run(QStringLiteral("select Year(Shipped) from Orders where ID = 12")), QStringList{"1849"});
+    }
+
+    void textConversionAndMathFunctions() {
+        QCOMPARE(value(QStringLiteral("Trim('  a b  ') & '|' & LTrim(' a') & RTrim('a ')")), QStringLiteral("a b|aa"));
+        QCOMPARE(value(QStringLiteral("UCase(Left('hello', 2)) & LCase(Right('WORLD', 3)) & Mid('abcdef', 2, 3)")),
+                 QStringLiteral("HErldbcd"));
+        QCOMPARE(value(QStringLiteral("InStr('Hello', 'L') & InStr(4, 'Hello', 'l') & Len('abc')")),
+                 QStringLiteral("343"));
+        QCOMPARE(value(QStringLiteral("Replace('a-b-c', '-', '+') & Space(2) & Chr(65) & Asc('a')")),
+                 QStringLiteral("a+b+c  A97"));
+        QCOMPARE(value(QStringLiteral("StrConv('mary ANN lee', 3)")), QStringLiteral("Mary Ann Lee"));
+        QCOMPARE(value(QStringLiteral("Val('12.5abc') + CInt(2.5) + CLng('3')")), QStringLiteral("17.5"));
+        QCOMPARE(value(QStringLiteral("Round(2.345, 2) & ' ' & Int(-2.5) & ' ' & Fix(-2.5) & ' ' & Sgn(-3)")),
+                 QStringLiteral("2.35 -3 -2 -1"));
+        QCOMPARE(value(QStringLiteral("IIf(Nothing Is Null, 'none', 1/0)")), QStringLiteral("none"));
+        QCOMPARE(value(QStringLiteral("Switch(X = 0, 'zero', X = 1, 'one')")), QStringLiteral("one"));
+        QCOMPARE(value(QStringLiteral("Format(1234.5, '#,##0.00') & ' ' & Format(0.25, 'Percent')")),
+                 QStringLiteral("1,234.50 25.00%"));
+        QCOMPARE(value(QStringLiteral("CStr(Abs(-3)) & Str(4) & IsNull(Nothing)")), QStringLiteral("3 4-1"));
+        int number = 0;
+        QCOMPARE(errorOf([&] { run(QStringLiteral("select Soundex('x') from One")); }, &number),
+                 QStringLiteral("Undefined function 'Soundex' in expression."));
+        QCOMPARE(number, int(DataError::UndefinedFunction));
+    }
+
+    void groupingWithNullsAndHaving() {
+        QCOMPARE(run(QStringLiteral("select Customer, Sum(Qty), Count(*), Count(Qty) from Orders group by Customer")),
+                 (QStringList{"<null>|2|1|1", "1|8|2|2", "2|<null>|1|0", "3|5|1|1"}));
+        query::QueryEngine engine(catalog);
+        const auto grouped = engine.runText(
+            QStringLiteral("select Customer, Sum(Qty), Count(*), Avg(Qty) as Mean from Orders group by Customer "
+                           "having Sum(Qty) > 4 order by Sum(Qty) desc"));
+        QCOMPARE(namesOf(grouped), (QStringList{"Customer", "SumOfQty", "Expr1000", "Mean"}));
+        QCOMPARE(rowsOf(grouped), (QStringList{"1|8|2|4", "3|5|1|5"}));
+        QCOMPARE(run(QStringLiteral("select Count(*), Max(Qty), Min(Shipped) from Orders where ID > 99")),
+                 QStringList{"0|<null>|<null>"});
+        QCOMPARE(run(QStringLiteral("select Count(*) from Orders")), QStringList{"5"});
+        int number = 0;
+        errorOf([&] { run(QStringLiteral("select Customer, Qty from Orders group by Customer")); }, &number);
+        QCOMPARE(number, int(DataError::NotAggregated));
+    }
+
+    void distinctRowOverOneToManyJoin() {
+        QueryDef def = stored("Buyers", {{"Customers.*", ""}}, {"Customers", "Orders"});
+        def.joins.push_back({QueryDef::JoinType::Inner, QStringLiteral("Customers"), QStringLiteral("Orders"),
+                             QStringLiteral("Customers.ID = Orders.Customer")});
+        catalog.addQuery(def);
+        query::QueryEngine engine(catalog);
+        QCOMPARE(engine.runSource(QStringLiteral("Buyers")).rows.size(), std::size_t(4)); // one per order
+        def.name = QStringLiteral("DistinctBuyers");
+        def.selectFlags = QueryDef::DistinctRow;
+        catalog.addQuery(def);
+        query::QueryEngine again(catalog);
+        QCOMPARE(rowsOf(again.runSource(QStringLiteral("DistinctBuyers"))),
+                 (QStringList{"1|Ana|Porto", "2|Ben|<null>", "3|Cy|Porto"}));
+    }
+
+    void topKeepsTiesAtTheEdge() {
+        QCOMPARE(run(QStringLiteral("select top 1 ID from Orders order by Qty desc")), (QStringList{"10", "13"}));
+        QCOMPARE(run(QStringLiteral("select top 2 ID from Orders order by Qty desc, ID")), (QStringList{"10", "13"}));
+        QCOMPARE(run(QStringLiteral("select top 3 ID from Orders")), (QStringList{"10", "11", "12"}));
+        QCOMPARE(run(QStringLiteral("select top 40 percent ID from Orders order by ID desc")),
+                 (QStringList{"14", "13"}));
+        QueryDef def = stored("TopOne", {{"Orders.ID", ""}}, {"Orders"});
+        def.selectFlags = QueryDef::Top;
+        def.top = QStringLiteral("1");
+        def.orderBy.push_back({QStringLiteral("Orders.Qty"), true});
+        catalog.addQuery(def);
+        // A condition on the outputs applies after TOP, not before.
+        QCOMPARE(run(QStringLiteral("select * from TopOne where ID = 13")), QStringList{"13"});
+        QCOMPARE(run(QStringLiteral("select * from TopOne where ID = 11")), QStringList{});
+    }
+
+    void unionAndUnionAll() {
+        QCOMPARE(run(QStringLiteral("select City from Customers where ID < 3 union select City from Customers")),
+                 (QStringList{"Porto", "<null>", "Lyon"}));
+        QCOMPARE(run(QStringLiteral("select City from Customers union all select 'Rome' from One order by City")),
+                 (QStringList{"<null>", "Lyon", "Porto", "Porto", "Rome"}));
+        QueryDef def;
+        def.name = QStringLiteral("Places");
+        def.kind = QueryDef::Kind::Union;
+        def.selectFlags = 0x02; // UNION ALL
+        def.tables = {{{}, QStringLiteral("X1"), QStringLiteral("SELECT City FROM Customers WHERE ID = 1")},
+                      {{}, QStringLiteral("X2"), QStringLiteral("SELECT City FROM Customers WHERE ID = 3")}};
+        catalog.addQuery(def);
+        QCOMPARE(run(QStringLiteral("select * from Places")), (QStringList{"Porto", "Porto"}));
+        QCOMPARE(run(QStringLiteral("select * from Places where City = 'Lyon'")), QStringList{});
+    }
+
+    void subqueries() {
+        QCOMPARE(run(QStringLiteral("select Name from Customers where ID In (select Customer from Orders where Paid)")),
+                 (QStringList{"Ana", "Ben"}));
+        QCOMPARE(run(QStringLiteral("select Name from Customers where ID Not In (select Customer from Orders where "
+                                    "Customer Is Not Null)")),
+                 QStringList{"Dee"});
+        QCOMPARE(run(QStringLiteral("select Name from Customers where Exists (select * from Orders where Qty > 4)")).size(),
+                 4);
+        QCOMPARE(run(QStringLiteral("select ID from Orders where Qty = (select Max(Qty) from Orders)")),
+                 (QStringList{"10", "13"}));
+    }
+
+    void outputNamesAsAccessGivesThem() {
+        query::QueryEngine engine(catalog);
+        const auto rows = engine.runText(
+            QStringLiteral("select Customers.ID, Orders.ID, Qty * 2, Name & '', Sum(Qty) from Customers inner join "
+                           "Orders on Customers.ID = Orders.Customer group by Customers.ID, Orders.ID, Qty * 2, "
+                           "Name & ''"));
+        QCOMPARE(namesOf(rows), (QStringList{"Customers.ID", "Orders.ID", "Expr1000", "Expr1001", "SumOfQty"}));
+    }
+
+    void parametersAndRefusals() {
+        const auto refusal = [&](QueryDef def, int* number) {
+            catalog.addQuery(def);
+            query::QueryEngine engine(catalog);
+            return errorOf([&] { engine.runText(QStringLiteral("select * from ") + def.name); }, number);
+        };
+        const QString parameters = QStringLiteral("No value given for one or more required parameters.");
+        int number = 0;
+        QueryDef declared = stored("Declared", {{"Name", ""}}, {"Customers"});
+        declared.parameters = {{QStringLiteral("Which"), 10}};
+        QCOMPARE(refusal(declared, &number), parameters);
+        QCOMPARE(number, int(DataError::ParameterMissing));
+        QueryDef unknown = stored("Unknown", {{"Name", ""}}, {"Customers"});
+        unknown.where = QStringLiteral("City = [Which city?]");
+        QCOMPARE(refusal(unknown, &number), parameters);
+        QueryDef form = stored("FromForm", {{"Name", ""}}, {"Customers"});
+        form.where = QStringLiteral("ID = [Forms]![frmPick]![txtID]");
+        QCOMPARE(refusal(form, &number), parameters);
+        QueryDef update = stored("Change", {{"Name", ""}}, {"Customers"});
+        update.kind = QueryDef::Kind::Update;
+        QCOMPARE(refusal(update, &number),
+                 QStringLiteral("The stored query 'Change' uses an update action, which this program cannot run."));
+        QCOMPARE(number, int(DataError::UnsupportedQuery));
+        QueryDef crosstab = stored("Cross", {{"Name", ""}}, {"Customers"});
+        crosstab.kind = QueryDef::Kind::Crosstab;
+        QVERIFY(refusal(crosstab, &number).contains(QStringLiteral("crosstab")));
+        // Stored queries match LIKE patterns with % and _, as query texts do.
+        QueryDef like = stored("LikeP", {{"Name", ""}}, {"Customers"});
+        like.where = QStringLiteral("Name Like \"_e%\"");
+        catalog.addQuery(like);
+        QCOMPARE(run(QStringLiteral("select * from LikeP")), (QStringList{"Ben", "Dee"}));
+    }
+
+    void queryThatUsesItself() {
+        int number = 0;
+        QueryDef self = stored("Self", {{"ID", ""}}, {"Self"});
+        catalog.addQuery(self);
+        QCOMPARE(errorOf([&] { run(QStringLiteral("select * from Self")); }, &number),
+                 QStringLiteral("The stored query 'Self' uses itself (Self -> Self)."));
+        QCOMPARE(number, int(DataError::UsesItself));
+        catalog.addQuery(stored("A", {{"ID", ""}}, {"B"}));
+        catalog.addQuery(stored("B", {{"ID", ""}}, {"C"}));
+        QueryDef c = stored("C", {{"ID", ""}}, {"Customers"});
+        c.where = QStringLiteral("ID In (SELECT ID FROM A)");
+        catalog.addQuery(c);
+        QVERIFY(errorOf([&] { run(QStringLiteral("select * from A")); }, &number).contains(QStringLiteral("A -> B -> C")));
+        QCOMPARE(number, int(DataError::UsesItself));
+        // The same query twice side by side is no cycle.
+        QueryDef pair = stored("Pair", {{"L.ID", ""}}, {"B2", "B2"});
+        pair.tables[0].alias = QStringLiteral("L");
+        pair.tables[1].alias = QStringLiteral("R");
+        pair.joins.push_back({QueryDef::JoinType::Inner, QStringLiteral("L"), QStringLiteral("R"),
+                              QStringLiteral("L.ID = R.ID")});
+        catalog.addQuery(pair);
+        catalog.addQuery(stored("B2", {{"ID", ""}}, {"Customers"}));
+        QCOMPARE(run(QStringLiteral("select * from Pair")).size(), 4);
+    }
+
+    // Texts nested deeper than the limit give one clear error before the stack runs out.
+    void nestingTooDeepIsAnError() {
+        int number = 0;
+        const auto tooComplex = [&](const QString& text) {
+            number = 0;
+            const QString message = errorOf([&] { run(text); }, &number);
+            return number == DataError::TooComplex && message.contains(QStringLiteral("200"));
+        };
+        QVERIFY(tooComplex(QStringLiteral("select * from One where ") + QString(15000, QLatin1Char('('))));
+        QVERIFY(tooComplex(QStringLiteral("select * from One where ") + QStringLiteral("not ").repeated(26000) +
+                           QStringLiteral("X = 1")));
+        QVERIFY(tooComplex(QStringLiteral("select * from One where X = ") + QStringLiteral("-").repeated(5000) +
+                           QStringLiteral("1")));
+        QVERIFY(tooComplex(QStringLiteral("select * from One where X = 1") + QStringLiteral(" + 1").repeated(5000)));
+        QueryDef join = stored("Deep", {{"Customers.Name", ""}}, {"Customers", "Orders"});
+        join.joins.push_back({QueryDef::JoinType::Inner, QStringLiteral("Customers"), QStringLiteral("Orders"),
+                              QString(20000, QLatin1Char('(')) + QStringLiteral("Customers.ID = Orders.Customer") +
+                                  QString(20000, QLatin1Char(')'))});
+        catalog.addQuery(join);
+        QVERIFY(tooComplex(QStringLiteral("select * from Deep")));
+        // What people write stays well inside: 60 levels, and a long flat list of conditions.
+        QCOMPARE(run(QStringLiteral("select X from One where ") + QString(60, QLatin1Char('(')) +
+                     QStringLiteral("X = 1") + QString(60, QLatin1Char(')'))),
+                 QStringList{"1"});
+        QCOMPARE(run(QStringLiteral("select X from One where X = 0") + QStringLiteral(" or X = 1").repeated(3000)),
+                 QStringList{"1"});
+    }
+};
+
+QTEST_GUILESS_MAIN(QueryLanguageTest)
+#include "tst_query_language.moc"
