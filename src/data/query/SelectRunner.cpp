@@ -124,9 +124,12 @@ void SelectRunner::nameOutputs() {
     std::vector<bool> plainField(outputs_.size(), false);
     for (std::size_t i = 0; i < outputs_.size(); ++i) {
         Output& output = outputs_[i];
+        const Expr& expr = *output.expression;
+        // A field "aliased" with its own name (Access may store it so) is a plain field.
+        if (expr.kind == Expr::Kind::Field && sameName(output.name, expr.name))
+            output.name.clear();
         if (!output.name.isEmpty())
             continue;
-        const Expr& expr = *output.expression;
         if (expr.kind == Expr::Kind::Field) {
             output.name = expr.name;
             plainField[i] = true;

@@ -1,0 +1,205 @@
+// Stored queries in files: written by our writer as Access keeps them, and an Access-made
+// sample file. A report named like a query, queries of each shape, and a table record set on
+// a stored query that runs nothing until it is read.
+#include "Connection.h"
+#include "DataError.h"
+#include "DisplayText.h"
+#include "GraduateTables.h"
+#include "Recordset.h"
+#include "data/jet4/Writer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace convodesk;
+using namespace convodesk::data;
+using jet4::QueryDef;
+using jet4::Value;
+
+namespace {
+
+jet4::WriterTable peopleTable() {
+    jet4::WriterTable people{QStringLiteral("People"),
+                             {{QStringLiteral("ID"), jet4::ColumnType::Long, 0},
+                              {QStringLiteral("First"), jet4::ColumnType::Text, 50},
+                              {QStringLiteral("Last"), jet4::ColumnType::Text, 50},
+                              {QStringLiteral("Team"), jet4::ColumnType::Text, 10},
+                              {QStringLiteral("Active"), jet4::ColumnType::Boolean, 0}},
+                             {}};
+    const auto t = [](const char* s) { return s ? Value::text(QString::fromLatin1(s)) : Value(); };
+    people.rows = {{Value::integer(1), t("Ana"), t("Lima"), t("A"), Value::boolean(true)},
+                   {Value::integer(2), t("Ben"), Value(), t("B"), Value::boolean(false)},
+                   {Value::integer(3), t("Cy"), t("Ng"), t("A"), Value::boolean(true)},
+                   {Value::integer(4), t("Dee"), t("Ray"), Value(), Value::boolean(true)}};
+    return people;
+}
+
+jet4::WriterTable teamTable() {
+    return {QStringLiteral("Teams"),
+            {{QStringLiteral("Code"), jet4::ColumnType::Text, 10}, {QStringLiteral("Title"), jet4::ColumnType::Text, 50}},
+            {{Value::text(QStringLiteral("A")), Value::text(QStringLiteral("Alpha"))},
+             {Value::text(QStringLiteral("B")), Value::text(QStringLiteral("Beta"))}}};
+}
+
+QueryDef query(const char* name, std::initializer_list<std::pair<const char*, const char*>> columns) {
+    QueryDef def;
+    def.name = QString::fromLatin1(name);
+    for (const auto& [expression, alias] : columns)
+        def.columns.push_back({QString::fromLatin1(expression), QString::fromLatin1(alias), 0});
+    def.tables.push_back({QStringLiteral("People"), {}, {}});
+    return def;
+}
+
+std::shared_ptr<Connection> openFile(const QString& path) {
+    auto connection = std::make_shared<Connection>();
+    connection->setConnectionString(QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") + path);
+    connection->open();
+    return connection;
+}
+
+QStringList rows(const QString& path, const QString& text) {
+    Recordset rs;
+    rs.openQuery(text, openFile(path));
+    QStringList out;
+    for (; !rs.eof(); rs.moveNext()) {
+        QStringList cells;
+        for (int i = 0; i < rs.fieldNames().size(); ++i)
+            cells << (rs.field(i).isNull() ? QStringLiteral("<null>") : displayText(rs.field(i)));
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+QString errorOf(const std::function<void()>& run, int* number = nullptr) {
+    try {
+        run();
+    } catch (const DataError& error) {
+        if (number)
+            *number = error.number();
+        return error.description();
+    }
+    return QStringLiteral("<no error>");
+}
+
+} // namespace
+
+class StoredQueryFilesTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void queriesOfEachShapeWrittenAsAccessKeepsThem() {
+        std::vector<QueryDef> queries;
+        QueryDef names = query("Names", {{"[First] & \" \" & [Last]", "FullName"}, {"Trim(UCase([Team]))", ""}});
+        names.where = QStringLiteral("(((People.Active)=Yes))");
+        names.orderBy = {{QStringLiteral("People.ID"), true}};
+        queries.push_back(names);
+        QueryDef grouped = query("PerTeam", {{"People.Team", ""}, {"Count(*)", "N"}, {"Sum(People.ID)", "SumOfID"}});
+        grouped.groupBy = {QStringLiteral("People.Team")};
+        grouped.having = QStringLiteral("((Count(*))>=1)");
+        queries.push_back(grouped);
+        QueryDef distinctRow = query("TeamsWithPeople", {{"Teams.*", ""}});
+        distinctRow.selectFlags = QueryDef::DistinctRow;
+        distinctRow.tables.push_back({QStringLiteral("Teams"), {}, {}});
+        distinctRow.joins.push_back({QueryDef::JoinType::Inner, QStringLiteral("People"), QStringLiteral("Teams"),
+                                     QStringLiteral("People.Team = Teams.Code")});
+        queries.push_back(distinctRow);
+        QueryDef top = query("FirstTwo", {{"People.ID", ""}, {"IIf(IsNull([Last]),\"?\",[Last])", "Surname"}});
+        top.selectFlags = QueryDef::Top;
+        top.top = QStringLiteral("2");
+        top.orderBy = {{QStringLiteral("People.ID"), false}};
+        queries.push_back(top);
+        QueryDef both;
+        both.name = QStringLiteral("Both");
+        both.kind = QueryDef::Kind::Union;
+        both.tables = {{{}, QStringLiteral("U1"), QStringLiteral("SELECT First FROM People WHERE ID < 3")},
+                       {{}, QStringLiteral("U2"), QStringLiteral("SELECT Title FROM Teams")}};
+        queries.push_back(both);
+        const QString path = dir.filePath(QStringLiteral("shapes.mdb"));
+        jet4::writeDatabase(path, {peopleTable(), teamTable()}, queries);
+
+        QCOMPARE(rows(path, QStringLiteral("select * from Names")),
+                 (QStringList{"Dee Ray|<null>", "Cy Ng|A", "Ana Lima|A"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from PerTeam")), (QStringList{"<null>|1|4", "A|2|4", "B|1|2"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from TeamsWithPeople")), (QStringList{"A|Alpha", "B|Beta"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from FirstTwo")), (QStringList{"1|Lima", "2|?"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from Both")), (QStringList{"Ana", "Ben", "Alpha", "Beta"}));
+    }
+
+    // Access stores a report's type as -32764; its low bits are those of a linked table.
+    void reportNamedLikeAQueryHidesNothing() {
+        QueryDef report = query("PeopleX", {{"People.First", ""}});
+        QueryDef names = query("People2", {{"People.First", ""}});
+        const QString path = dir.filePath(QStringLiteral("report.mdb"));
+        jet4::writeDatabase(path, {peopleTable()}, {report, names});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        // The first query's catalog row: Id 0x80000001, ParentId 0x0F000001, Type 5.
+        const QByteArray row = QByteArray::fromHex("010000800100000f0500");
+        const qsizetype at = bytes.indexOf(row);
+        QVERIFY(at >= 0);
+        bytes[at + 8] = char(0x04);
+        bytes[at + 9] = char(0x80);
+        // ... and give it the query's name (the writer refuses two objects of one name).
+        qsizetype name = bytes.indexOf(QByteArray("PeopleX"), at);
+        if (name < 0)
+            name = bytes.indexOf(QByteArray("P\0e\0o\0p\0l\0e\0X", 13), at);
+        QVERIFY(name > at && name < at + 200);
+        bytes[name + (bytes[name + 1] == 0 ? 12 : 6)] = '2';
+        file.seek(0);
+        file.write(bytes);
+        file.close();
+        QCOMPARE(rows(path, QStringLiteral("select * from People2 where First = 'cy'")), QStringList{"Cy"});
+        Recordset table;
+        table.openTable(QStringLiteral("People2"), openFile(path));
+        QVERIFY(!table.eof());
+    }
+
+    void tableRecordSetOnAQueryRunsOnlyWhenRead() {
+        QueryDef failing = query("Failing", {{"People.ID", ""}, {"1/0", "Boom"}});
+        QueryDef missing = query("Missing", {{"People.Nope", ""}});
+        QueryDef noTable = query("NoTable", {{"Ghost.ID", ""}});
+        noTable.tables = {{QStringLiteral("Ghost"), {}, {}}};
+        const QString path = dir.filePath(QStringLiteral("lazy.mdb"));
+        jet4::writeDatabase(path, {peopleTable()}, {failing, missing, noTable});
+        auto connection = openFile(path);
+        Recordset rs;
+        rs.openTable(QStringLiteral("Failing"), connection); // checked, not run
+        QCOMPARE(rs.fieldNames(), (QStringList{"ID", "Boom"}));
+        int number = 0;
+        QCOMPARE(errorOf([&] { rs.eof(); }, &number), QStringLiteral("Division by zero."));
+        // What opening checks fails at the open, as before.
+        errorOf([&] { rs.openTable(QStringLiteral("Missing"), connection); }, &number);
+        QCOMPARE(number, int(DataError::ParameterMissing));
+        errorOf([&] { rs.openTable(QStringLiteral("NoTable"), connection); }, &number);
+        QCOMPARE(number, int(DataError::NoSuchSource));
+        QVERIFY(!rs.isOpen());
+    }
+
+    void accessMadeQueries() {
+        const QString source = qEnvironmentVariable("CONVODESK_SHARED_DIR") +
+                               QStringLiteral("/corpus/jackcess/queryTestV2000.mdb");
+        const QString path = dir.filePath(QStringLiteral("queryTest.mdb"));
+        QVERIFY(QFile::copy(source, path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        Recordset rs;
+        rs.openQuery(QStringLiteral("select * from SelectQuery"), openFile(path));
+        QCOMPARE(rs.fieldNames(),
+                 (QStringList{"Table1.col1", "Table1.col2", "Table1.col3", "Table2.col1", "Table2.col2", "Table3.col3"}));
+        for (const char* name : {"UpdateQuery", "AppendQuery", "DeleteQuery", "MakeTableQuery", "CrosstabQuery",
+                                 "DataDefinitionQuery", "PassthroughQuery", "UnionQuery"}) {
+            int number = 0;
+            const QString message =
+                errorOf([&] { rows(path, QStringLiteral("select * from ") + QLatin1String(name)); }, &number);
+            QVERIFY2(number == DataError::UnsupportedQuery || number == DataError::ParameterMissing,
+                     qPrintable(message));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(StoredQueryFilesTest)
+#include "tst_stored_query_files.moc"
