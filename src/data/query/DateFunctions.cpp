@@ -143,14 +143,11 @@ Value dateAdd(const Args& a) {
         parts.date = moved;
         return Value::dateTime(parts.toDays());
     };
+    // Moves by a number of seconds; the time of day carries into the date.
     const auto seconds = [&](double count) {
-        const double start = parts.toDays();
-        const double wholeDays = std::floor(count / 86400.0);
-        const QDate day = parts.date.addDays(static_cast<qint64>(wholeDays));
-        const double secondsOfDay = parts.hour * 3600.0 + parts.minute * 60 + parts.second + (count - wholeDays * 86400.0);
-        (void)start;
+        const double secondsOfDay = parts.hour * 3600.0 + parts.minute * 60 + parts.second + count;
         const double carry = std::floor(secondsOfDay / 86400.0);
-        const QDate result = day.addDays(static_cast<qint64>(carry));
+        const QDate result = parts.date.addDays(static_cast<qint64>(carry));
         if (!result.isValid() || result.year() < 100 || result.year() > 9999)
             fn::invalidArgument("DateAdd");
         return Value::dateTime(DateParts::daysOf(result, secondsOfDay - carry * 86400.0));
@@ -189,6 +186,10 @@ long long secondsOf(const DateParts& p) {
            p.second;
 }
 
+long long floorDivision(long long a, long long b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
 // Counts the boundaries of the interval crossed between the two dates, as DateDiff does.
 Value dateDiff(const Args& a) {
     const Interval interval = intervalOf(a[0], "DateDiff");
@@ -217,10 +218,9 @@ Value dateDiff(const Args& a) {
         return Value::integer(weekStart(from.date).daysTo(weekStart(to.date)) / 7);
     }
     case Interval::Hour:
-        return Value::integer(secondsOf(to) / 3600 - secondsOf(from) / 3600 -
-                              ((secondsOf(to) < 0) != (secondsOf(from) < 0) ? 0 : 0));
+        return Value::integer(floorDivision(secondsOf(to), 3600) - floorDivision(secondsOf(from), 3600));
     case Interval::Minute:
-        return Value::integer(secondsOf(to) / 60 - secondsOf(from) / 60);
+        return Value::integer(floorDivision(secondsOf(to), 60) - floorDivision(secondsOf(from), 60));
     case Interval::Second:
         return Value::integer(secondsOf(to) - secondsOf(from));
     }
