@@ -233,6 +233,16 @@ private slots:
         QCOMPARE(run(QStringLiteral("select * from Places where City = 'Lyon'")), QStringList{});
     }
 
+    void joinsOnMoreThanEqualFieldsAndTablesListedWithAComma() {
+        QCOMPARE(run(QStringLiteral("select Name, Orders.ID from Customers inner join Orders on Customers.ID = "
+                                    "Orders.Customer and Orders.Qty > 4")),
+                 (QStringList{"Ana|10", "Cy|13"}));
+        QCOMPARE(run(QStringLiteral("select Name, Orders.ID from Customers, Orders where Customers.ID = Orders.Customer "
+                                    "and Paid = No")),
+                 (QStringList{"Ana|11", "Cy|13"}));
+        QCOMPARE(run(QStringLiteral("select Count(*) from Customers, Orders")), QStringList{"20"});
+    }
+
     void subqueries() {
         QCOMPARE(run(QStringLiteral("select Name from Customers where ID In (select Customer from Orders where Paid)")),
                  (QStringList{"Ana", "Ben"}));

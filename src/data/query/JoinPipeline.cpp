@@ -7,6 +7,8 @@ namespace {
 
 // Equal for rows a join treats as equal; empty when a column is Null (Null never matches).
 QString keyOf(RowValues& row, const std::vector<int>& columns) {
+    if (columns.empty()) // a join on no field: every row matches every row
+        return QStringLiteral("*");
     if (columns.size() == 1)
         return matchKey(row.value(columns.front()));
     QString key;

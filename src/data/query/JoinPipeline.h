@@ -13,7 +13,7 @@ namespace convodesk::data::query {
 struct JoinStep {
     int added = 0;
     std::vector<int> oldColumns; // columns of the sources joined before, in the combined layout
-    std::vector<int> newColumns; // the added source's own columns
+    std::vector<int> newColumns; // the added source's own columns (none: every row matches)
     bool keepOld = false;        // a row without a match stays, the added source Null
     bool keepNew = false;        // the added source's rows without a match follow, the others Null
 };

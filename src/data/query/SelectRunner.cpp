@@ -78,7 +78,10 @@ SelectRunner::SelectRunner(QueryEngine& engine, std::shared_ptr<const SelectStat
     // What opening the query checks: every expression binds, the joins can be planned.
     if (s.where)
         BoundExpr(*s.where, combinedLayout_, name_, context_);
-    planJoins();
+    std::vector<const Expr*> joinConditions;
+    planJoins(joinConditions);
+    for (const Expr* condition : joinConditions)
+        BoundExpr(*condition, combinedLayout_, name_, context_);
     prepareGrouping();
     if (!grouping_) {
         for (const Output& output : outputs_)
@@ -236,8 +239,8 @@ ExprPtr SelectRunner::withOutputNames(const Expr& node) const {
     return copy;
 }
 
-JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>& group,
-                                std::vector<bool>& joined) const {
+JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>& group, std::vector<bool>& joined,
+                                std::vector<const Expr*>& conditions) const {
     const SelectStatement::Join& join = *group.front();
     const int left = sourceIndex(join.left);
     const int right = sourceIndex(join.right);
@@ -254,11 +257,21 @@ JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>&
     for (const SelectStatement::Join* member : group)
         collectConjuncts(member->on.get(), parts);
     for (const Expr* part : parts) {
-        if (part->kind != Expr::Kind::Compare || part->op != Expr::Op::Equal ||
-            part->children[0]->kind != Expr::Kind::Field || part->children[1]->kind != Expr::Kind::Field)
-            refuse(QStringLiteral("a join on something other than equal fields"));
-        int a = BoundExpr::resolve(*part->children[0], combinedLayout_);
-        int b = BoundExpr::resolve(*part->children[1], combinedLayout_);
+        const bool equalFields = part->kind == Expr::Kind::Compare && part->op == Expr::Op::Equal &&
+                                 part->children[0]->kind == Expr::Kind::Field &&
+                                 part->children[1]->kind == Expr::Kind::Field;
+        int a = equalFields ? BoundExpr::resolve(*part->children[0], combinedLayout_) : -1;
+        int b = equalFields ? BoundExpr::resolve(*part->children[1], combinedLayout_) : -1;
+        // Any other part of an inner join is a condition on the joined rows.
+        if (join.type == QueryDef::JoinType::Inner &&
+            (!equalFields ||
+             (a >= 0 && b >= 0 && (sourceOfColumn(a) == sourceOfColumn(b) ||
+                                   (sourceOfColumn(a) != step.added && sourceOfColumn(b) != step.added))))) {
+            conditions.push_back(part);
+            continue;
+        }
+        if (!equalFields)
+            refuse(QStringLiteral("an outer join on something other than equal fields"));
         if (a < 0 || b < 0) {
             if (context_.unknownIsParameter)
                 BoundExpr::missingParameter();
@@ -277,7 +290,7 @@ JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>&
     return step;
 }
 
-std::vector<JoinStep> SelectRunner::planJoins() const {
+std::vector<JoinStep> SelectRunner::planJoins(std::vector<const Expr*>& conditions) const {
     std::vector<bool> joined(sources_.size(), false);
     joined[0] = true;
     std::vector<const SelectStatement::Join*> pending;
@@ -288,8 +301,16 @@ std::vector<JoinStep> SelectRunner::planJoins() const {
         auto next = std::find_if(pending.begin(), pending.end(), [&](const SelectStatement::Join* join) {
             return joined[sourceIndex(join->left)] != joined[sourceIndex(join->right)];
         });
-        if (next == pending.end())
-            refuse(QStringLiteral("a join this program cannot order"));
+        if (next == pending.end()) {
+            // The joins left are among tables not reached yet: reach the first one by a join on
+            // no field (a table listed with a comma), then go on.
+            const int left = sourceIndex(pending.front()->left);
+            JoinStep cross;
+            cross.added = left;
+            steps.push_back(cross);
+            joined[left] = true;
+            continue;
+        }
         const int a = sourceIndex((*next)->left);
         const int b = sourceIndex((*next)->right);
         std::vector<const SelectStatement::Join*> group;
@@ -303,10 +324,17 @@ std::vector<JoinStep> SelectRunner::planJoins() const {
                 ++it;
             }
         }
-        steps.push_back(planStep(group, joined));
+        steps.push_back(planStep(group, joined, conditions));
     }
-    if (std::find(joined.begin(), joined.end(), false) != joined.end())
-        refuse(QStringLiteral("tables without a join between them"));
+    // Tables listed without a join ("FROM A, B"): every row with every row, the WHERE decides.
+    for (std::size_t s = 0; s < sources_.size(); ++s) {
+        if (joined[s])
+            continue;
+        JoinStep step;
+        step.added = static_cast<int>(s);
+        steps.push_back(step);
+        joined[s] = true;
+    }
     return steps;
 }
 
@@ -382,7 +410,12 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
                           true);
         }
     }
-    const std::vector<JoinStep> steps = planJoins();
+    std::vector<const Expr*> joinConditions;
+    const std::vector<JoinStep> steps = planJoins(joinConditions);
+    for (const Expr* condition : joinConditions) {
+        residual.push_back(condition);
+        markColumns(*condition, used);
+    }
 
     // The first source is read forward; the others are held in memory to be probed by hash.
     std::vector<RowSet> scanned(sources_.size());

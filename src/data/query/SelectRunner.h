@@ -51,8 +51,10 @@ private:
     ExprPtr substituteOutputs(const Expr& node) const;
     ExprPtr withOutputNames(const Expr& node) const;
     void markColumns(const Expr& node, std::vector<bool>& used) const;
-    JoinStep planStep(const std::vector<const SelectStatement::Join*>& group, std::vector<bool>& joined) const;
-    std::vector<JoinStep> planJoins() const;
+    JoinStep planStep(const std::vector<const SelectStatement::Join*>& group, std::vector<bool>& joined,
+                      std::vector<const Expr*>& conditions) const;
+    // The joins in order; `conditions` gets the parts of inner joins that are no equal fields.
+    std::vector<JoinStep> planJoins(std::vector<const Expr*>& conditions) const;
     void prepareGrouping();
     std::vector<std::vector<jet4::Value>> joinedRows(const std::vector<ExprPtr>& conditions);
     void keepDistinctRows(std::vector<std::vector<jet4::Value>>& rows) const;
