@@ -25,6 +25,9 @@ RowDecoder::RowDecoder(const PageReader& file, const TableDef& table)
     for (const ColumnDef& column : table.columns)
         fields_.push_back(
             {&column, column.type, column.fixed, column.number, 2 + column.fixedOffset, fixedSizeOf(column)});
+    for (const Field& field : fields_)
+        if (field.column->neverNull)
+            neverNull_.push_back(&field);
 }
 
 void RowDecoder::damaged(const QString& what) const {
@@ -55,9 +58,28 @@ void RowDecoder::reset(const std::uint8_t* row, int length) {
         fixedEnd_ = static_cast<int>(readU16(row + varTableEnd_));
         if (fixedEnd_ < 2 || fixedEnd_ > varDataEnd_)
             damaged(QStringLiteral("a row's variable data starts at an impossible offset"));
+        // Each variable value ends where the next begins: the whole table is checked here, so a
+        // read of one column cannot run into the others unseen, whichever columns are read.
+        int previous = fixedEnd_;
+        for (int i = 1; i <= varCount_; ++i) {
+            const int offset = static_cast<int>(readU16(row + varTableEnd_ - 2 * i));
+            if (offset < previous || offset > varDataEnd_)
+                damaged(QStringLiteral("a row's variable offsets are out of order"));
+            previous = offset;
+        }
     } else {
         fixedEnd_ = beforeMask;
     }
+    for (const Field* field : neverNull_)
+        if (field->number < storedColumns_ && !present(*field))
+            damaged(QStringLiteral("column \"%1\" is Null in a row, which its definition does not allow")
+                        .arg(field->column->name));
+}
+
+void RowDecoder::checkTextLength(const ColumnDef& column, int length) const {
+    // Two bytes a character, or fewer when compressed (plus its two-byte mark).
+    if (column.length > 0 && length > column.length + 2)
+        damaged(QStringLiteral("a text of column \"%1\" is longer than the column allows").arg(column.name));
 }
 
 const std::uint8_t* RowDecoder::fixedBytes(const Field& field) const {
@@ -122,6 +144,8 @@ TableCursor::TextRead RowDecoder::textView(int columnIndex, QStringView& text) c
         length = field.fixedSize;
     } else if (!variableBytes(*field.column, bytes, length)) {
         return TableCursor::TextRead::Null;
+    } else {
+        checkTextLength(*field.column, length);
     }
     text = QStringView(textBuffer_.data(), decodeTextInto(bytes, length, textBuffer_));
     return TableCursor::TextRead::Text;
@@ -146,6 +170,7 @@ Value RowDecoder::variableValue(const ColumnDef& column) const {
         return Value::null();
     switch (column.type) {
     case ColumnType::Text:
+        checkTextLength(column, length);
         return Value::text(decodeText(p, length));
     case ColumnType::Memo: {
         const QByteArray bytes = readLongValue(file_, p, length, object_);
