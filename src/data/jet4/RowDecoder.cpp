@@ -147,7 +147,9 @@ TableCursor::TextRead RowDecoder::textView(int columnIndex, QStringView& text) c
     } else {
         checkTextLength(*field.column, length);
     }
-    text = QStringView(textBuffer_.data(), decodeTextInto(bytes, length, textBuffer_));
+    // The buffer may grow while decoding: its address is taken only afterwards.
+    const int count = decodeTextInto(bytes, length, textBuffer_);
+    text = QStringView(textBuffer_.data(), count);
     return TableCursor::TextRead::Text;
 }
 
