@@ -58,15 +58,6 @@ void RowDecoder::reset(const std::uint8_t* row, int length) {
         fixedEnd_ = static_cast<int>(readU16(row + varTableEnd_));
         if (fixedEnd_ < 2 || fixedEnd_ > varDataEnd_)
             damaged(QStringLiteral("a row's variable data starts at an impossible offset"));
-        // Each variable value ends where the next begins: the whole table is checked here, so a
-        // read of one column cannot run into the others unseen, whichever columns are read.
-        int previous = fixedEnd_;
-        for (int i = 1; i <= varCount_; ++i) {
-            const int offset = static_cast<int>(readU16(row + varTableEnd_ - 2 * i));
-            if (offset < previous || offset > varDataEnd_)
-                damaged(QStringLiteral("a row's variable offsets are out of order"));
-            previous = offset;
-        }
     } else {
         fixedEnd_ = beforeMask;
     }
@@ -156,10 +147,18 @@ TableCursor::TextRead RowDecoder::textView(int columnIndex, QStringView& text) c
 bool RowDecoder::variableBytes(const ColumnDef& column, const std::uint8_t*& bytes, int& length) const {
     if (column.varIndex >= varCount_)
         return false;
-    const int start = static_cast<int>(readU16(row_ + varTableEnd_ - 2 * column.varIndex));
-    const int end = static_cast<int>(readU16(row_ + varTableEnd_ - 2 * (column.varIndex + 1)));
+    const int v = column.varIndex;
+    const std::uint8_t* entry = row_ + varTableEnd_ - 2 * v; // entry v; entry v + 1 is 2 bytes lower
+    const int start = static_cast<int>(readU16(entry));
+    const int end = static_cast<int>(readU16(entry - 2));
     if (start < fixedEnd_ || start > end || end > varDataEnd_)
         damaged(QStringLiteral("column \"%1\" has impossible bounds in a row").arg(column.name));
+    // Each value ends where the next begins: the neighbours' offsets must agree, so a value
+    // cannot run into the one before or after it whichever columns are read (a read of every
+    // column checks the whole offset table this way).
+    if ((v > 0 && static_cast<int>(readU16(entry + 2)) > start) ||
+        (v + 2 <= varCount_ && static_cast<int>(readU16(entry - 4)) < end))
+        damaged(QStringLiteral("a row's variable offsets are out of order"));
     bytes = row_ + start;
     length = end - start;
     return true;
