@@ -5,6 +5,7 @@
 #include "DisplayText.h"
 #include "GraduateFile.h"
 #include "Recordset.h"
+#include "SqlText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@
 #include <QTextStream>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 using namespace convodesk::data;
 using convodesk::data::test::writeGraduateFile;
@@ -77,6 +79,35 @@ int main(int argc, char** argv) {
             },
             201);
         out << QStringLiteral("100000 graduates: lookup hit %1 ms\n").arg(hit, 0, 'f', 2);
+        return 0;
+    }
+    // "bench_data paste" times the Search screen's query for a pasted 32,767-character text.
+    if (argc > 1 && QByteArray(argv[1]) == "paste") {
+        writeGraduateFile(dir.filePath(QStringLiteral("Tassel.mdb")), 100000);
+        const QString text = buildConnectionText(dir.path());
+        const auto searchFor = [](const QString& pasted) {
+            const QString pattern = sqlTextLiteral(QLatin1Char('%') + pasted + QLatin1Char('%'));
+            return QStringLiteral("select * from Graduate where Name like ") + pattern +
+                   QStringLiteral(" or GraduateID like ") + pattern + QStringLiteral(" or Program_Desc like ") +
+                   pattern + QStringLiteral(" order by Queue");
+        };
+        QString letters, wildcards, ones;
+        for (int i = 0; letters.size() < 32767; ++i)
+            letters += QChar(u'a' + i % 26);
+        for (int i = 0; wildcards.size() < 32767; ++i)
+            wildcards += i % 2 ? QLatin1Char('%') : QChar(u'a' + i % 26);
+        for (int i = 0; ones.size() < 32767; ++i)
+            ones += i % 3 ? QLatin1Char('_') : QLatin1Char('%');
+        for (const auto& [name, pasted] : {std::pair{QStringLiteral("letters"), letters},
+                                          {QStringLiteral("%a%b%c..."), wildcards},
+                                          {QStringLiteral("%__%__..."), ones}}) {
+            const double ms = medianMs([&] { readToEnd(searchFor(pasted), text); }, 5);
+            out << QStringLiteral("100000 graduates: search for a pasted %1-character text (%2) %3 ms\n")
+                       .arg(pasted.size())
+                       .arg(name)
+                       .arg(ms, 0, 'f', 1);
+            out.flush();
+        }
         return 0;
     }
     for (int count : {1000, 10000, 100000}) {

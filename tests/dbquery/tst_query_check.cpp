@@ -2,6 +2,7 @@
 #include "CheckCommand.h"
 #include "GraduateFile.h"
 #include "QueryCommand.h"
+#include "ToolRun.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,26 +10,8 @@
 
 using namespace convodesk::dbtool;
 using convodesk::jet4::Value;
-
-namespace {
-
-struct Run {
-    int code = 0;
-    QString out;
-    QString err;
-};
-
-template <typename Command> Run run(const QStringList& args) {
-    Run result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    result.code = Command::run(args, out, err);
-    out.flush();
-    err.flush();
-    return result;
-}
-
-} // namespace
+using convodesk::dbtool::test::Run;
+using convodesk::dbtool::test::run;
 
 class QueryCheckTest : public QObject {
     Q_OBJECT

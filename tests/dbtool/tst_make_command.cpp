@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
+#include <QSet>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,6 +76,17 @@ QJsonArray readerRows(const QString& file, const QString& table) {
         .toObject()
         .value(QStringLiteral("rows"))
         .toArray();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
 }
 
 QJsonValue json(const CsvTable::Field& f) {
@@ -280,6 +294,48 @@ private slots:
         QTextStream o(&out), e(&err);
         QCOMPARE(MakeCommand::run(args, o, e), 2);
         QVERIFY2(err.contains(message), qPrintable(err));
+    }
+
+    // A disk that fills up while the new file is written, at every point from the first page
+    // to the last: the reason is named, nothing reports success, the old file stays as it was.
+    // Needs a small file system of its own (a tmpfs, mounted as root); skipped elsewhere.
+    void fullDiskNamesTheReasonAndKeepsTheOldFile() {
+        QTemporaryDir mountPoint;
+        const QString disk = mountPoint.path();
+        const auto mountDisk = [&] {
+            return QProcess::execute(QStringLiteral("mount"),
+                                     {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                      QStringLiteral("size=256k"), QStringLiteral("tmpfs"), disk}) == 0;
+        };
+        const auto unmountDisk = [&] { QProcess::execute(QStringLiteral("umount"), {disk}); };
+        if (!mountDisk())
+            QSKIP("cannot mount a small file system here (needs root)");
+        unmountDisk();
+        Folder csv;
+        const QString graduates = csv.write(QStringLiteral("g.csv"), readFile(sourceDir() + QStringLiteral("/resources/demo/graduates.csv")));
+        const QString programmes = csv.write(QStringLiteral("p.csv"), readFile(sourceDir() + QStringLiteral("/resources/demo/programmes.csv")));
+        const QByteArray old(30000, 'o');
+        for (const qint64 free : {0, 4096, 16384, 65536, 90112, 94108}) {
+            QVERIFY(mountDisk());
+            const QString target = disk + QStringLiteral("/Tassel.mdb");
+            writeBytes(target, old);
+            const qint64 available = QStorageInfo(disk).bytesAvailable();
+            writeBytes(disk + QStringLiteral("/filler"), QByteArray(qMax<qint64>(available - free, 0), '\0'));
+            QString out, err;
+            QTextStream o(&out), e(&err);
+            const int code = MakeCommand::run({QStringLiteral("--graduates"), graduates, QStringLiteral("--programmes"),
+                                               programmes, QStringLiteral("--output"), target, QStringLiteral("--force")},
+                                              o, e);
+            e.flush();
+            const QByteArray after = readFile(target);
+            const QStringList left = QDir(disk).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+            unmountDisk();
+            QCOMPARE(code, 1);
+            QVERIFY2(err.contains(QStringLiteral("No space left on device")), qPrintable(err));
+            QVERIFY(after == old);
+            QCOMPARE(QSet<QString>(left.begin(), left.end()),
+                     QSet<QString>({QStringLiteral("Tassel.mdb"), QStringLiteral("filler")}));
+        }
     }
 
     // The built program: dispatch, --version, --help.

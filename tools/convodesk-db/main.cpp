@@ -4,12 +4,15 @@
 #include "MakeCommand.h"
 #include "QueryCommand.h"
 #include "ToolInfo.h"
+#include "data/DataError.h"
+#include "data/jet4/Error.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <new>
 
 using namespace convodesk::dbtool;
 
@@ -59,5 +62,21 @@ int main(int argc, char** argv) {
         err << "convodesk-db: unknown command \"" << first << "\".\n" << usage();
         return kExitBadInput;
     }
-    return command->second(args, out, err);
+    // Every command's errors end here at the latest: a message and exit 2, never an abort.
+    const auto failed = [&](const QString& message) {
+        out.flush();
+        err << "convodesk-db " << first << ": " << message << "\n";
+        return kExitBadInput;
+    };
+    try {
+        return command->second(args, out, err);
+    } catch (const convodesk::data::DataError& error) {
+        return failed(QStringLiteral("%1 (error %2)").arg(error.description()).arg(error.number()));
+    } catch (const convodesk::jet4::Error& error) {
+        return failed(error.message());
+    } catch (const std::bad_alloc&) {
+        return failed(QStringLiteral("out of memory"));
+    } catch (const std::exception& error) {
+        return failed(QString::fromLocal8Bit(error.what()));
+    }
 }

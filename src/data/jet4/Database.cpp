@@ -35,8 +35,8 @@ const Database::Impl::LoadedTable& Database::Impl::load(const CatalogEntry& e) {
     auto it = tables_.find(e.tdefPage());
     if (it == tables_.end()) {
         LoadedTableDef loaded = readTableDef(*file_, e.tdefPage(), e.name);
-        it = tables_.insert(e.tdefPage(),
-                            {std::make_shared<const TableDef>(std::move(loaded.def)), loaded.usedPagesMap});
+        it = tables_.insert(e.tdefPage(), {std::make_shared<const TableDef>(std::move(loaded.def)),
+                                           loaded.usedPagesMap, e.isUserTable()});
     }
     return *it;
 }
@@ -54,7 +54,7 @@ const TableDef* Database::Impl::findTable(QStringView name) {
     return load(*e).def.get();
 }
 
-std::unique_ptr<TableCursor> Database::Impl::openCursor(const TableDef& table) {
+std::unique_ptr<TableCursor> Database::Impl::openCursor(const TableDef& table, bool countChecked) {
     QMutexLocker lock(&mutex_);
     auto it = tables_.constFind(table.tdefPage);
     if (it == tables_.constEnd() || it->def.get() != &table)
@@ -62,7 +62,8 @@ std::unique_ptr<TableCursor> Database::Impl::openCursor(const TableDef& table) {
                     QStringLiteral("%1: table \"%2\" was not found through this database")
                         .arg(file_->fileName(), table.name));
     const QString object = QStringLiteral("table \"%1\"").arg(table.name);
-    return std::make_unique<TableCursorImpl>(file_, it->def, readUsageMap(*file_, it->usedPagesMap, object));
+    return std::make_unique<TableCursorImpl>(file_, it->def, readUsageMap(*file_, it->usedPagesMap, object),
+                                             countChecked && it->countChecked);
 }
 
 std::optional<QueryDef> Database::Impl::findQuery(QStringView name) {
@@ -115,7 +116,7 @@ std::unique_ptr<TableCursor> Database::openCursor(const TableDef& table) const {
 }
 
 Database::RowCountCheck Database::checkRowCount(const TableDef& table) const {
-    std::unique_ptr<TableCursor> cursor = openCursor(table);
+    std::unique_ptr<TableCursor> cursor = impl_->openCursor(table, false);
     while (cursor->next()) {
     }
     return {static_cast<std::int64_t>(table.storedRowCount), cursor->rowsRead()};

@@ -35,10 +35,12 @@ public:
     // Decodes the stored query with this name (letter case ignored); nullopt if none.
     std::optional<QueryDef> findQuery(QStringView name) const;
 
-    // A forward cursor over the table's rows in page order.
+    // A forward cursor over the table's rows in page order (see TableCursor::next for the
+    // row count check at its end).
     std::unique_ptr<TableCursor> openCursor(const TableDef& table) const;
 
-    // Counts the table's rows and compares them with the count its definition stores.
+    // Counts the table's rows and compares them with the count its definition stores (a
+    // cursor that reports the difference instead of throwing).
     struct RowCountCheck {
         std::int64_t stored = 0;
         std::int64_t counted = 0;

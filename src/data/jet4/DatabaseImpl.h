@@ -20,12 +20,15 @@ public:
     QStringList names(bool (CatalogEntry::*kind)() const, bool userOnly) const;
     const TableDef* findTable(QStringView name);
     std::optional<QueryDef> findQuery(QStringView name);
-    std::unique_ptr<TableCursor> openCursor(const TableDef& table);
+    std::unique_ptr<TableCursor> openCursor(const TableDef& table, bool countChecked = true);
 
 private:
     struct LoadedTable {
         std::shared_ptr<const TableDef> def;
         std::uint32_t usedPagesMap = 0;
+        // A user table's row count is kept exact by the database; a system table's (as
+        // MSysQueries in real files) may lag behind and is not compared.
+        bool countChecked = false;
     };
     const CatalogEntry* entry(QStringView name, bool (CatalogEntry::*kind)() const) const;
     const LoadedTable& load(const CatalogEntry& entry);

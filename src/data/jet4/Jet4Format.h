@@ -93,6 +93,9 @@ inline constexpr int kColumnFixedOffsetOffset = 21;
 inline constexpr int kColumnLengthOffset = 23;
 inline constexpr std::uint8_t kColumnFlagFixed = 0x01;
 inline constexpr std::uint8_t kColumnFlagUpdatable = 0x02;
+// Autonumber columns (Long and GUID): the database always gives them a value.
+inline constexpr std::uint8_t kColumnFlagAutoLong = 0x04;
+inline constexpr std::uint8_t kColumnFlagAutoGuid = 0x40;
 inline constexpr std::uint16_t kSortOrderGeneral = 0x0409;
 inline constexpr int kLongValueColumnEntrySize = 10;
 

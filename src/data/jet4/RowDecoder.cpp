@@ -25,6 +25,9 @@ RowDecoder::RowDecoder(const PageReader& file, const TableDef& table)
     for (const ColumnDef& column : table.columns)
         fields_.push_back(
             {&column, column.type, column.fixed, column.number, 2 + column.fixedOffset, fixedSizeOf(column)});
+    for (const Field& field : fields_)
+        if (field.column->neverNull)
+            neverNull_.push_back(&field);
 }
 
 void RowDecoder::damaged(const QString& what) const {
@@ -58,6 +61,16 @@ void RowDecoder::reset(const std::uint8_t* row, int length) {
     } else {
         fixedEnd_ = beforeMask;
     }
+    for (const Field* field : neverNull_)
+        if (field->number < storedColumns_ && !present(*field))
+            damaged(QStringLiteral("column \"%1\" is Null in a row, which its definition does not allow")
+                        .arg(field->column->name));
+}
+
+void RowDecoder::checkTextLength(const ColumnDef& column, int length) const {
+    // Two bytes a character, or fewer when compressed (plus its two-byte mark).
+    if (column.length > 0 && length > column.length + 2)
+        damaged(QStringLiteral("a text of column \"%1\" is longer than the column allows").arg(column.name));
 }
 
 const std::uint8_t* RowDecoder::fixedBytes(const Field& field) const {
@@ -122,18 +135,30 @@ TableCursor::TextRead RowDecoder::textView(int columnIndex, QStringView& text) c
         length = field.fixedSize;
     } else if (!variableBytes(*field.column, bytes, length)) {
         return TableCursor::TextRead::Null;
+    } else {
+        checkTextLength(*field.column, length);
     }
-    text = QStringView(textBuffer_.data(), decodeTextInto(bytes, length, textBuffer_));
+    // The buffer may grow while decoding: its address is taken only afterwards.
+    const int count = decodeTextInto(bytes, length, textBuffer_);
+    text = QStringView(textBuffer_.data(), count);
     return TableCursor::TextRead::Text;
 }
 
 bool RowDecoder::variableBytes(const ColumnDef& column, const std::uint8_t*& bytes, int& length) const {
     if (column.varIndex >= varCount_)
         return false;
-    const int start = static_cast<int>(readU16(row_ + varTableEnd_ - 2 * column.varIndex));
-    const int end = static_cast<int>(readU16(row_ + varTableEnd_ - 2 * (column.varIndex + 1)));
+    const int v = column.varIndex;
+    const std::uint8_t* entry = row_ + varTableEnd_ - 2 * v; // entry v; entry v + 1 is 2 bytes lower
+    const int start = static_cast<int>(readU16(entry));
+    const int end = static_cast<int>(readU16(entry - 2));
     if (start < fixedEnd_ || start > end || end > varDataEnd_)
         damaged(QStringLiteral("column \"%1\" has impossible bounds in a row").arg(column.name));
+    // Each value ends where the next begins: the neighbours' offsets must agree, so a value
+    // cannot run into the one before or after it whichever columns are read (a read of every
+    // column checks the whole offset table this way).
+    if ((v > 0 && static_cast<int>(readU16(entry + 2)) > start) ||
+        (v + 2 <= varCount_ && static_cast<int>(readU16(entry - 4)) < end))
+        damaged(QStringLiteral("a row's variable offsets are out of order"));
     bytes = row_ + start;
     length = end - start;
     return true;
@@ -146,6 +171,7 @@ Value RowDecoder::variableValue(const ColumnDef& column) const {
         return Value::null();
     switch (column.type) {
     case ColumnType::Text:
+        checkTextLength(column, length);
         return Value::text(decodeText(p, length));
     case ColumnType::Memo: {
         const QByteArray bytes = readLongValue(file_, p, length, object_);

@@ -44,12 +44,14 @@ private:
     // The stored bytes of a variable column; false when the row stores none (Null).
     bool variableBytes(const ColumnDef& column, const std::uint8_t*& bytes, int& length) const;
     inline Value decodeFixed(const ColumnDef& column, const std::uint8_t* p, int size) const;
+    void checkTextLength(const ColumnDef& column, int length) const;
     [[noreturn]] void damaged(const QString& what) const;
 
     const PageReader& file_;
     const TableDef& table_;
     QString object_;
     std::vector<Field> fields_;
+    std::vector<const Field*> neverNull_; // columns that always hold a value
     const std::uint8_t* row_ = nullptr;
     int length_ = 0;
     int storedColumns_ = 0;

@@ -14,7 +14,8 @@ class TableCursor {
 public:
     virtual ~TableCursor() = default;
 
-    // Moves to the next row; false at the end. Throws Error(Damaged, ...) on a bad page.
+    // Moves to the next row; false at the end. Throws Error(Damaged, ...) on a bad page, and
+    // at the end of a user table when the rows found are not as many as its definition counts.
     virtual bool next() = 0;
     // The value of column `columnIndex` (index into TableDef::columns) in the current row.
     virtual Value value(int columnIndex) = 0;

@@ -14,10 +14,11 @@ constexpr std::size_t kPagesKeptResident = 256;
 } // namespace
 
 TableCursorImpl::TableCursorImpl(std::shared_ptr<const PageReader> file,
-                                 std::shared_ptr<const TableDef> table, std::vector<std::uint32_t> pages)
+                                 std::shared_ptr<const TableDef> table, std::vector<std::uint32_t> pages,
+                                 bool countChecked)
     : file_(std::move(file)), table_(std::move(table)), pages_(std::move(pages)),
       object_(QStringLiteral("table \"%1\"").arg(table_->name)), decoder_(*file_, *table_),
-      columnCount_(static_cast<unsigned>(table_->columns.size())) {}
+      columnCount_(static_cast<unsigned>(table_->columns.size())), countChecked_(countChecked) {}
 
 bool TableCursorImpl::next() {
     hasRow_ = false;
@@ -51,6 +52,12 @@ bool TableCursorImpl::next() {
     releasePassedPages();
     // Rows read from a file that changed meanwhile may be a mix of two files: not an answer.
     file_->checkUnchanged();
+    // The rows reached through the usage map must be the rows the definition counts: a damaged
+    // map that loses pages would otherwise make rows vanish without a word.
+    if (countChecked_ && rowsRead_ != static_cast<std::int64_t>(table_->storedRowCount))
+        file_->damaged(object_, QStringLiteral("%1 rows were found, but its definition counts %2")
+                                    .arg(rowsRead_)
+                                    .arg(table_->storedRowCount));
     return false;
 }
 

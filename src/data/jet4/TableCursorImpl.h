@@ -13,10 +13,12 @@ namespace convodesk::jet4 {
 // Walks a table's data pages in ascending order and their row slots in slot order. Deleted
 // slots (0x8000: deleted, or the target of an overflow pointer) are skipped; an overflow
 // slot (0x4000) is replaced by the row it points to, so each row comes once, in its place.
+// At the end the rows found are compared with the definition's row count (with
+// `countChecked`, which user tables get): a difference is damage.
 class TableCursorImpl : public TableCursor {
 public:
     TableCursorImpl(std::shared_ptr<const PageReader> file, std::shared_ptr<const TableDef> table,
-                    std::vector<std::uint32_t> pages);
+                    std::vector<std::uint32_t> pages, bool countChecked = false);
 
     bool next() override;
     Value value(int columnIndex) override;
@@ -47,6 +49,7 @@ private:
     bool hasRow_ = false;
     unsigned columnCount_ = 0;
     std::size_t releasedUpTo_ = 0; // pages_[0 .. releasedUpTo_) have been let go
+    bool countChecked_ = false;
 };
 
 } // namespace convodesk::jet4

@@ -18,6 +18,7 @@ struct ColumnDef {
     int fixedOffset = 0;  // offset in the fixed area (fixed columns only)
     int length = 0;       // stored length in bytes (Text: 2 x characters)
     bool fixed = false;
+    bool neverNull = false; // an autonumber: a row without its value is damaged
     int precision = 0;    // Numeric only
     int scale = 0;        // Numeric only
 };

@@ -92,7 +92,10 @@ LoadedTableDef readTableDef(const PageReader& file, std::uint32_t tdefPage, cons
         column.type = static_cast<ColumnType>(d[format::kColumnTypeOffset]);
         column.number = static_cast<int>(readU16(d + format::kColumnNumberOffset));
         column.varIndex = static_cast<int>(readU16(d + format::kColumnVarIndexOffset));
-        column.fixed = (d[format::kColumnFlagsOffset] & format::kColumnFlagFixed) != 0;
+        const std::uint8_t flags = d[format::kColumnFlagsOffset];
+        column.fixed = (flags & format::kColumnFlagFixed) != 0;
+        column.neverNull = (column.type == ColumnType::Long && (flags & format::kColumnFlagAutoLong)) ||
+                           (column.type == ColumnType::Guid && (flags & format::kColumnFlagAutoGuid));
         column.fixedOffset = static_cast<int>(readU16(d + format::kColumnFixedOffsetOffset));
         column.length = static_cast<int>(readU16(d + format::kColumnLengthOffset));
         if (column.type == ColumnType::Numeric) {

@@ -22,6 +22,19 @@ double nowInJetDays() {
     const QDate epoch(format::kDateEpochYear, format::kDateEpochMonth, format::kDateEpochDay);
     return static_cast<double>(epoch.daysTo(now.date())) + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
+// Writes all of `bytes`, going on after a short write: the write after one that the disk
+// could only partly take fails with the system's reason ("No space left on device").
+bool writeWhole(QSaveFile& file, const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
 } // namespace
 
 int maxRowBytes() {
@@ -45,11 +58,13 @@ void writeDatabase(const QString& path, const std::vector<WriterTable>& tables,
         throw Error(Error::Kind::Io, QStringLiteral("Cannot write %1: the folder does not exist.").arg(path));
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that each write reaches the system here and a failure (a full disk)
+    // comes back from it with its reason, instead of a short write lost in a buffer's flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Error(Error::Kind::Io, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
     bool written = true;
     for (std::uint32_t n = 0; n < pages.pageCount() && written; ++n)
-        written = file.write(pages.page(n)) == format::kPageSize;
+        written = writeWhole(file, pages.page(n));
     if (!written || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();

@@ -8,29 +8,39 @@ namespace convodesk::data::query {
 LikePattern::LikePattern(const QString& pattern, Wildcards wildcards) {
     const char32_t runChar = wildcards == Wildcards::Ansi ? U'%' : U'*';
     const char32_t oneChar = wildcards == Wildcards::Ansi ? U'_' : U'?';
-    for (char32_t c : pattern.toCaseFolded().toUcs4()) {
-        if (c == runChar) {
-            if (elements_.empty() || elements_.back() != anyRun) // "%%" is the same as "%"
-                elements_.push_back(anyRun);
-        } else {
-            elements_.push_back(c == oneChar ? anyOne : c);
+    const QList<uint> folded = pattern.toCaseFolded().toUcs4();
+    std::vector<char32_t> segment;
+    bool anyOneSeen = false;
+    for (char32_t c : folded) {
+        if (c != runChar) {
+            anyOneSeen = anyOneSeen || c == oneChar;
+            segment.push_back(c == oneChar ? anyOne : c);
+            continue;
         }
+        if (segments_.empty() && segment.empty())
+            leadingRun_ = true;
+        if (!segment.empty())
+            segments_.push_back(std::move(segment));
+        segment.clear();
     }
-    const bool leading = !elements_.empty() && elements_.front() == anyRun;
-    const bool trailing = !elements_.empty() && elements_.back() == anyRun;
-    const auto first = elements_.begin() + (leading ? 1 : 0);
-    const auto last = elements_.end() - (trailing && elements_.size() > 1 ? 1 : 0);
-    if (leading && elements_.size() == 1) {
-        shape_ = Shape::Anything;
+    trailingRun_ = !folded.isEmpty() && folded.back() == runChar;
+    if (!segment.empty())
+        segments_.push_back(std::move(segment));
+    for (const auto& s : segments_)
+        fixedLength_ += s.size();
+
+    if (segments_.empty()) {
+        // Only runs: anything; the empty pattern: the empty text only.
+        shape_ = leadingRun_ ? Shape::Anything : Shape::Exact;
         return;
     }
-    if (std::any_of(first, last, [](char32_t e) { return e == anyRun || e == anyOne; }))
+    if (segments_.size() > 1 || anyOneSeen)
         return;
-    std::vector<char32_t> literal(first, last);
+    const std::vector<char32_t>& literal = segments_.front();
     literal_ = QString::fromUcs4(literal.data(), static_cast<qsizetype>(literal.size()));
     asciiLiteral_ = std::all_of(literal.begin(), literal.end(), [](char32_t c) { return c < 0x80; });
-    shape_ =
-        leading ? (trailing ? Shape::Contains : Shape::Suffix) : (trailing ? Shape::Prefix : Shape::Exact);
+    shape_ = leadingRun_ ? (trailingRun_ ? Shape::Contains : Shape::Suffix)
+                         : (trailingRun_ ? Shape::Prefix : Shape::Exact);
 }
 
 bool LikePattern::matches(QStringView text) const {
@@ -51,16 +61,23 @@ bool LikePattern::matches(QStringView text) const {
     case Shape::General:
         break;
     }
-    const std::size_t m = elements_.size();
-    // reachable[j]: the text read so far can be matched by the first j pattern elements.
-    std::vector<char> reachable(m + 1, 0), next(m + 1, 0);
-    auto close = [&](std::vector<char>& states) {
-        for (std::size_t j = 0; j < m; ++j)
-            if (states[j] && elements_[j] == anyRun)
-                states[j + 1] = 1;
-    };
-    reachable[0] = 1;
-    close(reachable);
+    return matchesSegments(text);
+}
+
+bool LikePattern::segmentAt(std::size_t s, const char32_t* text) const {
+    const std::vector<char32_t>& segment = segments_[s];
+    for (std::size_t k = 0; k < segment.size(); ++k)
+        if (segment[k] != anyOne && segment[k] != text[k])
+            return false;
+    return true;
+}
+
+bool LikePattern::matchesSegments(QStringView text) const {
+    // A text has at least as many UTF-16 units as characters.
+    if (fixedLength_ > static_cast<std::size_t>(text.size()))
+        return false;
+    thread_local std::vector<char32_t> folded;
+    folded.clear();
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         char32_t c = text[i].unicode();
@@ -68,27 +85,42 @@ bool LikePattern::matches(QStringView text) const {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        c = QChar::toCaseFolded(c);
-        std::fill(next.begin(), next.end(), 0);
-        bool any = false;
-        for (std::size_t j = 0; j < m; ++j) {
-            if (!reachable[j])
-                continue;
-            const char32_t e = elements_[j];
-            if (e == anyRun) {
-                next[j] = 1;
-                any = true;
-            } else if (e == anyOne || e == c) {
-                next[j + 1] = 1;
-                any = true;
-            }
-        }
-        if (!any)
-            return false;
-        close(next);
-        reachable.swap(next);
+        folded.push_back(QChar::toCaseFolded(c));
     }
-    return reachable[m] != 0;
+    const std::size_t n = folded.size();
+    if (fixedLength_ > n)
+        return false;
+    const char32_t* t = folded.data();
+    if (!leadingRun_ && !trailingRun_ && segments_.size() == 1)
+        return n == fixedLength_ && segmentAt(0, t);
+
+    std::size_t first = 0;
+    std::size_t last = segments_.size();
+    std::size_t pos = 0;
+    std::size_t end = n;
+    if (!leadingRun_) {
+        if (!segmentAt(0, t))
+            return false;
+        pos = segments_[0].size();
+        first = 1;
+    }
+    if (!trailingRun_) {
+        const std::size_t length = segments_.back().size();
+        if (n - length < pos || !segmentAt(last - 1, t + n - length))
+            return false;
+        end = n - length;
+        --last;
+    }
+    for (std::size_t s = first; s < last; ++s) {
+        const std::size_t length = segments_[s].size();
+        std::size_t at = pos;
+        while (at + length <= end && !segmentAt(s, t + at))
+            ++at;
+        if (at + length > end)
+            return false;
+        pos = at + length;
+    }
+    return true;
 }
 
 std::optional<bool> LikePattern::containsAscii(QStringView text) const {

@@ -8,7 +8,11 @@ namespace convodesk::data::query {
 
 // A LIKE pattern matched against a whole text, ignoring letter case (Unicode case folding).
 // Query texts use '%' (any run) and '_' (one character); stored queries use '*' and '?'.
-// Matching runs in time proportional to text length times pattern length.
+// The pattern is split at its runs into segments; each segment is found by a linear search
+// from where the one before it ended (taking the leftmost place is exact for these two
+// wildcards), so a match takes at most text length times pattern length steps and usually
+// about the text's length. A text shorter than the pattern's fixed characters is rejected
+// at once.
 class LikePattern {
 public:
     enum class Wildcards { Ansi, Access };
@@ -22,13 +26,19 @@ private:
     // Contains for a literal of ASCII letters only; nullopt when a non-ASCII character of the
     // text could fold to one of them and the full Unicode search must decide.
     std::optional<bool> containsAscii(QStringView text) const;
+    bool matchesSegments(QStringView text) const;
+    // Whether segment `s` matches the folded text at position `at` (which leaves room for it).
+    bool segmentAt(std::size_t s, const char32_t* text) const;
 
     Shape shape_ = Shape::General;
     QString literal_; // case-folded
     bool asciiLiteral_ = false;
-    static constexpr char32_t anyRun = 0xFFFFFFFF;
     static constexpr char32_t anyOne = 0xFFFFFFFE;
-    std::vector<char32_t> elements_;
+    // The general form: the characters between runs ('_' as anyOne), case-folded.
+    std::vector<std::vector<char32_t>> segments_;
+    bool leadingRun_ = false;  // the pattern starts with a run
+    bool trailingRun_ = false; // the pattern ends with a run (or is a run only)
+    std::size_t fixedLength_ = 0; // characters every matching text has at least
 };
 
 } // namespace convodesk::data::query
