@@ -2,7 +2,9 @@
 
 #include "modGeneral.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 
 namespace convodesk::app {
 
@@ -10,6 +12,12 @@ ScreenWindow::ScreenWindow(QWidget* screen) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(screen);
     setWindowTitle(screen->windowTitle());
+    // The main window closes the active screen by key wherever the keyboard is; the system
+    // menu's own close keys would compete with it (and work only while a control of the
+    // screen has the keyboard).
+    if (QMenu* menu = systemMenu())
+        for (QAction* action : menu->actions())
+            action->setShortcuts({});
 }
 
 QSize ScreenWindow::designSize() const {

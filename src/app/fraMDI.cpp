@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
@@ -48,6 +49,14 @@ fraMDI::fraMDI(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &fraMDI::showMainTitleUnlessMerged);
     buildMenus();
+    // Ctrl+F4, the usual key of multiple-document programs, and the platform's close key
+    // close the active screen.
+    QList<QKeySequence> closeKeys{QKeySequence(Qt::CTRL | Qt::Key_F4)};
+    for (const QKeySequence& keys : QKeySequence::keyBindings(QKeySequence::Close))
+        if (!closeKeys.contains(keys))
+            closeKeys << keys;
+    for (const QKeySequence& keys : closeKeys)
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &fraMDI::closeActiveScreen);
     if (!theMainWindow)
         theMainWindow = this;
 }
@@ -151,6 +160,7 @@ QWidget* fraMDI::showScreen(const QString& name, const std::function<QWidget*()>
     if (!sub || !sub->widget()) {
         auto* window = new ScreenWindow(create());
         sub = window;
+        window->setWindowIcon(windowIcon());
         mdi_->addSubWindow(window);
         connect(window, &QMdiSubWindow::windowStateChanged, this, &fraMDI::screenStateChanged);
         connect(window, &ScreenWindow::closed, this, &fraMDI::activateTopWindow);
@@ -226,6 +236,12 @@ QList<QMdiSubWindow*> fraMDI::otherScreens(const QMdiSubWindow* screen) const {
         if (sub && sub != screen && sub->widget() && sub->isVisible())
             others << sub;
     return others;
+}
+
+void fraMDI::closeActiveScreen() {
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    if (active && active != menuWindow_)
+        active->close();
 }
 
 void fraMDI::showMainTitleUnlessMerged() {

@@ -45,6 +45,10 @@ public:
     QWidget* openScreen(const QString& name) const;
 
 public slots:
+    // Closes the active screen (never the menu panel).
+    void closeActiveScreen();
+
+public slots:
     void MDIForm_Load();
     void mnuHome_Click();
     void mnuAccess_Click();
