@@ -3,18 +3,26 @@
 //   bench_screens write GRADUATES PROGRAMMES   writes Tassel.mdb next to the program
 //   bench_screens database                     opens the Database screen (both lists filled)
 //   bench_screens search                       searches a text that every tenth graduate holds
+//   bench_screens click                        in the real main window: from the click on "Data
+//                                              Manager" to the graduate list painted on screen
+//   bench_screens paste                        a 1 MB paste into the Home screen's ID box, painted
 #include "HandlerGuard.h"
 #include "ReportList.h"
 #include "data/jet4/Writer.h"
 #include "database/frmDBase.h"
+#include "fraMDI.h"
+#include "frmMenu.h"
+#include "home/frmHome.h"
 #include "search/frmSearch.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <cstdio>
 
 using namespace convodesk;
@@ -33,6 +41,31 @@ long peakRssKiB() {
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').first().toLong();
     return -1;
+}
+
+// Notes when a widget has been painted: the paint is over once the event processing that
+// delivered it returns.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget& widget) { widget.installEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+// Processes events until `watch` has seen a paint; returns false if none came within 10 s.
+bool processUntilPainted(const PaintWatch& watch) {
+    QElapsedTimer limit;
+    limit.start();
+    while (!watch.painted && limit.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QApplication::processEvents();
+    return watch.painted;
 }
 
 jet4::Value t(const QString& text) {
@@ -124,6 +157,58 @@ int main(int argc, char* argv[]) {
                     ms, peakRssKiB() / 1024.0);
         return 0;
     }
-    std::fprintf(stderr, "usage: bench_screens write GRADUATES PROGRAMMES | database | search\n");
+    if (mode == QLatin1String("click")) {
+        app::fraMDI main;
+        main.showAndLoad();
+        if (!QTest::qWaitForWindowExposed(&main))
+            return 1;
+        QApplication::processEvents();
+        auto* button = main.menuPanel()->findChild<QPushButton*>(QStringLiteral("Command2"));
+        const long before = peakRssKiB();
+        clock.start();
+        QTest::mouseClick(button, Qt::LeftButton);
+        const qint64 filled = clock.elapsed();
+        auto* screen = static_cast<screens::frmDBase*>(main.openScreen(QStringLiteral("frmDBase")));
+        if (!screen)
+            return 1;
+        const PaintWatch watch(*screen->graduateList().viewport());
+        if (!processUntilPainted(watch))
+            return 1;
+        const qint64 painted = clock.elapsed();
+        std::printf("click to Database screen: %d graduates, %d programmes filled after %lld ms, "
+                    "list painted after %lld ms; peak RSS %.1f MiB (%.1f before)\n",
+                    screen->graduateList().itemCount(), screen->programmeList().itemCount(), filled, painted,
+                    peakRssKiB() / 1024.0, before / 1024.0);
+        return 0;
+    }
+    if (mode == QLatin1String("paste")) {
+        screens::frmHome screen;
+        screen.show();
+        screen.activateWindow();
+        if (!QTest::qWaitForWindowActive(&screen))
+            return 1;
+        auto* box = screen.findChild<QLineEdit*>(QStringLiteral("txtStudentID"));
+        box->setFocus();
+        QString big;
+        while (big.size() < (1 << 20))
+            big += QStringLiteral("CV24DIT00010 Lim Chee Keong (\u6797\u5fd7\u5f3a) ");
+        big.truncate(1 << 20);
+        QApplication::clipboard()->setText(big);
+        QApplication::processEvents();
+        const PaintWatch watch(*box);
+        clock.start();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        const qint64 pasted = clock.elapsed();
+        processUntilPainted(watch);
+        const qint64 painted = clock.elapsed();
+        clock.start();
+        QTest::keyClick(box, Qt::Key_X);
+        const qint64 typed = clock.elapsed();
+        std::printf("paste of %lld characters into the ID box: in the box after %lld ms, painted after %lld "
+                    "ms; one more key %lld ms\n",
+                    static_cast<long long>(box->text().size()), pasted, painted, typed);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: bench_screens write GRADUATES PROGRAMMES | database | search | click | paste\n");
     return 2;
 }

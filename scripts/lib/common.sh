@@ -6,8 +6,9 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 # Packages needed to build and run the desk program.
+# The Chinese and Tamil fonts let the demo's names show as letters, not boxes.
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-  librsvg2-bin fonts-wine fonts-open-sans fonts-dejavu-core)
+  librsvg2-bin fonts-wine fonts-open-sans fonts-dejavu-core fonts-wqy-microhei fonts-lohit-taml)
 # Extra packages for the tests, benchmarks and fuzzing.
 TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb openbox xdotool imagemagick)

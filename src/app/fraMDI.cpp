@@ -5,6 +5,7 @@
 #include "frmMenu.h"
 #include "frmSplash.h"
 #include "modButton.h"
+#include "ScreenWindow.h"
 #include "modGeneral.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
@@ -25,15 +27,18 @@ fraMDI* theMainWindow = nullptr;
 
 const QColor clientBackground(128, 128, 128);
 
-// Children without a frame add no controls to the menu bar and their title does not join
-// the main window's title.
-constexpr Qt::WindowFlags childFlags = Qt::SubWindow | Qt::FramelessWindowHint;
+// The menu panel has no frame: it adds no controls to the menu bar and its (empty) title never
+// joins the main window's. The screens are framed and titled: shown maximised, their controls
+// sit in the menu bar and the title reads "main title - [screen title]".
+const QString mainTitle = QStringLiteral("VELORAND Malaysia Convocation System (Kelmor Branch)");
+
+constexpr Qt::WindowFlags panelFlags = Qt::SubWindow | Qt::FramelessWindowHint;
 
 } // namespace
 
 fraMDI::fraMDI(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("fraMDI"));
-    setWindowTitle(QStringLiteral("VELORAND Malaysia Convocation System (Kelmor Branch)"));
+    setWindowTitle(mainTitle);
     setWindowIcon(resources::programIcon());
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("mdiClient"));
@@ -42,7 +47,16 @@ fraMDI::fraMDI(QWidget* parent) : QMainWindow(parent) {
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &fraMDI::showMainTitleUnlessMerged);
     buildMenus();
+    // Ctrl+F4, the usual key of multiple-document programs, and the platform's close key
+    // close the active screen.
+    QList<QKeySequence> closeKeys{QKeySequence(Qt::CTRL | Qt::Key_F4)};
+    for (const QKeySequence& keys : QKeySequence::keyBindings(QKeySequence::Close))
+        if (!closeKeys.contains(keys))
+            closeKeys << keys;
+    for (const QKeySequence& keys : closeKeys)
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &fraMDI::closeActiveScreen);
     if (!theMainWindow)
         theMainWindow = this;
 }
@@ -129,7 +143,10 @@ void fraMDI::MDIForm_Load() {
         if (menuWindow_)
             return;
         auto* panel = new frmMenu;
-        menuWindow_ = mdi_->addSubWindow(panel, childFlags);
+        menuWindow_ = mdi_->addSubWindow(panel, panelFlags);
+        // The panel stays: no system menu, so Ctrl+F4 (which closes the active screen) or
+        // Ctrl+W do not close it.
+        menuWindow_->setSystemMenu(nullptr);
         menuWindow_->setFixedSize(panel->size());
         panel->Form_Initialize(*clientArea(), *menuWindow_);
         menuWindow_->show();
@@ -139,24 +156,102 @@ void fraMDI::MDIForm_Load() {
 
 QWidget* fraMDI::showScreen(const QString& name, const std::function<QWidget*()>& create,
                             const std::function<void(QWidget&)>& load) {
-    QPointer<QMdiSubWindow>& sub = screens_[name];
-    if (!sub) {
-        QWidget* form = create();
-        sub = mdi_->addSubWindow(form, childFlags);
-        sub->setAttribute(Qt::WA_DeleteOnClose, false);
-        sub->setGeometry(clientArea()->rect());
-        load(*form);
+    QPointer<ScreenWindow>& sub = screens_[name];
+    if (!sub || !sub->widget()) {
+        auto* window = new ScreenWindow(create());
+        sub = window;
+        window->setWindowIcon(windowIcon());
+        mdi_->addSubWindow(window);
+        connect(window, &QMdiSubWindow::windowStateChanged, this, &fraMDI::screenStateChanged);
+        connect(window, &ScreenWindow::closed, this, &fraMDI::activateTopWindow);
+        // Restoring shows the screen in its own frame at its design size.
+        window->resize(window->designSize());
+        QWidget& form = *window->widget();
+        try {
+            load(form);
+        } catch (...) {
+            // The screen is shown all the same, as its load left it; the focus step is skipped.
+            bringToFront(*window, true);
+            throw;
+        }
+        bringToFront(*window, true);
+    } else {
+        // An open screen comes to the front as it is, maximised if the others are.
+        bool othersMaximised = false;
+        for (const QMdiSubWindow* other : otherScreens(sub))
+            othersMaximised = othersMaximised || other->isMaximized();
+        bringToFront(*sub, othersMaximised);
     }
-    sub->showMaximized();
-    sub->raise();
-    mdi_->setActiveSubWindow(sub);
     sub->widget()->setFocus(Qt::OtherFocusReason);
     return sub->widget();
 }
 
+void fraMDI::bringToFront(QMdiSubWindow& sub, bool maximised) {
+    if (maximised)
+        sub.showMaximized();
+    else
+        sub.show();
+    sub.raise();
+    mdi_->setActiveSubWindow(&sub);
+}
+
 QWidget* fraMDI::openScreen(const QString& name) const {
-    const QPointer<QMdiSubWindow> sub = screens_.value(name);
+    const QPointer<ScreenWindow> sub = screens_.value(name);
     return sub ? sub->widget() : nullptr;
+}
+
+void fraMDI::activateTopWindow(QMdiSubWindow* closing) {
+    // As multiple-document programs do: the screen used last before the closed one becomes
+    // active (Qt would hand the keyboard on to the next control, often the panel's); with no
+    // screen left, the panel.
+    const QList<QMdiSubWindow*> used = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    QMdiSubWindow* next = menuWindow_;
+    for (auto it = used.rbegin(); it != used.rend(); ++it) {
+        if (*it != closing && *it != menuWindow_ && (*it)->isVisible() && (*it)->widget()) {
+            next = *it;
+            break;
+        }
+    }
+    if (next) {
+        next->raise();
+        mdi_->setActiveSubWindow(next);
+    }
+    showMainTitleUnlessMerged();
+}
+
+void fraMDI::screenStateChanged(Qt::WindowStates before, Qt::WindowStates now) {
+    // Screens are maximised together, as in multiple-document programs: restoring one restores
+    // the others (a maximised screen left under it would keep its title in the main window's).
+    const bool restored = (before & Qt::WindowMaximized) && !(now & (Qt::WindowMaximized | Qt::WindowMinimized));
+    if (restored)
+        for (QMdiSubWindow* other : otherScreens(qobject_cast<QMdiSubWindow*>(sender())))
+            if (other->isMaximized())
+                other->showNormal();
+    showMainTitleUnlessMerged();
+}
+
+QList<QMdiSubWindow*> fraMDI::otherScreens(const QMdiSubWindow* screen) const {
+    QList<QMdiSubWindow*> others;
+    for (const QPointer<ScreenWindow>& sub : screens_)
+        if (sub && sub != screen && sub->widget() && sub->isVisible())
+            others << sub;
+    return others;
+}
+
+void fraMDI::closeActiveScreen() {
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    if (active && active != menuWindow_)
+        active->close();
+}
+
+void fraMDI::showMainTitleUnlessMerged() {
+    // Qt merges the title of an active maximised screen into the main window's, but leaves
+    // the merged title behind when that screen is restored or another window becomes active.
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    if (active && active != menuWindow_ && active->isMaximized())
+        return;
+    if (windowTitle() != mainTitle)
+        setWindowTitle(mainTitle);
 }
 
 void fraMDI::mnuHome_Click() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScreenWindow.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QMdiSubWindow>
@@ -33,12 +35,18 @@ public:
     QWidget* clientArea() const;
     frmMenu* menuPanel() const;
 
-    // Shows the one instance of a screen, shown maximised inside the main window: created by
-    // `create` and loaded by `load` on first use, brought to the front otherwise, then given the
-    // focus. A failure in `load` ends the call there (the screen stays created but unfocused).
+    // Shows the one instance of a screen in a framed, titled child window: created by `create`,
+    // loaded by `load` and shown maximised when it is not open, brought to the front otherwise,
+    // then given the focus. A failure in `load` leaves the call after the screen is shown, before
+    // the focus is given. Closing the screen's window unloads it; the next call creates it anew.
     QWidget* showScreen(const QString& name, const std::function<QWidget*()>& create,
                         const std::function<void(QWidget&)>& load);
+    // The open screen of that name, or null.
     QWidget* openScreen(const QString& name) const;
+
+public slots:
+    // Closes the active screen (never the menu panel).
+    void closeActiveScreen();
 
 public slots:
     void MDIForm_Load();
@@ -56,10 +64,15 @@ private:
     QMenu* addMenu(const char* name, const QString& caption);
     QAction* addEntry(QWidget* owner, const char* name, const QString& caption);
     void keepMaximised();
+    void bringToFront(QMdiSubWindow& sub, bool maximised);
+    void showMainTitleUnlessMerged();
+    void activateTopWindow(QMdiSubWindow* closing);
+    void screenStateChanged(Qt::WindowStates before, Qt::WindowStates now);
+    QList<QMdiSubWindow*> otherScreens(const QMdiSubWindow* screen) const;
 
     QMdiArea* mdi_ = nullptr;
     QPointer<QMdiSubWindow> menuWindow_;
-    QHash<QString, QPointer<QMdiSubWindow>> screens_;
+    QHash<QString, QPointer<ScreenWindow>> screens_;
 };
 
 } // namespace convodesk::app

@@ -8,9 +8,11 @@
 #include "modGeneral.h"
 
 #include <QFrame>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <iterator>
 
 namespace convodesk::app {
 
@@ -37,28 +39,38 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent) {
     Frame2 = ui::addPanel(this, "Frame2", ui::twipsRect(0, 0, panelWidth, panelHeight), QColor(0, 0, 128));
     Frame1 = ui::addPanel(this, "Frame1", ui::twipsRect(0, 98, panelWidth, 5655), QColor(192, 192, 192));
 
-    QPushButton* cmdHome = addPictureButton(Frame1, "cmdHome", columnLeft[0], firstRowTop, "home");
-    QPushButton* Command2 = addPictureButton(Frame1, "Command2", columnLeft[1], firstRowTop, "data-manager");
-    QPushButton* cmdDelivery =
-        addPictureButton(Frame1, "cmdDelivery", columnLeft[2], firstRowTop, "graduate-list");
-    QPushButton* cmdSearch = addPictureButton(Frame1, "cmdSearch", columnLeft[3], firstRowTop, "search");
-    QPushButton* cmdStaffReg =
-        addPictureButton(Frame1, "cmdStaffReg", columnLeft[0], secondRowTop, "customize");
-    QPushButton* cmdRecord =
-        addPictureButton(Frame1, "cmdRecord", columnLeft[1], secondRowTop, "audio-recorder");
-    QPushButton* cmdShortname =
-        addPictureButton(Frame1, "cmdShortname", columnLeft[2], secondRowTop, "print-barcode");
-    QPushButton* Command1 =
-        addPictureButton(Frame1, "Command1", columnLeft[3], secondRowTop, "technical-support");
-
-    addCaption("Label1", columnLeft[0], firstCaptionTop, QStringLiteral("Home System"));
-    addCaption("Label2", columnLeft[1], firstCaptionTop, QStringLiteral("Data Manager"));
-    addCaption("Label3", columnLeft[2], firstCaptionTop, QStringLiteral("View Graduate List"));
-    addCaption("Label4", columnLeft[3], firstCaptionTop, QStringLiteral("Search Graduate"));
-    addCaption("Label5", columnLeft[0], secondCaptionTop, QStringLiteral("Customize Data"));
-    addCaption("Label7", columnLeft[1], secondCaptionTop, QStringLiteral("Audio Recorder"));
-    addCaption("Label6", columnLeft[2], secondCaptionTop, QStringLiteral("Print Barcode"));
-    addCaption("Label9", columnLeft[3], secondCaptionTop, QStringLiteral("Technical Support"));
+    // Each button with its caption underneath, which is also the name a screen reader gives it.
+    struct Entry {
+        const char* button;
+        const char* picture;
+        const char* label;
+        const char* caption;
+    };
+    const Entry entries[] = {
+        {"cmdHome", "home", "Label1", "Home System"},
+        {"Command2", "data-manager", "Label2", "Data Manager"},
+        {"cmdDelivery", "graduate-list", "Label3", "View Graduate List"},
+        {"cmdSearch", "search", "Label4", "Search Graduate"},
+        {"cmdStaffReg", "customize", "Label5", "Customize Data"},
+        {"cmdRecord", "audio-recorder", "Label7", "Audio Recorder"},
+        {"cmdShortname", "print-barcode", "Label6", "Print Barcode"},
+        {"Command1", "technical-support", "Label9", "Technical Support"},
+    };
+    QHash<QByteArray, QPushButton*> buttons;
+    for (size_t i = 0; i < std::size(entries); ++i) {
+        const Entry& e = entries[i];
+        const int left = columnLeft[i % 4];
+        const bool firstRow = i < 4;
+        QPushButton* button = addPictureButton(Frame1, e.button, left, firstRow ? firstRowTop : secondRowTop,
+                                               QString::fromLatin1(e.picture));
+        const QString caption = QString::fromLatin1(e.caption);
+        button->setAccessibleName(caption);
+        addCaption(e.label, left, firstRow ? firstCaptionTop : secondCaptionTop, caption);
+        buttons.insert(e.button, button);
+    }
+    QPushButton* cmdHome = buttons.value("cmdHome");
+    QPushButton* Command2 = buttons.value("Command2");
+    QPushButton* cmdSearch = buttons.value("cmdSearch");
 
     // Below the visible area, never seen; the focus lands on txtSetFocus so that no visible
     // button shows a focus mark.
@@ -69,8 +81,10 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent) {
     txtSetFocus->setGeometry(ui::twipsRect(240, unseenTop, 735, 285));
     setFocusProxy(txtSetFocus);
 
-    tabCycle_.setOrder({txtSetFocus, cmdSearch, cmdRecord, cmdHome, cmdShortname, cmdDelivery, cmdStaffReg,
-                        Command1, Command2, cmdStaffAttend, Command3});
+    tabCycle_.setOrder({txtSetFocus, cmdSearch, buttons.value("cmdRecord"), cmdHome, buttons.value("cmdShortname"),
+                        buttons.value("cmdDelivery"), buttons.value("cmdStaffReg"), buttons.value("Command1"),
+                        Command2, cmdStaffAttend, Command3});
+    ui::enterPressesButtons(*this);
 
     connect(cmdHome, &QPushButton::clicked, this, &frmMenu::cmdHome_Click);
     connect(Command2, &QPushButton::clicked, this, &frmMenu::Command2_Click);

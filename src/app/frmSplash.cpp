@@ -7,10 +7,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
-#include <QScreen>
 #include <QStatusBar>
 
 namespace convodesk::app {
@@ -66,16 +64,14 @@ frmSplash::frmSplash() : artwork_(QStringLiteral(":/splash/splash.jpg")) {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setPalette(QApplication::palette(StatusBar1));
-    StatusBar1->setAutoFillBackground(true);
     StatusBar1->setGeometry(ui::twipsRect(0, 5490, 9750, 255));
+    // A grey bar with a shaded top edge, not the window's black.
+    const QPalette standard = QApplication::palette(StatusBar1);
+    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar { background-color: %1; border-top: 1px solid %2; }")
+                                  .arg(standard.color(QPalette::Window).name(),
+                                       standard.color(QPalette::Mid).name()));
 
-    // Centred on the screen.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(0, 0), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen();
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(settings().interval);

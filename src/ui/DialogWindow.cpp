@@ -1,6 +1,8 @@
 #include "DialogWindow.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -36,6 +38,36 @@ void DialogWindow::giveMainWindowBack(QWidget* mainWindow) {
         focusBefore_->isEnabled())
         focusBefore_->setFocus(Qt::ActiveWindowFocusReason);
     focusBefore_ = nullptr;
+}
+
+void DialogWindow::centreOnScreen() {
+    QScreen* screen = windowHandle() && windowHandle()->screen() ? windowHandle()->screen()
+                                                                 : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // move() places the frame's corner; before the window is shown the frame is the client area.
+    QRect whole = frameGeometry();
+    whole.moveCenter(screen->availableGeometry().center());
+    move(whole.topLeft());
+    centreWhenFramed_ = whole.size() == size();
+}
+
+void DialogWindow::centreAgainWhenFramed() {
+    if (centreWhenFramed_ && isVisible() && frameGeometry().size() != size())
+        QTimer::singleShot(0, this, [this] {
+            if (centreWhenFramed_)
+                centreOnScreen();
+        });
+}
+
+void DialogWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    centreAgainWhenFramed();
+}
+
+void DialogWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    centreAgainWhenFramed();
 }
 
 void DialogWindow::changeEvent(QEvent* event) {

@@ -24,15 +24,25 @@ public:
     // the user was on.)
     void giveMainWindowBack(QWidget* mainWindow);
 
+    // Centres the whole window, frame and title bar included, on the screen. The window
+    // system tells the frame's size only once the window is shown; the window is centred
+    // again then, once.
+    void centreOnScreen();
+
 protected:
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void takeActivationBack();
+    // Once the window system has told the frame's size, centres the whole window (once).
+    void centreAgainWhenFramed();
 
     QPointer<QWidget> mainWindow_;
     QPointer<QWidget> focusBefore_;
+    bool centreWhenFramed_ = false;
 };
 
 } // namespace convodesk::ui

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 
 namespace convodesk::ui {
 
@@ -38,6 +39,11 @@ void makePictureButton(QAbstractButton& button) {
                        "QAbstractButton:pressed, QAbstractButton:checked "
                        "{ background-color: #e8e8e8; border: 1px solid #404040; }"
                        "QAbstractButton:focus { border: 1px dotted #000000; }"));
+}
+
+void enterPressesButtons(QWidget& window) {
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        button->setAutoDefault(true);
 }
 
 } // namespace convodesk::ui

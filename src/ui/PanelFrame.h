@@ -22,4 +22,8 @@ QLabel* addPlainLabel(QWidget* parent, const char* name, const QRect& geometry, 
 // A white picture button with a thin grey edge, as the panels use them.
 void makePictureButton(QAbstractButton& button);
 
+// Enter and Return press the focused push button of `window`, as Space does (Qt does this only
+// inside dialogs). Call once the window's buttons exist.
+void enterPressesButtons(QWidget& window);
+
 } // namespace convodesk::ui

@@ -1,14 +1,13 @@
 #include "ReportList.h"
 
 #include "Twips.h"
+#include "ZeroWidthColumnGrip.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <algorithm>
 
 namespace convodesk::ui {
-
-namespace {
-constexpr int trailingRoomPixels = 24;
-}
 
 ReportList::ReportList(std::vector<ReportColumn> columns, QWidget* parent)
     : QTreeView(parent), model_(new ReportListModel(std::move(columns), this)) {
@@ -30,9 +29,35 @@ ReportList::ReportList(std::vector<ReportColumn> columns, QWidget* parent)
     const auto& cols = model_->columns();
     for (size_t i = 0; i < cols.size(); ++i)
         head->resizeSection(int(i), twipsToPixels(cols[i].widthTwips));
-    const int trailingRoom = int(cols.size());
-    head->setSectionResizeMode(trailingRoom, QHeaderView::Fixed);
-    head->resizeSection(trailingRoom, trailingRoomPixels);
+    // The empty trailing column takes whatever room is left, so columns that fit need no
+    // scroll bar; zero-width columns are grabbed at their line even at the header's end.
+    head->setSectionResizeMode(trailingColumn(), QHeaderView::Fixed);
+    head->resizeSection(trailingColumn(), 0);
+    connect(head, &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != trailingColumn())
+            fitTrailingColumn();
+    });
+    new ZeroWidthColumnGrip(*head, trailingColumn() - 1);
+}
+
+int ReportList::trailingColumn() const {
+    return int(model_->columns().size());
+}
+
+void ReportList::fitTrailingColumn() {
+    QHeaderView* head = header();
+    int used = 0;
+    for (int column = 0; column < trailingColumn(); ++column)
+        used += head->isSectionHidden(column) ? 0 : head->sectionSize(column);
+    const int room = std::max(0, viewport()->width() - used);
+    if (head->sectionSize(trailingColumn()) != room)
+        head->resizeSection(trailingColumn(), room);
+}
+
+bool ReportList::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize)
+        fitTrailingColumn();
+    return QTreeView::viewportEvent(event);
 }
 
 } // namespace convodesk::ui

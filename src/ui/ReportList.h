@@ -35,7 +35,14 @@ public:
         ReportListModel& model_;
     };
 
+protected:
+    bool viewportEvent(QEvent* event) override;
+
 private:
+    // The empty column after the list's own, sized to fill the rest of the view.
+    int trailingColumn() const;
+    void fitTrailingColumn();
+
     ReportListModel* model_;
 };
 

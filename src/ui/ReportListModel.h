@@ -23,8 +23,8 @@ public:
     explicit ReportListModel(std::vector<ReportColumn> columns, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
-    // One more than the list's columns: an empty trailing column gives the view room to scroll
-    // past the last divider, so that a zero-width last column can still be dragged open.
+    // One more than the list's columns: an empty trailing column fills the rest of the view,
+    // so that the divider of a zero-width last column can still be grabbed and dragged open.
     int columnCount(const QModelIndex& parent = {}) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant data(const QModelIndex& index, int role) const override;

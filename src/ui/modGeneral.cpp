@@ -4,12 +4,16 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace convodesk::ui {
 
@@ -17,6 +21,13 @@ namespace {
 
 constexpr const char* topProperty = "convodeskTwipsTop";
 constexpr const char* leftProperty = "convodeskTwipsLeft";
+
+// How many timed waits are running (nested in each other), and what waits for them to end.
+int runningWaits = 0;
+std::vector<QPointer<QObject>>& deleteAfterWaits() {
+    static std::vector<QPointer<QObject>> objects;
+    return objects;
+}
 
 void centreIn(const QWidget& parentClient, QWidget& child) {
     const float parentWidth = static_cast<float>(pixelsToTwips(parentClient.width()));
@@ -61,6 +72,15 @@ void WaitSeconds(double seconds) {
     const std::int64_t total = static_cast<std::int64_t>(std::ceil(std::min(seconds, 86400.0) * 1e9));
     QElapsedTimer clock;
     clock.start();
+    ++runningWaits;
+    const auto done = qScopeGuard([] {
+        if (--runningWaits > 0)
+            return;
+        // Posted from the handler that waited: deleted after it has returned.
+        for (const QPointer<QObject>& object : std::exchange(deleteAfterWaits(), {}))
+            if (object)
+                object->deleteLater();
+    });
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -72,6 +92,15 @@ void WaitSeconds(double seconds) {
         timer.start(static_cast<int>(remainingMs));
         loop.exec();
     }
+}
+
+void deleteOutsideWaits(QObject* object) {
+    if (!object)
+        return;
+    if (runningWaits == 0)
+        object->deleteLater();
+    else
+        deleteAfterWaits().emplace_back(object);
 }
 
 } // namespace convodesk::ui

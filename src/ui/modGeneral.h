@@ -1,5 +1,6 @@
 #pragma once
 
+class QObject;
 class QWidget;
 
 namespace convodesk::ui {
@@ -29,5 +30,9 @@ TwipsPosition placedTwips(const QWidget& widget);
 // time), processing window events meanwhile: handlers may run nested inside the wait. Returns
 // at once, processing nothing, for 0, a negative duration or NaN.
 void WaitSeconds(double seconds);
+
+// Deletes `object` once no timed wait is running. A window closed by an event handled inside
+// a wait may belong to the handler that waits; it must outlive that handler.
+void deleteOutsideWaits(QObject* object);
 
 } // namespace convodesk::ui

@@ -2,6 +2,7 @@
 #include "GraduateFile.h"
 #include "GraduateFixture.h"
 #include "HandlerGuard.h"
+#include "ReportList.h"
 #include "Twips.h"
 #include "data/Recordset.h"
 #include "database/frmAddEdit.h"
@@ -11,11 +12,14 @@
 #include "modGeneral.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
@@ -41,6 +45,47 @@ QAction* entry(const fraMDI& w, const char* name) {
     return w.findChild<QAction*>(QString::fromLatin1(name));
 }
 
+QMdiSubWindow* windowOf(const QWidget* screen) {
+    return screen ? qobject_cast<QMdiSubWindow*>(screen->parentWidget()) : nullptr;
+}
+
+QString merged(const QString& screenTitle) {
+    return mainTitle + QStringLiteral(" - [") + screenTitle + QLatin1Char(']');
+}
+
+void pressCtrlF4() {
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY(target);
+    QTest::keyClick(target, Qt::Key_F4, Qt::ControlModifier);
+}
+
+// How the three screens are opened and what they look like.
+struct ScreenEntry {
+    const char* menuEntry;
+    const char* name;
+    const char* title;
+    QSize designTwips;
+};
+const ScreenEntry screenEntries[] = {
+    {"mnuHome", "frmHome", "Home", {11880, 6735}},
+    {"mnuSearch", "frmSearch", "Search", {13620, 8970}},
+    {"mnuAccess", "frmDBase", "Database", {13590, 8970}},
+};
+
+// Closes the screens one by one, as the operator does with Ctrl+F4, until the panel is left.
+void closeScreens(fraMDI& w) {
+    for (int i = 0; i < 3 && w.mdiArea()->activeSubWindow() != w.menuPanel()->parentWidget(); ++i) {
+        QTRY_VERIFY(QApplication::focusWidget());
+        pressCtrlF4();
+    }
+    QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+}
+
+int listCount(const QWidget* screen, const char* list) {
+    auto* l = screen->findChild<ui::ReportList*>(QString::fromLatin1(list));
+    return l ? l->itemCount() : -1;
+}
+
 } // namespace
 
 class tst_mainwindow : public QObject {
@@ -60,6 +105,12 @@ private slots:
     void panelTabOrder();
     void panelButtonsWithoutActionDoNothing();
     void dialogsGiveTheScreenBack();
+    void screensAreTitledWindowsMergedWhileMaximised();
+    void ctrlF4ClosesTheActiveScreenOnly();
+    void closingUnloadsAndReopeningLoadsAfresh();
+    void closingDuringTheScanWait();
+    void failedLoadStillShowsTheScreen();
+    void panelButtonsNamedAndPressedWithEnter();
 
 private:
     std::unique_ptr<fraMDI> window_;
@@ -186,7 +237,7 @@ void tst_mainwindow::homeIsOneInstanceShownAndFocused() {
     QTRY_COMPARE(QApplication::focusWidget(), home->findChild<QLineEdit*>(QStringLiteral("txtStudentID")));
     QVERIFY(sub->isMaximized());
     QCOMPARE(sub->geometry(), window_->clientArea()->rect());
-    QCOMPARE(window_->windowTitle(), mainTitle);
+    QCOMPARE(window_->windowTitle(), merged(QStringLiteral("Home")));
 
     // Centred in the main window's client area when it loaded.
     const QWidget* frame = home->findChild<QWidget*>(QStringLiteral("Frame2"));
@@ -331,6 +382,207 @@ void tst_mainwindow::dialogsGiveTheScreenBack() {
     QCOMPARE(area->activeSubWindow(), sub);
     QCOMPARE(area->subWindowList(QMdiArea::StackingOrder).last(), sub);
     screens::frmAddEdit::instance()->close();
+}
+
+// While a screen is maximised its title joins the main window's and its window controls sit in
+// the menu bar; restored, it shows in its own frame at its design size. The menu panel stays
+// a borderless child that nothing maximises.
+void tst_mainwindow::screensAreTitledWindowsMergedWhileMaximised() {
+    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
+    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    QMdiSubWindow* panel = window_->menuPanel() ? windowOf(window_->menuPanel()) : nullptr;
+    QVERIFY(panel);
+    for (const ScreenEntry& e : screenEntries) {
+        entry(*window_, e.menuEntry)->trigger();
+        QWidget* screen = window_->openScreen(QString::fromLatin1(e.name));
+        QMdiSubWindow* sub = windowOf(screen);
+        QVERIFY2(sub, e.name);
+        QVERIFY(!(sub->windowFlags() & Qt::FramelessWindowHint));
+        QCOMPARE(sub->windowTitle(), QString::fromLatin1(e.title));
+        QVERIFY(sub->isMaximized());
+        QCOMPARE(window_->mdiArea()->activeSubWindow(), sub);
+        QCOMPARE(window_->windowTitle(), merged(QString::fromLatin1(e.title)));
+        QWidget* controls = window_->menuBar()->cornerWidget(Qt::TopRightCorner);
+        QVERIFY(controls && controls->isVisible());
+        QCOMPARE(sub->geometry(), window_->clientArea()->rect());
+
+        sub->showNormal();
+        QTRY_COMPARE(screen->size(), ui::twipsRect(0, 0, e.designTwips.width(), e.designTwips.height()).size());
+        QVERIFY(sub->size().width() > screen->width() && sub->size().height() > screen->height()); // framed
+        QCOMPARE(window_->windowTitle(), mainTitle);
+        // Showing an open screen again brings it to the front as it is.
+        entry(*window_, e.menuEntry)->trigger();
+        QVERIFY(!sub->isMaximized());
+        QCOMPARE(window_->mdiArea()->activeSubWindow(), sub);
+        sub->showMaximized();
+        QCOMPARE(window_->windowTitle(), merged(QString::fromLatin1(e.title)));
+        QVERIFY(!panel->isMaximized());
+        QVERIFY(panel->windowFlags() & Qt::FramelessWindowHint);
+    }
+    // Activating the panel does not maximise it.
+    window_->mdiArea()->setActiveSubWindow(panel);
+    QVERIFY(!panel->isMaximized());
+    QCOMPARE(panel->size(), QSize(609, 390));
+}
+
+void tst_mainwindow::ctrlF4ClosesTheActiveScreenOnly() {
+    entry(*window_, "mnuHome")->trigger();
+    QPointer<QWidget> home = window_->openScreen(QStringLiteral("frmHome"));
+    entry(*window_, "mnuSearch")->trigger();
+    QPointer<QWidget> search = window_->openScreen(QStringLiteral("frmSearch"));
+    QTRY_VERIFY(search->isAncestorOf(QApplication::focusWidget()));
+    // The key works wherever the keyboard is in the main window, here the menu bar.
+    QTest::keyClick(window_->menuBar(), Qt::Key_F4, Qt::ControlModifier);
+    QVERIFY(!window_->openScreen(QStringLiteral("frmSearch")));
+    QTRY_VERIFY(!search); // unloaded
+    QTRY_COMPARE(window_->mdiArea()->activeSubWindow(), windowOf(home));
+    QCOMPARE(window_->windowTitle(), merged(QStringLiteral("Home")));
+    QTRY_VERIFY(home->isAncestorOf(QApplication::focusWidget()));
+    pressCtrlF4();
+    QTRY_VERIFY(!home);
+    // What is left is the menu panel, which Ctrl+F4 does not close.
+    QMdiSubWindow* panel = windowOf(window_->menuPanel());
+    QTRY_COMPARE(window_->mdiArea()->activeSubWindow(), panel);
+    QCOMPARE(window_->windowTitle(), mainTitle);
+    QVERIFY(panel->isVisible() && !panel->isMaximized());
+    QWidget* controls = window_->menuBar()->cornerWidget(Qt::TopRightCorner);
+    QVERIFY(!controls || !controls->isVisible());
+    window_->menuPanel()->setFocus();
+    pressCtrlF4();
+    QTest::qWait(20);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(window_->mdiArea()->subWindowList().size(), 1);
+}
+
+// Closing a screen unloads it; the next opening loads a new one: Home opens its table again,
+// Search starts empty, Database reads the lists of the file as it is now.
+void tst_mainwindow::closingUnloadsAndReopeningLoadsAfresh() {
+    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
+    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    const int openBefore = data::Recordset::openCount();
+    for (const ScreenEntry& e : screenEntries)
+        entry(*window_, e.menuEntry)->trigger();
+    QWidget* database = window_->openScreen(QStringLiteral("frmDBase"));
+    QCOMPARE(listCount(database, "lvwGraduate"), 30);
+    const int programmes = listCount(database, "lvwProgramme");
+    QVERIFY(programmes > 0);
+    QWidget* search = window_->openScreen(QStringLiteral("frmSearch"));
+    search->findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Graduate 1"));
+    QTest::mouseClick(search->findChild<QPushButton*>(QStringLiteral("cmdSearch")), Qt::LeftButton);
+    QVERIFY(listCount(search, "lvwGraduate") > 0);
+    QWidget* home = window_->openScreen(QStringLiteral("frmHome"));
+    home->findChild<QLabel*>(QStringLiteral("lblDesc1"))->setText(QStringLiteral("shown before"));
+    QCOMPARE(data::Recordset::openCount(), openBefore + 1); // Home's table
+
+    // The file is replaced during the ceremony: the open Database screen keeps its lists.
+    QFile::remove(testing::tasselMdbPath() + QStringLiteral(".new"));
+    data::test::writeGraduateFile(testing::tasselMdbPath() + QStringLiteral(".new"), 12);
+    QFile::remove(testing::tasselMdbPath());
+    QVERIFY(QFile::rename(testing::tasselMdbPath() + QStringLiteral(".new"), testing::tasselMdbPath()));
+    entry(*window_, "mnuAccess")->trigger();
+    QCOMPARE(listCount(database, "lvwGraduate"), 30);
+
+    closeScreens(*window_);
+    QTRY_COMPARE(data::Recordset::openCount(), openBefore); // Home's table went with it
+    for (const ScreenEntry& e : screenEntries)
+        QVERIFY2(!window_->openScreen(QString::fromLatin1(e.name)), e.name);
+
+    entry(*window_, "mnuAccess")->trigger();
+    database = window_->openScreen(QStringLiteral("frmDBase"));
+    auto* graduates = database->findChild<ui::ReportList*>(QStringLiteral("lvwGraduate"));
+    QCOMPARE(graduates->itemCount(), 12);
+    QCOMPARE(graduates->subItemText(0, 1), QStringLiteral("0001"));
+    QCOMPARE(listCount(database, "lvwProgramme"), programmes);
+    entry(*window_, "mnuSearch")->trigger();
+    search = window_->openScreen(QStringLiteral("frmSearch"));
+    QCOMPARE(search->findChild<QLineEdit*>(QStringLiteral("txtSearch"))->text(), QString());
+    QCOMPARE(listCount(search, "lvwGraduate"), 0);
+    entry(*window_, "mnuHome")->trigger();
+    home = window_->openScreen(QStringLiteral("frmHome"));
+    QVERIFY(home->findChild<QLabel*>(QStringLiteral("lblDesc1"))->text() != QStringLiteral("shown before"));
+    QCOMPARE(data::Recordset::openCount(), openBefore + 1);
+}
+
+// Ctrl+F4 while the Home screen waits after a scan: the screen goes away, the waiting handler
+// ends without touching a deleted screen, and the next Home is a new one.
+void tst_mainwindow::closingDuringTheScanWait() {
+    entry(*window_, "mnuHome")->trigger();
+    QPointer<QWidget> home = window_->openScreen(QStringLiteral("frmHome"));
+    auto* id = home->findChild<QLineEdit*>(QStringLiteral("txtStudentID"));
+    QTRY_COMPARE(QApplication::focusWidget(), id);
+    bool closedInsideTheWait = false;
+    QTimer::singleShot(30, window_.get(), [&] {
+        pressCtrlF4();
+        closedInsideTheWait = home && !window_->openScreen(QStringLiteral("frmHome"));
+    });
+    QTest::keyClicks(id, QStringLiteral("ABC123456789"));
+    QVERIFY(closedInsideTheWait);
+    QTRY_VERIFY(!home);
+    entry(*window_, "mnuHome")->trigger();
+    QWidget* again = window_->openScreen(QStringLiteral("frmHome"));
+    QVERIFY(again);
+    QCOMPARE(again->findChild<QLineEdit*>(QStringLiteral("txtStudentID"))->text(), QString());
+}
+
+// With the file missing, opening a screen shows it (its load ended early: not centred), tells
+// the operator once and gives no focus; with the file back, closing and opening it again loads it.
+void tst_mainwindow::failedLoadStillShowsTheScreen() {
+    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
+    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    const QString saved = testing::tasselMdbPath() + QStringLiteral(".saved");
+    QFile::remove(saved);
+    QVERIFY(QFile::rename(testing::tasselMdbPath(), saved));
+    for (const char* menuEntry : {"mnuHome", "mnuAccess"}) {
+        const QString name = QString::fromLatin1(menuEntry == QByteArrayView("mnuHome") ? "frmHome" : "frmDBase");
+        failures_.clear();
+        entry(*window_, menuEntry)->trigger();
+        QCOMPARE(failures_.size(), 1);
+        QWidget* screen = window_->openScreen(name);
+        QMdiSubWindow* sub = windowOf(screen);
+        QVERIFY(sub && sub->isVisible() && sub->isMaximized());
+        QCOMPARE(window_->mdiArea()->activeSubWindow(), sub);
+        QCOMPARE(window_->mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), sub);
+        QCOMPARE(window_->windowTitle(), merged(sub->windowTitle()));
+        if (name == QLatin1String("frmHome")) {
+            QCOMPARE(screen->findChild<QFrame*>(QStringLiteral("Frame2"))->pos(), ui::twipsRect(240, 240, 0, 0).topLeft());
+        } else {
+            QCOMPARE(listCount(screen, "lvwGraduate"), 0);
+        }
+        // Shown again: no second load, no second message.
+        entry(*window_, menuEntry)->trigger();
+        QCOMPARE(failures_.size(), 1);
+    }
+    // Search reads nothing when it opens.
+    entry(*window_, "mnuSearch")->trigger();
+    QCOMPARE(failures_.size(), 1);
+
+    QVERIFY(QFile::rename(saved, testing::tasselMdbPath()));
+    closeScreens(*window_);
+    failures_.clear();
+    QCOMPARE(window_->openScreen(QStringLiteral("frmDBase")), nullptr);
+    entry(*window_, "mnuAccess")->trigger();
+    QCOMPARE(listCount(window_->openScreen(QStringLiteral("frmDBase")), "lvwGraduate"), 30);
+    QCOMPARE(window_->openScreen(QStringLiteral("frmHome")), nullptr);
+    entry(*window_, "mnuHome")->trigger();
+    QWidget* home = window_->openScreen(QStringLiteral("frmHome"));
+    QVERIFY(home->findChild<QFrame*>(QStringLiteral("Frame2"))->pos() != ui::twipsRect(240, 240, 0, 0).topLeft());
+    QTRY_COMPARE(QApplication::focusWidget(), home->findChild<QLineEdit*>(QStringLiteral("txtStudentID")));
+    QCOMPARE(failures_.size(), 0);
+}
+
+void tst_mainwindow::panelButtonsNamedAndPressedWithEnter() {
+    app::frmMenu* panel = window_->menuPanel();
+    const std::pair<const char*, const char*> names[] = {
+        {"cmdHome", "Home System"},       {"Command2", "Data Manager"},   {"cmdDelivery", "View Graduate List"},
+        {"cmdSearch", "Search Graduate"}, {"cmdStaffReg", "Customize Data"}, {"cmdRecord", "Audio Recorder"},
+        {"cmdShortname", "Print Barcode"}, {"Command1", "Technical Support"}};
+    for (const auto& [name, caption] : names)
+        QCOMPARE(panel->findChild<QPushButton*>(QString::fromLatin1(name))->accessibleName(),
+                 QString::fromLatin1(caption));
+    auto* search = panel->findChild<QPushButton*>(QStringLiteral("cmdSearch"));
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_Return);
+    QVERIFY(window_->openScreen(QStringLiteral("frmSearch")));
 }
 
 QTEST_MAIN(tst_mainwindow)

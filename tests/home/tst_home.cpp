@@ -96,6 +96,8 @@ private slots:
     void otherButtonsAndMuteCheckBox();
     void missingFileAtLoad();
     void missingFileAtLookup();
+    void idBoxWithoutLengthLimit();
+    void picturesHaveNamesAndEnterPressesThem();
 
 private:
     QList<ui::Failure> failures_;
@@ -417,6 +419,48 @@ void tst_home::missingFileAtLookup() {
     QCOMPARE(s.id->text(), QStringLiteral("DEF987654321"));
     QCOMPARE(s.home.shownName(), firstName);
     QCOMPARE(s.home.shownProgramme(), firstProgramme);
+}
+
+// The box takes any length; a megabyte pasted in lands whole, starts no lookup, and the box
+// takes typing afterwards.
+void tst_home::idBoxWithoutLengthLimit() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    QString big;
+    big.reserve(1 << 20);
+    while (big.size() < (1 << 20))
+        big += QStringLiteral("ABC123456789 Nur Aisyah \u6797\u5fd7\u5f3a ");
+    big.truncate(1 << 20);
+    QApplication::clipboard()->setText(big);
+    QTest::keyClick(s.id, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(s.id->text().size(), 1 << 20);
+    s.home.repaint();
+    QTest::keyClick(s.id, Qt::Key_X);
+    QCOMPARE(s.id->text().size(), (1 << 20) + 1);
+    QCOMPARE(s.home.shownName(), s.designName);
+    s.id->setText(QString(40000, u'7'));
+    QCOMPARE(s.id->text().size(), 40000);
+}
+
+void tst_home::picturesHaveNamesAndEnterPressesThem() {
+    OpenScreen s;
+    s.home.Form_Load(s.client);
+    QVERIFY(s.show());
+    const std::pair<const char*, const char*> names[] = {{"cmdEnter", "Submit Data"},
+                                                         {"cmdReset", "Refresh Text Box"},
+                                                         {"cmdShow", "Show Data on Output Screen"},
+                                                         {"cmdOutput", "Clear Output Screen"},
+                                                         {"chkMuteSound", "Mute Sound"}};
+    for (const auto& [name, accessible] : names)
+        QCOMPARE(s.control<QPushButton>(name)->accessibleName(), QString::fromLatin1(accessible));
+    // Enter on the focused reset button resets, as a click does.
+    s.id->setText(QStringLiteral("ABC"));
+    s.control<QPushButton>("cmdReset")->setFocus();
+    QTest::keyClick(s.control<QPushButton>("cmdReset"), Qt::Key_Return);
+    QCOMPARE(s.id->text(), QString());
+    QCOMPARE(s.home.shownName(), QString());
+    QCOMPARE(QApplication::focusWidget(), s.id);
 }
 
 QTEST_MAIN(tst_home)

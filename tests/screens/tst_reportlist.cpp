@@ -50,30 +50,47 @@ private slots:
         QCOMPARE(list.header()->sectionSize(0), 0);
     }
 
-    void zeroWidthLastColumnCanBeReachedAndDraggedOpen() {
-        ReportList list(
-            {{QStringLiteral("No."), Qt::AlignLeft, 600}, {QStringLiteral("Phone"), Qt::AlignLeft, 0}});
+    // Columns that fit need no horizontal scroll bar, also when they fill the view exactly, and
+    // a zero-width first or last column is still dragged open from its line.
+    void zeroWidthColumnsDragOpenWithoutAScrollBar() {
+        ReportList list({{QStringLiteral("ID"), Qt::AlignLeft, 0},
+                         {QStringLiteral("No."), Qt::AlignLeft, 600},
+                         {QStringLiteral("Phone"), Qt::AlignLeft, 0}});
         list.resize(40 + list.verticalScrollBar()->sizeHint().width() + 2 * list.frameWidth(), 200);
-        for (int i = 0; i < 50; ++i)
-            list.addItem(QString::number(i));
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
-        // The columns fill the view exactly: the divider of the last column is reachable once
-        // the view scrolls past it.
-        list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
         QHeaderView* head = list.header();
-        const int divider = head->sectionViewportPosition(1);
-        QVERIFY(divider < head->viewport()->width() - 2);
-        const auto send = [&](QEvent::Type type, int x, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, QPointF(x, 5), head->viewport()->mapToGlobal(QPointF(x, 5)),
-                              Qt::LeftButton, buttons, Qt::NoModifier);
-            QCoreApplication::sendEvent(head->viewport(), &event);
+        for (int rows : {0, 50}) { // without and with a vertical scroll bar
+            for (int i = 0; i < rows; ++i)
+                list.addItem(QString::number(i));
+            QTest::qWait(20);
+            QVERIFY2(!list.horizontalScrollBar()->isVisible(), qPrintable(QString::number(rows)));
+        }
+        QCOMPARE(list.viewport()->width(), 40); // no room at all behind the last line
+        const auto drag = [&](int from, int to) {
+            const auto send = [&](QEvent::Type type, int x, Qt::MouseButtons buttons) {
+                QMouseEvent event(type, QPointF(x, 5), head->viewport()->mapToGlobal(QPointF(x, 5)),
+                                  Qt::LeftButton, buttons, Qt::NoModifier);
+                QCoreApplication::sendEvent(head->viewport(), &event);
+            };
+            send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+            send(QEvent::MouseMove, to, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, to, Qt::NoButton);
         };
-        send(QEvent::MouseButtonPress, divider + 1, Qt::LeftButton);
-        send(QEvent::MouseMove, divider + 11, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, divider + 11, Qt::NoButton);
-        QCOMPARE(head->sectionSize(1), 10);
-        QCOMPARE(head->sectionSize(0), 40);
+        drag(39, 29); // just left of the last line, dragged back: stays shut
+        QCOMPARE(head->sectionSize(2), 0);
+        QCOMPARE(head->sectionSize(1), 40);
+        drag(39, 49);
+        QCOMPARE(head->sectionSize(2), 10);
+        QCOMPARE(head->sectionSize(1), 40);
+        drag(1, 21); // the first column, from its line at the left edge
+        QCOMPARE(head->sectionSize(0), 20);
+        QCOMPARE(head->sectionSize(1), 40);
+        drag(20, 10); // an open column is dragged by its own divider, as usual
+        QCOMPARE(head->sectionSize(0), 10);
+        // Well inside a column nothing is resized.
+        drag(40, 45);
+        QCOMPARE(head->sectionSize(1), 40);
     }
 
     void itemsAndSubItems() {

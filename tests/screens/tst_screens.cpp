@@ -1,12 +1,19 @@
 #include "HandlerGuard.h"
 #include "ReportList.h"
 #include "ScreenFixture.h"
+#include "Twips.h"
 #include "database/frmAddEdit.h"
 #include "database/frmDBase.h"
 #include "search/frmSearch.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -219,6 +226,118 @@ private slots:
         screen = loadDatabase();
         QCOMPARE(screen->graduateList().itemCount(), 3);
         QCOMPARE(screen->graduateList().subItemText(0, 1), QStringLiteral("0001"));
+    }
+
+    // The tab pages are silver like the strip, their controls sit where the layout puts them
+    // relative to the whole tabbed container, and lists whose columns fit scroll only
+    // vertically.
+    void databaseTabsAndListsAsLaidOut() {
+        TasselContent content = standardContent();
+        content.addNumberedGraduates(60); // more rows than the list shows
+        writeTassel(content);
+        auto screen = loadDatabase();
+        screen->resize(ui::twipsRect(0, 0, 13590, 8970).size());
+        screen->show();
+        QVERIFY(QTest::qWaitForWindowExposed(screen.get()));
+        QTabWidget& tabs = screen->tabs();
+        for (int page = 0; page < 2; ++page) {
+            tabs.setCurrentIndex(page);
+            ui::ReportList& list = page == 0 ? screen->graduateList() : screen->programmeList();
+            QTRY_VERIFY(list.isVisible());
+            QCOMPARE(list.mapTo(&tabs, QPoint(0, 0)), ui::twipsRect(360, 840, 0, 0).topLeft());
+            QCOMPARE(list.size(), ui::twipsRect(0, 0, 10575, 6255).size());
+            auto* top = tabs.currentWidget()->findChild<QPushButton*>(page == 0 ? "cmdEdit" : "Command10");
+            QCOMPARE(top->mapTo(&tabs, QPoint(0, 0)), ui::twipsRect(11160, 840, 0, 0).topLeft());
+            QTRY_VERIFY(!list.horizontalScrollBar()->isVisible());
+            if (page == 0)
+                QVERIFY(list.verticalScrollBar()->isVisible());
+            // Between the list and the buttons the page shows its silver.
+            const QImage shown = tabs.grab().toImage();
+            const QPoint between = list.mapTo(&tabs, QPoint(list.width() + 6, list.height() / 2));
+            QCOMPARE(shown.pixelColor(between), QColor(192, 192, 192));
+        }
+        QCOMPARE(screen->graduateList().header()->sectionSize(8), 0);
+    }
+
+    void searchListScrollsOnlyVertically() {
+        TasselContent content = standardContent();
+        content.addNumberedGraduates(60);
+        writeTassel(content);
+        frmSearch screen;
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        QTRY_VERIFY(!screen.resultList().horizontalScrollBar()->isVisible()); // empty
+        search(screen, QStringLiteral("Graduate"));
+        QCOMPARE(screen.resultList().itemCount(), 60);
+        QTRY_VERIFY(screen.resultList().verticalScrollBar()->isVisible());
+        QVERIFY(!screen.resultList().horizontalScrollBar()->isVisible());
+        QCOMPARE(screen.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->accessibleName(),
+                 QStringLiteral("Search"));
+    }
+
+    // The busy pointer shows while a list fills, and is gone once it is full or has failed.
+    void busyPointerWhileListsFill() {
+        writeTassel(standardContent());
+        QList<Qt::CursorShape> seen;
+        const auto record = [&seen] {
+            seen << (QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
+                                                       : Qt::ArrowCursor);
+        };
+        frmSearch searchScreen;
+        connect(&searchScreen.resultList().listModel(), &QAbstractItemModel::modelReset, this, record);
+        search(searchScreen, QStringLiteral("a"));
+        auto screen = std::make_unique<frmDBase>();
+        connect(&screen->graduateList().listModel(), &QAbstractItemModel::modelReset, this, record);
+        connect(&screen->programmeList().listModel(), &QAbstractItemModel::modelReset, this, record);
+        QWidget client;
+        ui::runHandler([&] { screen->Form_Load(client); });
+        QVERIFY(seen.size() >= 3);
+        for (Qt::CursorShape shape : seen)
+            QCOMPARE(shape, Qt::WaitCursor);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QFile::remove(tasselPath());
+        search(searchScreen, QStringLiteral("a"));
+        QCOMPARE(failures_.size(), size_t(1));
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // Enter and Return press a focused button, as Space does.
+    void enterPressesTheFocusedButton() {
+        writeTassel(standardContent());
+        frmSearch screen;
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowActive(&screen));
+        screen.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Siti"));
+        auto* button = screen.findChild<QPushButton*>(QStringLiteral("cmdSearch"));
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(screen.resultList().itemCount(), 1);
+        screen.resultList().removeAll();
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(screen.resultList().itemCount(), 1);
+    }
+
+    // The dialog is centred as a whole window, title bar and frame included, and Enter on its
+    // button (which has the focus) parks it.
+    void addEditCentredAndEnterPressesItsButton() {
+        writeTassel(standardContent());
+        QWidget main;
+        main.show();
+        auto screen = loadDatabase(&main);
+        screen->cmdEdit_Click();
+        frmAddEdit* dialog = frmAddEdit::instance();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::qWait(50); // the frame as the window system reports it
+        const QPoint centre = dialog->screen()->availableGeometry().center();
+        const QPoint off = dialog->frameGeometry().center() - centre;
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1,
+                 qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+        QTRY_COMPARE(QApplication::focusWidget(), dialog->findChild<QPushButton*>(QStringLiteral("cmdUpdate")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(main.isEnabled());
+        dialog->close();
     }
 
     void addEditParksReopensAndCloses() {

@@ -1,5 +1,6 @@
 #include "frmSplash.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QStatusBar>
@@ -46,6 +47,11 @@ private slots:
         QVERIFY(splash.timerEnabled());
         const QImage shown = splash.grab().toImage();
         QVERIFY(shown.pixelColor(300, 100) != QColor(Qt::black)); // the artwork is drawn
+        // The status bar is a grey strip with a shaded top edge, not the window's black.
+        const QPalette standard = QApplication::palette(bar);
+        QCOMPARE(shown.pixel(300, 374), standard.color(QPalette::Window).rgb());
+        QCOMPARE(shown.pixel(300, 366), standard.color(QPalette::Mid).rgb());
+        QVERIFY(standard.color(QPalette::Window) != QColor(Qt::black));
     }
 
     void handsOverExactlyOnce() {

@@ -5,9 +5,7 @@
 #include "Twips.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 
 namespace convodesk::screens {
 
@@ -32,13 +30,10 @@ frmAddEdit::frmAddEdit() {
     cmdUpdate->setGeometry(ui::twipsRect(3600, 4200, 1695, 495));
     setFocusProxy(cmdUpdate);
     connect(cmdUpdate, &QPushButton::clicked, this, &frmAddEdit::cmdUpdate_Click);
+    ui::enterPressesButtons(*this);
 
     // Centred on the screen each time it is loaded.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(0, 0), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen();
 }
 
 frmAddEdit::~frmAddEdit() = default;

@@ -1,9 +1,11 @@
 #include "frmDBase.h"
 
 #include "HandlerGuard.h"
+#include "BusyCursor.h"
 #include "PanelFrame.h"
 #include "ReportList.h"
 #include "ReportListRowNumber.h"
+#include "TabContainer.h"
 #include "Twips.h"
 #include "data/DisplayText.h"
 #include "frmAddEdit.h"
@@ -12,8 +14,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
 
 namespace convodesk::screens {
 
@@ -78,6 +78,7 @@ frmDBase::frmDBase(QWidget* mainWindow, QWidget* parent) : QWidget(parent), main
     ui::paintBackground(*this, QColor(128, 128, 128));
     buildControls();
     setFocusProxy(SSTab1);
+    ui::enterPressesButtons(*this);
     connect(cmdEdit, &QPushButton::clicked, this, &frmDBase::cmdEdit_Click);
 }
 
@@ -91,7 +92,7 @@ void frmDBase::buildControls() {
     Label1->setStyleSheet(QStringLiteral("color: white;"));
     Frame1 = ui::addPanel(Frame2, "Frame1", ui::twipsRect(0, 480, 13095, 7935), QColor(192, 192, 192));
 
-    SSTab1 = new QTabWidget(Frame1);
+    SSTab1 = new ui::TabContainer(Frame1);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(ui::twipsRect(240, 240, 12615, 7455));
     SSTab1->setFont(layoutFont(QStringLiteral("Tahoma"), 9.75));
@@ -120,13 +121,10 @@ void frmDBase::buildControls() {
 
 ui::ReportList* frmDBase::addTabPage(const QString& caption, std::vector<ui::ReportColumn> columns,
                                      const char* listName, const QStringList& buttonNames) {
-    auto* page = new QWidget;
-    SSTab1->addTab(page, caption);
-    // The layout places the tab's controls relative to the whole tabbed container; the page
-    // starts below the tab strip.
-    const int pageTop = SSTab1->tabBar()->sizeHint().height() + 1;
-    const auto onPage = [pageTop](double left, double top, double width, double height) {
-        return ui::twipsRect(left, top, width, height).translated(-1, -pageTop);
+    QWidget* page = SSTab1->addPage(caption);
+    // The layout places the tab's controls relative to the whole tabbed container.
+    const auto onPage = [this](double left, double top, double width, double height) {
+        return SSTab1->onPage(ui::twipsRect(left, top, width, height));
     };
 
     auto* list = new ui::ReportList(std::move(columns), page);
@@ -146,6 +144,7 @@ ui::ReportList* frmDBase::addTabPage(const QString& caption, std::vector<ui::Rep
 
 void frmDBase::Form_Load(const QWidget& mainClientArea) {
     ui::CenterFrame(mainClientArea, *Frame2);
+    const ui::BusyCursor busy;
     LoadGraduates();
     LoadProgrammes();
 }

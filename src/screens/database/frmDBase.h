@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TabContainer.h"
 #include "data/ScreenDatabase.h"
 
 #include <QPointer>
@@ -9,7 +10,6 @@
 class QFrame;
 class QLabel;
 class QPushButton;
-class QTabWidget;
 
 namespace convodesk::ui {
 class ReportList;
@@ -52,7 +52,7 @@ private:
     QFrame* Frame2 = nullptr;
     QLabel* Label1 = nullptr;
     QFrame* Frame1 = nullptr;
-    QTabWidget* SSTab1 = nullptr;
+    ui::TabContainer* SSTab1 = nullptr;
     ui::ReportList* lvwGraduate = nullptr;
     ui::ReportList* lvwProgramme = nullptr;
     QPushButton* cmdEdit = nullptr;

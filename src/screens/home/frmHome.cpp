@@ -1,6 +1,7 @@
 #include "frmHome.h"
 
 #include "BandLabel.h"
+#include "BusyCursor.h"
 #include "HandlerGuard.h"
 #include "PanelFrame.h"
 #include "ResourcePaths.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
 
 namespace convodesk::screens {
 
@@ -42,11 +44,14 @@ QFont layoutFont(const QString& family, double points, int weight = QFont::Norma
     return font;
 }
 
-QPushButton* addIconButton(QWidget* container, const char* name, int leftTwips, const QString& tooltip) {
+// `tooltip` keeps its blanks; a screen reader names the button by the words alone.
+QPushButton* addIconButton(QWidget* container, const char* name, int leftTwips, const QString& tooltip,
+                           const QString& accessibleName) {
     auto* button = new QPushButton(container);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(ui::twipsRect(leftTwips, 1560, 650, 495));
     button->setToolTip(tooltip);
+    button->setAccessibleName(accessibleName);
     button->setIconSize(QSize(28, 28));
     ui::makePictureButton(*button);
     return button;
@@ -110,16 +115,21 @@ void frmHome::buildControls() {
     txtStudentID->setObjectName(QStringLiteral("txtStudentID"));
     txtStudentID->setGeometry(ui::twipsRect(3600, 830, 3705, 630));
     txtStudentID->setFont(layoutFont(QStringLiteral("Tahoma"), 21.75));
+    // No length limit (Qt's default would cut at 32,767 characters).
+    txtStudentID->setMaxLength(std::numeric_limits<int>::max());
 
-    cmdEnter = addIconButton(Frame1, "cmdEnter", 3840, QStringLiteral(" Submit Data "));
+    cmdEnter = addIconButton(Frame1, "cmdEnter", 3840, QStringLiteral(" Submit Data "), QStringLiteral("Submit Data"));
     cmdEnter->setIcon(smallIcon("return"));
-    cmdReset = addIconButton(Frame1, "cmdReset", 4500, QStringLiteral(" Refresh Text Box "));
+    cmdReset =
+        addIconButton(Frame1, "cmdReset", 4500, QStringLiteral(" Refresh Text Box "), QStringLiteral("Refresh Text Box"));
     cmdReset->setIcon(smallIcon("refresh"));
-    cmdShow = addIconButton(Frame1, "cmdShow", 5150, QStringLiteral(" Show Data on Output Screen "));
+    cmdShow = addIconButton(Frame1, "cmdShow", 5150, QStringLiteral(" Show Data on Output Screen "),
+                            QStringLiteral("Show Data on Output Screen"));
     cmdShow->setIcon(smallIcon("tick-box"));
-    cmdOutput = addIconButton(Frame1, "cmdOutput", 5800, QStringLiteral(" Clear Output Screen "));
+    cmdOutput = addIconButton(Frame1, "cmdOutput", 5800, QStringLiteral(" Clear Output Screen "),
+                              QStringLiteral("Clear Output Screen"));
     cmdOutput->setIcon(smallIcon("cross-box"));
-    chkMuteSound = addIconButton(Frame1, "chkMuteSound", 6440, QString());
+    chkMuteSound = addIconButton(Frame1, "chkMuteSound", 6440, QString(), QStringLiteral("Mute Sound"));
     chkMuteSound->setCheckable(true);
     QIcon speaker;
     speaker.addFile(resources::picturePath(QStringLiteral("small/speaker.png")), QSize(), QIcon::Normal,
@@ -129,6 +139,7 @@ void frmHome::buildControls() {
     chkMuteSound->setIcon(speaker);
 
     tabCycle_.setOrder({cmdEnter, cmdReset, cmdShow, cmdOutput, chkMuteSound, txtStudentID});
+    ui::enterPressesButtons(*this);
 }
 
 QString frmHome::shownName() const {
@@ -174,6 +185,7 @@ void frmHome::ShowGraduate() {
     // The ID goes in as a literal with its quotes doubled: it is matched exactly as typed.
     const QString query = QStringLiteral("select * from Graduate where GraduateID = ") +
                           data::sqlTextLiteral(txtStudentID->text());
+    const ui::BusyCursor busy;
     lookup_ = std::make_unique<data::Recordset>();
     lookup_->openQuery(query, db_.connectionText);
     if (!lookup_->eof()) {

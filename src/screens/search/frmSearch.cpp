@@ -1,5 +1,6 @@
 #include "frmSearch.h"
 
+#include "BusyCursor.h"
 #include "HandlerGuard.h"
 #include "PanelFrame.h"
 #include "ReportList.h"
@@ -71,6 +72,7 @@ void frmSearch::buildControls() {
     cmdSearch = new QPushButton(Frame1);
     cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
     cmdSearch->setGeometry(ui::twipsRect(4080, 260, 735, 615));
+    cmdSearch->setAccessibleName(QStringLiteral("Search"));
 
     lvwGraduate = new ui::ReportList(resultColumns(), Frame1);
     lvwGraduate->setObjectName(QStringLiteral("lvwGraduate"));
@@ -80,6 +82,7 @@ void frmSearch::buildControls() {
     // Tab order: the box, then the list, then the button (the panels and label take no focus).
     setTabOrder(txtSearch, lvwGraduate);
     setTabOrder(lvwGraduate, cmdSearch);
+    ui::enterPressesButtons(*this);
 }
 
 void frmSearch::Form_Load(const QWidget& mainClientArea) {
@@ -105,6 +108,7 @@ QString frmSearch::searchQuery(const QString& text) {
 }
 
 void frmSearch::SearchGraduates() {
+    const ui::BusyCursor busy;
     data::OpenTable(db_, QStringLiteral("Graduate"));
     lvwGraduate->removeAll();
     const QString query = searchQuery(txtSearch->text());
