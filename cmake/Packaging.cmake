@@ -26,6 +26,8 @@ set(PKG_OUT ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${PKG_OUT}/links)
 
 install(TARGETS convodesk convodesk-db RUNTIME DESTINATION ${PRIVATE_DIR})
+# Debian's hardening for the installed programs: a read-only relocation table, bound at start.
+set_property(TARGET convodesk convodesk-db APPEND PROPERTY LINK_OPTIONS -Wl,-z,relro -Wl,-z,now)
 
 # Links are made here and installed as links.
 file(CREATE_LINK ../${PRIVATE_DIR}/convodesk ${PKG_OUT}/links/convodesk SYMBOLIC)
@@ -78,8 +80,7 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "graduation desk: look up graduates by scanned ID")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "graduation desk: look up graduates by scanned ID
-The graduation (convocation) desk program of a training institution's branch.
+    "The graduation (convocation) desk program of a training institution's branch.
 An operator, or a barcode scanner that types like a keyboard, enters a
 graduate's 12-character ID and the program shows the name and programme in
 large type. It also searches graduates and lists graduates and programmes.
