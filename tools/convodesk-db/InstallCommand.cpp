@@ -81,7 +81,8 @@ int InstallCommand::run(const QStringList& args, QTextStream& out, QTextStream& 
     }
     const QString folder = o.folder.isEmpty() ? QCoreApplication::applicationDirPath() : o.folder;
     const auto refuse = [&](int code, const QString& why) {
-        err << "convodesk-db install: " << why << " Nothing was changed.\n";
+        err << "convodesk-db install: " << why << (why.endsWith(QLatin1Char('.')) ? "" : ".")
+            << " Nothing was changed.\n";
         return code;
     };
     if (!QFileInfo(folder).isDir())
