@@ -12,6 +12,8 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-de
 # Extra packages for the tests, benchmarks and fuzzing.
 TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb openbox xdotool imagemagick)
+# Extra packages to make the Debian package (dpkg-shlibdeps needs file) and to check it.
+PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 
 # Installs every listed Debian package that is not installed yet.
 install_packages() {

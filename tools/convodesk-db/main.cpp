@@ -1,6 +1,7 @@
 // convodesk-db: the database tool. Each subcommand lives in its own class; this file only
 // dispatches to them.
 #include "CheckCommand.h"
+#include "InstallCommand.h"
 #include "MakeCommand.h"
 #include "QueryCommand.h"
 #include "ToolInfo.h"
@@ -24,6 +25,7 @@ const std::map<QString, Command>& commands() {
         {QStringLiteral("make"), &MakeCommand::run},
         {QStringLiteral("query"), &QueryCommand::run},
         {QStringLiteral("check"), &CheckCommand::run},
+        {QStringLiteral("install"), &InstallCommand::run},
     };
     return all;
 }
@@ -35,7 +37,7 @@ QString usage() {
         text += QStringLiteral("  %1\n").arg(entry.first);
     text += QStringLiteral("\n'convodesk-db COMMAND --help' describes a command.\n\n");
     return text + MakeCommand::helpText() + QStringLiteral("\n") + QueryCommand::helpText() + QStringLiteral("\n") +
-           CheckCommand::helpText();
+           CheckCommand::helpText() + QStringLiteral("\n") + InstallCommand::helpText();
 }
 } // namespace
 

@@ -1,0 +1,268 @@
+// convodesk-db install: a good file goes in (through the package's link to the data folder),
+// the previous one is kept, a bad file or bad arguments change nothing, and a desk reading
+// the database while files are swapped always gets a whole file.
+#include "GraduateFile.h"
+#include "InstallCommand.h"
+#include "data/jet4/Writer.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <unistd.h>
+#include <thread>
+
+using namespace convodesk;
+using namespace convodesk::dbtool;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run install(const QStringList& args) {
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.exitCode = InstallCommand::run(args, out, err);
+    return r;
+}
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every name under root with a digest of its content (or link target): "nothing changed".
+QStringList snapshot(const QString& root) {
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString digest =
+            info.isSymLink() ? QStringLiteral("-> ") + info.symLinkTarget()
+                             : QString::fromLatin1(
+                                   QCryptographicHash::hash(bytes(info.filePath()), QCryptographicHash::Sha1).toHex());
+        entries << info.filePath() + QLatin1Char(' ') + digest;
+    }
+    entries.sort();
+    return entries;
+}
+
+// The package's layout in small: the program folder holds a link to the data folder's file.
+class Layout {
+public:
+    Layout() {
+        QDir(root_.path()).mkpath(QStringLiteral("lib/convodesk"));
+        QDir(root_.path()).mkpath(QStringLiteral("var/convodesk"));
+        data::test::writeGraduateFile(path(QStringLiteral("a.mdb")), 30);
+        data::test::writeGraduateFile(path(QStringLiteral("b.mdb")), 50);
+        QFile::copy(path(QStringLiteral("a.mdb")), dataFile());
+        QFile::link(dataFile(), programFolder() + QStringLiteral("/Tassel.mdb"));
+    }
+    QString path(const QString& name) const { return root_.filePath(name); }
+    QString root() const { return root_.path(); }
+    QString programFolder() const { return path(QStringLiteral("lib/convodesk")); }
+    QString dataFile() const { return path(QStringLiteral("var/convodesk/Tassel.mdb")); }
+    QString write(const QString& name, const QByteArray& content) const {
+        QFile f(path(name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(content);
+        return f.fileName();
+    }
+
+private:
+    QTemporaryDir root_;
+};
+
+QString tool() {
+    return qEnvironmentVariable("CONVODESK_BINARY_DIR") + QStringLiteral("/convodesk-db");
+}
+
+} // namespace
+
+class InstallCommandTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void goodFileReplacesLinkedFileKeepingPrevious() {
+        Layout l;
+        const QByteArray a = bytes(l.path(QStringLiteral("a.mdb")));
+        const QByteArray b = bytes(l.path(QStringLiteral("b.mdb")));
+        Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains(QStringLiteral("Every screen can use this file.")));
+        QVERIFY2(r.out.contains(QStringLiteral("Installed ")), qPrintable(r.out));
+        QVERIFY(QFileInfo(l.programFolder() + QStringLiteral("/Tassel.mdb")).isSymLink());
+        QCOMPARE(bytes(l.dataFile()), b);
+        QCOMPARE(bytes(l.dataFile() + QStringLiteral(".previous")), a);
+        QCOMPARE(QFileInfo(l.dataFile()).permissions() & QFile::ReadOther, QFile::ReadOther);
+
+        // Again: the file that was in place becomes the previous one, the older is gone.
+        r = install({l.path(QStringLiteral("a.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(bytes(l.dataFile()), a);
+        QCOMPARE(bytes(l.dataFile() + QStringLiteral(".previous")), b);
+        QCOMPARE(QDir(l.path(QStringLiteral("var/convodesk"))).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void firstFileThroughDanglingLinkOrIntoPlainFolder() {
+        Layout l;
+        QFile::remove(l.dataFile()); // the link now points at nothing
+        Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(bytes(l.dataFile()), bytes(l.path(QStringLiteral("b.mdb"))));
+        QVERIFY(!QFile::exists(l.dataFile() + QStringLiteral(".previous")));
+
+        // A folder without any Tassel.mdb (a build tree) gets a plain file.
+        const QString plain = l.path(QStringLiteral("plain"));
+        QDir().mkpath(plain);
+        r = install({l.path(QStringLiteral("a.mdb")), QStringLiteral("--folder"), plain});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(!QFileInfo(plain + QStringLiteral("/Tassel.mdb")).isSymLink());
+        QCOMPARE(bytes(plain + QStringLiteral("/Tassel.mdb")), bytes(l.path(QStringLiteral("a.mdb"))));
+    }
+
+    void badInputChangesNothing_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a database") << "garbage" << 2 << "cannot be read as a database";
+        QTest::newRow("cut short") << "truncated" << 2 << "cannot be read as a database";
+        QTest::newRow("no Graduates table") << "programmes only" << 1 << "Some screens would fail";
+        QTest::newRow("missing file") << "missing" << 2 << "is not a file";
+        QTest::newRow("no such folder") << "bad folder" << 2 << "is not a folder";
+        QTest::newRow("link into a missing folder") << "dangling folder" << 2 << "whose folder does not exist";
+        QTest::newRow("installing the file in use") << "itself" << 2 << "already the desk's database";
+        QTest::newRow("no file given") << "no file" << 2 << "expected FILE";
+        QTest::newRow("unknown option") << "bad option" << 2 << "unknown argument";
+    }
+    void badInputChangesNothing() {
+        QFETCH(QString, kind);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        Layout l;
+        QString file = l.path(QStringLiteral("b.mdb"));
+        QString folder = l.programFolder();
+        QStringList extra;
+        if (kind == QLatin1String("garbage")) {
+            file = l.write(QStringLiteral("garbage.mdb"), QByteArray(8192, 'x'));
+        } else if (kind == QLatin1String("truncated")) {
+            file = l.write(QStringLiteral("cut.mdb"), bytes(file).left(4096 + 100));
+        } else if (kind == QLatin1String("programmes only")) {
+            file = l.path(QStringLiteral("programmes.mdb"));
+            jet4::writeDatabase(file, {{QStringLiteral("Programme"),
+                                        {{QStringLiteral("Program_Code")},
+                                         {QStringLiteral("Program_Desc")},
+                                         {QStringLiteral("Program_Faculty")}},
+                                        {}}},
+                                {});
+        } else if (kind == QLatin1String("missing")) {
+            file = l.path(QStringLiteral("nowhere.mdb"));
+        } else if (kind == QLatin1String("bad folder")) {
+            folder = l.path(QStringLiteral("nowhere"));
+        } else if (kind == QLatin1String("dangling folder")) {
+            QFile::remove(folder + QStringLiteral("/Tassel.mdb"));
+            QFile::link(l.path(QStringLiteral("gone/Tassel.mdb")), folder + QStringLiteral("/Tassel.mdb"));
+        } else if (kind == QLatin1String("itself")) {
+            file = l.programFolder() + QStringLiteral("/Tassel.mdb");
+        } else if (kind == QLatin1String("no file")) {
+            file.clear();
+        } else if (kind == QLatin1String("bad option")) {
+            extra << QStringLiteral("--force");
+        }
+        const QStringList before = snapshot(l.root());
+        QStringList args{QStringLiteral("--folder"), folder};
+        if (!file.isEmpty())
+            args << file;
+        const Run r = install(args + extra);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(snapshot(l.root()), before);
+    }
+
+    void unwritableFolderChangesNothing() {
+        if (::geteuid() == 0)
+            QSKIP("root may write anywhere");
+        Layout l;
+        QFile(l.path(QStringLiteral("var/convodesk"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const QStringList before = snapshot(l.root());
+        const Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        QFile(l.path(QStringLiteral("var/convodesk")))
+            .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("Cannot write in")), qPrintable(r.err));
+        QCOMPARE(snapshot(l.root()), before);
+    }
+
+    // Started through a link elsewhere (/usr/bin/convodesk-db), the tool still works on the
+    // folder it really lives in, and follows that folder's link to the data.
+    void defaultFolderIsTheToolsOwnThroughItsLink() {
+        Layout l;
+        const QString copy = l.programFolder() + QStringLiteral("/convodesk-db");
+        QVERIFY(QFile::copy(tool(), copy));
+        QDir(l.root()).mkpath(QStringLiteral("bin"));
+        QVERIFY(QFile::link(QStringLiteral("../lib/convodesk/convodesk-db"), l.path(QStringLiteral("bin/convodesk-db"))));
+        QProcess p;
+        p.setWorkingDirectory(l.root());
+        p.start(l.path(QStringLiteral("bin/convodesk-db")), {QStringLiteral("install"), l.path(QStringLiteral("b.mdb"))});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(bytes(l.dataFile()), bytes(l.path(QStringLiteral("b.mdb"))));
+        QVERIFY(!QFile::exists(l.path(QStringLiteral("bin/Tassel.mdb"))));
+    }
+
+    // Separate reader processes, as the desk is, read through the link while files are swapped
+    // in: each read succeeds and sees one whole file (30 or 50 graduates, never a mix).
+    void readerDuringSwapsNeverFails() {
+        Layout l;
+        std::atomic<bool> done{false};
+        std::atomic<int> installs{0};
+        std::atomic<int> failedInstalls{0};
+        std::thread installer([&] {
+            for (int i = 0; !done; ++i) {
+                const QString file = l.path(i % 2 ? QStringLiteral("a.mdb") : QStringLiteral("b.mdb"));
+                QString sink;
+                QTextStream s(&sink);
+                if (InstallCommand::run({file, QStringLiteral("--folder"), l.programFolder()}, s, s) != 0)
+                    ++failedInstalls;
+                ++installs;
+            }
+        });
+        int reads = 0;
+        QStringList problems;
+        const QString database = l.programFolder() + QStringLiteral("/Tassel.mdb");
+        while (reads < 60 || installs < 20) {
+            QProcess p;
+            p.start(tool(), {QStringLiteral("query"), database, QStringLiteral("select * from Graduate")});
+            p.waitForFinished(60000);
+            const int rows = p.readAllStandardOutput().count('\n') - 1;
+            if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 || (rows != 30 && rows != 50))
+                problems << QStringLiteral("exit %1%2, %3 rows: %4")
+                                .arg(p.exitCode())
+                                .arg(p.exitStatus() == QProcess::NormalExit ? QString() : QStringLiteral(" (crashed)"))
+                                .arg(rows)
+                                .arg(QString::fromLocal8Bit(p.readAllStandardError()));
+            ++reads;
+            if (reads > 2000)
+                break;
+        }
+        done = true;
+        installer.join();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        QCOMPARE(failedInstalls.load(), 0);
+        QVERIFY(installs >= 20);
+        qInfo("%d reads during %d installs", reads, installs.load());
+    }
+};
+
+QTEST_GUILESS_MAIN(InstallCommandTest)
+#include "tst_install_command.moc"
