@@ -62,6 +62,11 @@ fraMDI::fraMDI(QWidget* parent) : QMainWindow(parent) {
 }
 
 fraMDI::~fraMDI() {
+    // The children go after this object has stopped being a main window: no more calls here.
+    mdi_->disconnect(this);
+    for (const QPointer<ScreenWindow>& sub : screens_)
+        if (sub)
+            sub->disconnect(this);
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }

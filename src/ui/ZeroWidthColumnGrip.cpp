@@ -13,8 +13,8 @@ constexpr int reachRight = 5;
 } // namespace
 
 ZeroWidthColumnGrip::ZeroWidthColumnGrip(QHeaderView& header, int lastColumn)
-    : QObject(&header), header_(header), lastColumn_(lastColumn) {
-    header_.viewport()->installEventFilter(this);
+    : QObject(&header), header_(header), viewport_(header.viewport()), lastColumn_(lastColumn) {
+    viewport_->installEventFilter(this);
 }
 
 int ZeroWidthColumnGrip::columnAt(int x) const {
@@ -29,7 +29,8 @@ int ZeroWidthColumnGrip::columnAt(int x) const {
 }
 
 bool ZeroWidthColumnGrip::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != header_.viewport())
+    // The stored viewport: while the header is being destroyed it is no header any more.
+    if (watched != viewport_)
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {

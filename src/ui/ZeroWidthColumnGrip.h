@@ -23,6 +23,7 @@ protected:
 
 private:
     QHeaderView& header_;
+    QObject* viewport_;
     int lastColumn_;
     int dragged_ = -1;
     int pressX_ = 0;
