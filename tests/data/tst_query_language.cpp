@@ -255,6 +255,64 @@ private slots:
                  (QStringList{"10", "13"}));
     }
 
+    // A subquery that names the outer row's fields runs for each outer row; a name its own
+    // sources have stays its own.
+    void correlatedSubqueries() {
+        QCOMPARE(run(QStringLiteral("select Name from Customers as C where Exists (select * from Orders as O where "
+                                    "O.Customer = C.ID and Paid)")),
+                 (QStringList{"Ana", "Ben"}));
+        QCOMPARE(run(QStringLiteral("select Name from Customers where Not Exists (select * from Orders where "
+                                    "Customer = Customers.ID)")),
+                 QStringList{"Dee"});
+        // Customer is no field of Customers: the outer Orders row's; ID is the inner table's own.
+        QCOMPARE(run(QStringLiteral("select ID from Orders where Exists (select * from Customers as C where "
+                                    "C.ID = Customer and City = 'Porto')")),
+                 (QStringList{"10", "11", "13"}));
+        QCOMPARE(run(QStringLiteral("select Name from Customers where Exists (select * from Orders where Customer = ID)")),
+                 QStringList());
+        // In over a result with Null (Ben) is Null, over no rows (Dee) False.
+        QCOMPARE(run(QStringLiteral("select Name from Customers as C where 5 In (select Qty from Orders where "
+                                    "Orders.Customer = C.ID)")),
+                 (QStringList{"Ana", "Cy"}));
+        QCOMPARE(run(QStringLiteral("select Name from Customers as C where 5 Not In (select Qty from Orders where "
+                                    "Orders.Customer = C.ID)")),
+                 QStringList{"Dee"});
+        // Scalar: a Null outer value matches nothing, an aggregate over no rows is Null.
+        QCOMPARE(run(QStringLiteral("select ID from Orders as O where Qty = (select Max(Qty) from Orders as O2 where "
+                                    "O2.Customer = O.Customer)")),
+                 (QStringList{"10", "13"}));
+        QCOMPARE(run(QStringLiteral("select Name, (select Sum(Qty) from Orders where Customer = Customers.ID) as Total "
+                                    "from Customers")),
+                 (QStringList{"Ana|8", "Ben|<null>", "Cy|5", "Dee|<null>"}));
+        int number = 0;
+        QCOMPARE(errorOf([&] { run(QStringLiteral("select Name from Customers where 1 = (select Qty from Orders "
+                                                  "where Customer = Customers.ID)")); },
+                         &number),
+                 QStringLiteral("At most one record can be returned by this subquery."));
+        QCOMPARE(number, int(DataError::SubqueryRows));
+        // Two levels down, a name of the outermost query.
+        QCOMPARE(run(QStringLiteral("select Name from Customers as C where Exists (select * from Orders as O where "
+                                    "O.Customer = C.ID and O.Qty In (select Qty from Orders where Customer = C.ID "
+                                    "and Paid))")),
+                 QStringList{"Ana"});
+        // In a join, the outer values come from the joined row.
+        QCOMPARE(run(QStringLiteral("select Name, O.ID from Customers inner join Orders as O on Customers.ID = "
+                                    "O.Customer where O.Qty < (select Max(Qty) from Orders where Customer = "
+                                    "Customers.ID)")),
+                 QStringList{"Ana|11"});
+        QueryDef buyers = stored("Buyers", {{"C.Name", ""}}, {"Customers"});
+        buyers.tables[0].alias = QStringLiteral("C");
+        buyers.where = QStringLiteral("Exists (SELECT * FROM Orders WHERE Orders.Customer = C.ID AND Not Paid)");
+        catalog.addQuery(buyers);
+        QCOMPARE(run(QStringLiteral("select * from Buyers")), (QStringList{"Ana", "Cy"}));
+        QueryDef unknown = stored("UnknownOuter", {{"Name", ""}}, {"Customers"});
+        unknown.where = QStringLiteral("Exists (SELECT * FROM Orders WHERE Customer = Customers.Nowhere)");
+        catalog.addQuery(unknown);
+        // A name neither level has stays an error, never a silent Null.
+        QCOMPARE(errorOf([&] { run(QStringLiteral("select * from UnknownOuter")); }, &number),
+                 QStringLiteral("No field named 'Customers.Nowhere' in 'Orders'."));
+    }
+
     void outputNamesAsAccessGivesThem() {
         query::QueryEngine engine(catalog);
         const auto rows = engine.runText(

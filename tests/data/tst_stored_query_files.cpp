@@ -129,6 +129,22 @@ private slots:
         QCOMPARE(rows(path, QStringLiteral("select * from Both")), (QStringList{"Ana", "Ben", "Alpha", "Beta"}));
     }
 
+    // Subqueries that name the outer query's fields, stored as Access writes them.
+    void correlatedSubqueriesInStoredQueries() {
+        QueryDef onTeam = query("OnATeam", {{"People.First", ""}});
+        onTeam.where = QStringLiteral("(((Exists (SELECT * FROM Teams AS T WHERE T.Code = People.Team))=True))");
+        QueryDef firstOfTeam = query("FirstOfTeam", {{"P.First", ""}});
+        firstOfTeam.tables[0].alias = QStringLiteral("P");
+        firstOfTeam.where = QStringLiteral("(((P.ID)=(SELECT Min(ID) FROM People AS P2 WHERE P2.Team = P.Team)))");
+        const QString path = dir.filePath(QStringLiteral("correlated.mdb"));
+        jet4::writeDatabase(path, {peopleTable(), teamTable()}, {onTeam, firstOfTeam});
+        QCOMPARE(rows(path, QStringLiteral("select * from OnATeam")), (QStringList{"Ana", "Ben", "Cy"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from FirstOfTeam")), (QStringList{"Ana", "Ben"}));
+        QCOMPARE(rows(path, QStringLiteral("select First from People where Team Not In (select Code from Teams "
+                                           "where Title Like 'A%' and Code <> People.Team)")),
+                 (QStringList{"Ana", "Ben", "Cy"}));
+    }
+
     // Access stores a report's type as -32764; its low bits are those of a linked table.
     void reportNamedLikeAQueryHidesNothing() {
         QueryDef report = query("PeopleX", {{"People.First", ""}});

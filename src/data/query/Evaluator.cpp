@@ -172,6 +172,8 @@ void BoundExpr::bind(Expr& node, const std::vector<ColumnInfo>& layout, const QS
         if (!context_.subqueries || !node.subquery)
             throw DataError(DataError::UnsupportedQuery,
                             QStringLiteral("A subquery cannot be used in this place."));
+        if (auto outer = context_.subqueries->outerFields(*node.subquery, layout); !outer.empty())
+            outerFields_.insert(&node, std::move(outer));
         break;
     default:
         break;
@@ -241,10 +243,28 @@ Value BoundExpr::evalCall(const Expr& node, RowValues& row) const {
     return findFunction(node.name)->call(arguments);
 }
 
-BoundExpr::SubqueryResult& BoundExpr::subqueryResult(const Expr& node) const {
-    SubqueryResult& result = subqueries_[&node];
+// A correlated subquery runs once for each set of outer values it meets.
+BoundExpr::SubqueryResult& BoundExpr::subqueryResult(const Expr& node, RowValues& row) const {
+    const auto outer = outerFields_.constFind(&node);
+    QString key;
+    QHash<const Expr*, Value> values;
+    if (outer != outerFields_.constEnd()) {
+        for (const OuterField& field : *outer) {
+            const Value value = row.value(field.column);
+            key += matchKey(value) + QChar(0x1F);
+            values.insert(field.node, value);
+        }
+    }
+    SubqueryResult& result = subqueries_[&node][key];
     if (!result.ready) {
-        result.rows = context_.subqueries->runSubquery(*node.subquery);
+        if (values.isEmpty()) {
+            result.rows = context_.subqueries->runSubquery(*node.subquery);
+        } else {
+            const auto statement = withOuterValues(*node.subquery, values);
+            result.rows = context_.subqueries->runSubquery(*statement);
+        }
+        if (node.kind == Expr::Kind::Exists && result.rows.rows.size() > 1)
+            result.rows.rows.resize(1); // only whether there is a row counts
         if (node.kind == Expr::Kind::InSelect) {
             for (const auto& r : result.rows.rows) {
                 if (r.empty() || r[0].isNull())
@@ -260,7 +280,7 @@ BoundExpr::SubqueryResult& BoundExpr::subqueryResult(const Expr& node) const {
 }
 
 Value BoundExpr::evalSubquery(const Expr& node, RowValues& row) const {
-    const SubqueryResult& result = subqueryResult(node);
+    const SubqueryResult& result = subqueryResult(node, row);
     switch (node.kind) {
     case Expr::Kind::Exists:
         return Value::boolean(!result.rows.rows.empty());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CorrelatedSubquery.h"
 #include "Expr.h"
 #include "LikePattern.h"
 #include "RowSource.h"
@@ -12,11 +13,15 @@ namespace convodesk::data::query {
 
 struct SelectStatement;
 
-// Runs the SELECT of a subquery (one that reads no field of the row it is tested on).
+// Runs the SELECT of a subquery. One that reads fields of the row it is tested on (a
+// correlated one) runs with those fields' values in their place.
 class SubqueryRunner {
 public:
     virtual ~SubqueryRunner() = default;
     virtual RowSet runSubquery(const SelectStatement& statement) = 0;
+    // The fields of `statement` that name columns of `outerLayout` (see findOuterFields).
+    virtual std::vector<OuterField> outerFields(const SelectStatement& statement,
+                                                const std::vector<ColumnInfo>& outerLayout) = 0;
 };
 
 // What binding needs beyond the row layout.
@@ -66,14 +71,16 @@ private:
     jet4::Value evalLike(const Expr& node, RowValues& row) const;
     jet4::Value evalCall(const Expr& node, RowValues& row) const;
     jet4::Value evalSubquery(const Expr& node, RowValues& row) const;
-    SubqueryResult& subqueryResult(const Expr& node) const;
+    SubqueryResult& subqueryResult(const Expr& node, RowValues& row) const;
 
     ExprPtr root_;
     BindContext context_;
     std::optional<TextComparison> rootTextComparison_; // when the whole condition is one
 
     QHash<const Expr*, LikePattern> patterns_;
-    mutable QHash<const Expr*, SubqueryResult> subqueries_;
+    QHash<const Expr*, std::vector<OuterField>> outerFields_; // correlated subqueries only
+    // Per subquery node: its result for each set of outer values ("" when it runs once).
+    mutable QHash<const Expr*, QHash<QString, SubqueryResult>> subqueries_;
 };
 
 } // namespace convodesk::data::query

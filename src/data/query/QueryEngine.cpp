@@ -78,6 +78,11 @@ RowSet QueryEngine::runSubquery(const SelectStatement& statement) {
     return runStatement(std::shared_ptr<const SelectStatement>(&statement, [](const SelectStatement*) {}), nullptr);
 }
 
+std::vector<OuterField> QueryEngine::outerFields(const SelectStatement& statement,
+                                                 const std::vector<ColumnInfo>& outerLayout) {
+    return findOuterFields(statement, outerLayout, [this](const QString& source) { return describe(source); });
+}
+
 std::shared_ptr<const SelectStatement> QueryEngine::storedQuery(const jet4::QueryDef& def) {
     const QString key = def.name.toCaseFolded();
     if (const auto found = statements_.constFind(key); found != statements_.constEnd())
@@ -206,7 +211,7 @@ bool QueryEngine::isSimple(const SelectStatement& statement) const {
     const auto plain = [](const Expr& expr) {
         bool ok = true;
         forEachNode(expr, [&](const Expr& node) {
-            ok = ok && !(node.kind == Expr::Kind::Call && BoundExpr::isAggregate(node.name));
+            ok = ok && !(node.kind == Expr::Kind::Call && BoundExpr::isAggregate(node.name)) && !node.subquery;
         });
         return ok;
     };

@@ -25,6 +25,8 @@ public:
     RowSet runText(const QString& queryText);
     RowSet runSource(const QString& source);
     RowSet runSubquery(const SelectStatement& statement) override;
+    std::vector<OuterField> outerFields(const SelectStatement& statement,
+                                        const std::vector<ColumnInfo>& outerLayout) override;
 
     // Rows of `source` passing `filter` (an expression over the source's own columns). With
     // `needed`, a stored table's columns not marked there are left Null instead of decoded.

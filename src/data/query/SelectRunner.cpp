@@ -182,6 +182,9 @@ bool SelectRunner::referencedSources(const Expr& node, std::vector<int>& sources
     forEachNode(node, [&](const Expr& n) {
         if (n.kind == Expr::Kind::Parameter || n.kind == Expr::Kind::AllFields)
             complete = false;
+        // A correlated subquery is tested on the joined row, where every outer value is at hand.
+        if (n.subquery && !engine_.outerFields(*n.subquery, combinedLayout_).empty())
+            complete = false;
         if (n.kind != Expr::Kind::Field)
             return;
         const int column = BoundExpr::resolve(n, combinedLayout_);
@@ -198,6 +201,9 @@ bool SelectRunner::referencedSources(const Expr& node, std::vector<int>& sources
 
 void SelectRunner::markColumns(const Expr& node, std::vector<bool>& used) const {
     forEachNode(node, [&](const Expr& n) {
+        if (n.subquery)
+            for (const OuterField& field : engine_.outerFields(*n.subquery, combinedLayout_))
+                used[field.column] = true;
         if (n.kind != Expr::Kind::Field)
             return;
         const int column = BoundExpr::resolve(n, combinedLayout_);
