@@ -118,6 +118,10 @@ private slots:
         both.tables = {{{}, QStringLiteral("U1"), QStringLiteral("SELECT First FROM People WHERE ID < 3")},
                        {{}, QStringLiteral("U2"), QStringLiteral("SELECT Title FROM Teams")}};
         queries.push_back(both);
+        QueryDef sorted = both;
+        sorted.name = QStringLiteral("BothSorted");
+        sorted.tables[1].expression = QStringLiteral("SELECT Title FROM Teams ORDER BY First DESC");
+        queries.push_back(sorted);
         const QString path = dir.filePath(QStringLiteral("shapes.mdb"));
         jet4::writeDatabase(path, {peopleTable(), teamTable()}, queries);
 
@@ -127,6 +131,8 @@ private slots:
         QCOMPARE(rows(path, QStringLiteral("select * from TeamsWithPeople")), (QStringList{"A|Alpha", "B|Beta"}));
         QCOMPARE(rows(path, QStringLiteral("select * from FirstTwo")), (QStringList{"1|Lima", "2|?"}));
         QCOMPARE(rows(path, QStringLiteral("select * from Both")), (QStringList{"Ana", "Ben", "Alpha", "Beta"}));
+        // The ORDER BY at the end of the last part sorts the whole union by the first part's names.
+        QCOMPARE(rows(path, QStringLiteral("select * from BothSorted")), (QStringList{"Beta", "Ben", "Ana", "Alpha"}));
     }
 
     // Subqueries that name the outer query's fields, stored as Access writes them.

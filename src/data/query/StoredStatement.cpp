@@ -67,6 +67,12 @@ std::shared_ptr<const SelectStatement> unionStatement(const QueryDef& def) {
             BoundExpr::missingParameter();
         if (i > 0)
             statement->unionAll.push_back((def.selectFlags & 0x02) != 0);
+        // Access writes a union's ORDER BY at the end of its last part's text; it sorts the whole
+        // union, not that part (unless the part needs it for its own TOP).
+        if (i + 1 == def.tables.size() && def.orderBy.empty() && part->top == 0) {
+            statement->orderBy = std::move(part->orderBy);
+            part->orderBy.clear();
+        }
         statement->unionParts.push_back(std::move(part));
     }
     for (const QueryDef::Order& order : def.orderBy)
