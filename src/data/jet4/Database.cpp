@@ -11,6 +11,7 @@ namespace convodesk::jet4 {
 
 Database::Impl::Impl(std::shared_ptr<const PageReader> file) : file_(std::move(file)) {
     checkHeaderPage(*file_);
+    sortOrder_ = readSortOrder(*file_);
     catalog_ = readCatalog(file_);
 }
 
@@ -95,6 +96,9 @@ std::shared_ptr<Database> Database::openBytes(const QByteArray& bytes, const QSt
 
 QString Database::path() const {
     return impl_->file().fileName();
+}
+SortOrder Database::sortOrder() const {
+    return impl_->sortOrder();
 }
 QStringList Database::tableNames() const {
     return impl_->names(&CatalogEntry::isTable, true);

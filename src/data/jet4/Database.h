@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QueryDef.h"
+#include "SortOrder.h"
 #include "TableCursor.h"
 #include "TableDef.h"
 
@@ -24,6 +25,8 @@ public:
     ~Database();
 
     QString path() const;
+    // The sort order the header names: the order texts are compared in.
+    SortOrder sortOrder() const;
 
     QStringList tableNames() const;       // user tables, catalog order
     QStringList queryNames() const;       // stored queries (MSysObjects type 5)

@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "PageReader.h"
 #include "QueryDefReader.h"
+#include "SortOrder.h"
 
 #include <QHash>
 #include <QMutex>
@@ -17,6 +18,7 @@ public:
     explicit Impl(std::shared_ptr<const PageReader> file);
 
     const PageReader& file() const { return *file_; }
+    SortOrder sortOrder() const { return sortOrder_; }
     QStringList names(bool (CatalogEntry::*kind)() const, bool userOnly) const;
     const TableDef* findTable(QStringView name);
     std::optional<QueryDef> findQuery(QStringView name);
@@ -35,6 +37,7 @@ private:
 
     std::shared_ptr<const PageReader> file_;
     std::vector<CatalogEntry> catalog_;
+    SortOrder sortOrder_;
     QMutex mutex_;       // guards tables_
     QMutex queryMutex_;  // guards queryRows_
     QHash<std::uint32_t, LoadedTable> tables_;

@@ -19,7 +19,26 @@ bool magicIs(const std::uint8_t* page, const char* magic) {
     return std::memcmp(page + format::kHeaderMagicOffset, magic, std::strlen(magic) + 1) == 0;
 }
 
+// The RC4-masked part of page 0, unmasked.
+class HeaderPlainText {
+public:
+    explicit HeaderPlainText(const std::uint8_t* page) {
+        std::memcpy(plain_, page + format::kHeaderMaskOffset, sizeof plain_);
+        Rc4(format::kHeaderRc4Key, sizeof format::kHeaderRc4Key).apply(plain_, sizeof plain_);
+    }
+    // The byte at `fileOffset` of the page (inside the masked part).
+    const std::uint8_t* at(int fileOffset) const { return plain_ + (fileOffset - format::kHeaderMaskOffset); }
+
+private:
+    std::uint8_t plain_[format::kHeaderMaskLength];
+};
+
 } // namespace
+
+SortOrder readSortOrder(const PageReader& file) {
+    const HeaderPlainText plain(file.page(0, QStringLiteral("header")));
+    return SortOrder::fromBytes(plain.at(format::kHeaderSortOrderOffset));
+}
 
 void checkHeaderPage(const PageReader& file) {
     if (file.size() < format::kPageSize * 3)
@@ -39,10 +58,8 @@ void checkHeaderPage(const PageReader& file) {
         throw headerError(Error::Kind::Accdb, file,
                           "is an Access 2007 or later database; only Access 2000-2003 files can be read.");
 
-    std::uint8_t plain[format::kHeaderMaskLength];
-    std::memcpy(plain, page + format::kHeaderMaskOffset, sizeof plain);
-    Rc4(format::kHeaderRc4Key, sizeof format::kHeaderRc4Key).apply(plain, sizeof plain);
-    const auto at = [&](int fileOffset) { return plain + (fileOffset - format::kHeaderMaskOffset); };
+    const HeaderPlainText plain(page);
+    const auto at = [&](int fileOffset) { return plain.at(fileOffset); };
     if (readU32(at(format::kHeaderDatabaseKeyOffset)) != 0)
         throw headerError(Error::Kind::Encrypted, file, "is encrypted; encrypted databases cannot be read.");
 
