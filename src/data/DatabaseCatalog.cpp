@@ -16,6 +16,10 @@ std::unique_ptr<query::RowSource> DatabaseCatalog::openTable(const QString& name
     return std::make_unique<TableCursorSource>(*table, database_->openCursor(*table));
 }
 
+jet4::SortOrder DatabaseCatalog::textSortOrder() const {
+    return database_->sortOrder();
+}
+
 std::optional<jet4::QueryDef> DatabaseCatalog::findQuery(const QString& name) {
     return database_->findQuery(name);
 }

@@ -17,6 +17,7 @@ public:
     QString fileName() const override;
     std::unique_ptr<query::RowSource> openTable(const QString& name) override;
     std::optional<jet4::QueryDef> findQuery(const QString& name) override;
+    jet4::SortOrder textSortOrder() const override;
 
 private:
     std::shared_ptr<jet4::Database> database_;

@@ -2,6 +2,7 @@
 // Access stored in real indexes), then each ordering rule on a list of words.
 #include "data/jet4/TextSortKey.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using convodesk::jet4::TextSortKey;
@@ -119,6 +120,29 @@ private slots:
             else
                 QVERIFY2(c < 0, qPrintable(before + QStringLiteral(" < ") + word));
             QCOMPARE(TextSortKey::build(before) < TextSortKey::build(word), c < 0);
+        }
+    }
+
+    // compare() decides most pairs on the inline parts without building keys: it must agree
+    // with the keys' bytewise order everywhere, surrogates and marks included.
+    void compareAgreesWithKeys() {
+        const QString alphabet = QString::fromUtf8("aAbá-' ßÆe\u00e9\u0bcd\u0bb4\u3058") + QChar(0xD83D) +
+                                 QChar(0xDE00) + QChar(0xD8FE) + QChar(0xDC01) + QChar(0x00AD);
+        QRandomGenerator random(20261208);
+        const auto text = [&] {
+            QString out;
+            for (int n = random.bounded(6); n > 0; --n)
+                out += alphabet[random.bounded(alphabet.size())];
+            return out;
+        };
+        for (int i = 0; i < 20000; ++i) {
+            const QString a = text();
+            const QString b = text();
+            const QByteArray x = TextSortKey::build(a);
+            const QByteArray y = TextSortKey::build(b);
+            const int expected = x < y ? -1 : (y < x ? 1 : 0);
+            const int c = TextSortKey::compare(a, b);
+            QVERIFY2((c > 0) - (c < 0) == expected, qPrintable(a + QStringLiteral(" / ") + b));
         }
     }
 

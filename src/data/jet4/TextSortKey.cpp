@@ -100,13 +100,48 @@ private:
     int leadingModifier_ = 0; // 1 when a mark came before any character
 };
 
-} // namespace
-
-void TextSortKey::append(QStringView text, Buffer& key, bool descending) {
+// The characters a key is built from: trailing spaces dropped, at most 255 code units.
+qsizetype indexedLength(QStringView text) {
     qsizetype length = text.size();
     while (length > 0 && text[length - 1] == u' ')
         --length;
-    length = std::min(length, kIndexedLength);
+    return std::min(length, TextSortKey::kIndexedLength);
+}
+
+// The inline bytes of a text's key one at a time, without building the key.
+class InlineBytes {
+public:
+    InlineBytes(QStringView text, const TextSortCodes& codes)
+        : text_(text.left(indexedLength(text))), codes_(codes) {}
+    // The next inline byte, -1 after the last.
+    int next() {
+        while (at_ >= code_->inlineLength) {
+            if (unit_ == text_.size())
+                return -1;
+            const char16_t unit = text_[unit_++].unicode();
+            surrogates_ = surrogates_ || (unit >= 0xD800 && unit <= 0xDFFF);
+            code_ = &codes_.of(unit);
+            at_ = 0;
+        }
+        return code_->inlineBytes[static_cast<std::size_t>(at_++)];
+    }
+    // Surrogates' computed codes may hold 00 or 01, which other inline codes never do.
+    bool sawSurrogates() const { return surrogates_; }
+
+private:
+    static constexpr TextSortCode kNone{};
+    QStringView text_;
+    const TextSortCodes& codes_;
+    const TextSortCode* code_ = &kNone;
+    qsizetype unit_ = 0;
+    int at_ = 0;
+    bool surrogates_ = false;
+};
+
+} // namespace
+
+void TextSortKey::append(QStringView text, Buffer& key, bool descending) {
+    const qsizetype length = indexedLength(text);
 
     const TextSortCodes& codes = TextSortCodes::general();
     key.append(descending ? kDescendingFlag : kAscendingFlag);
@@ -160,6 +195,23 @@ QByteArray TextSortKey::build(QStringView text, bool descending) {
 }
 
 int TextSortKey::compare(QStringView a, QStringView b) {
+    // Most texts differ in their inline parts, which come first in the key: compare those as
+    // they are produced. A part that ends meets the other's next byte with its end byte 01.
+    const TextSortCodes& codes = TextSortCodes::general();
+    InlineBytes left(a, codes);
+    InlineBytes right(b, codes);
+    for (;;) {
+        const int p = left.next();
+        const int q = right.next();
+        if (p == q) {
+            if (p < 0)
+                break; // equal inline parts: accents and the rest decide
+            continue;
+        }
+        if (left.sawSurrogates() || right.sawSurrogates())
+            break;
+        return (p < 0 ? kEndOfInline : p) < (q < 0 ? kEndOfInline : q) ? -1 : 1;
+    }
     Buffer x;
     Buffer y;
     append(a, x);

@@ -2,6 +2,7 @@
 
 #include "RowSource.h"
 #include "jet4/QueryDef.h"
+#include "jet4/SortOrder.h"
 
 #include <QString>
 #include <memory>
@@ -17,6 +18,8 @@ public:
     // The table's rows with its columns labelled by the table's name; nullptr if none.
     virtual std::unique_ptr<RowSource> openTable(const QString& name) = 0;
     virtual std::optional<jet4::QueryDef> findQuery(const QString& name) = 0;
+    // The order texts are compared in (the file header's).
+    virtual jet4::SortOrder textSortOrder() const { return {}; }
 };
 
 } // namespace convodesk::data::query

@@ -320,7 +320,10 @@ Value BoundExpr::eval(const Expr& node, RowValues& row) const {
         case QuickResult::NotApplicable:
             break;
         }
-        return compared(node.op, compareValues(eval(*node.children[0], row), eval(*node.children[1], row)));
+        const Value left = eval(*node.children[0], row);
+        const Value right = eval(*node.children[1], row);
+        const bool equality = node.op == Expr::Op::Equal || node.op == Expr::Op::NotEqual;
+        return compared(node.op, equality ? compareValues(left, right) : orderValues(left, right));
     }
     case Expr::Kind::Like:
         return evalLike(node, row);
@@ -341,10 +344,10 @@ Value BoundExpr::eval(const Expr& node, RowValues& row) const {
         const Value subject = eval(*node.children[0], row);
         Value low = eval(*node.children[1], row);
         Value high = eval(*node.children[2], row);
-        if (const auto order = compareValues(low, high); order && *order > 0)
+        if (const auto order = orderValues(low, high); order && *order > 0)
             std::swap(low, high);
-        const auto a = compareValues(subject, low);
-        const auto b = compareValues(subject, high);
+        const auto a = orderValues(subject, low);
+        const auto b = orderValues(subject, high);
         if (!a || !b)
             return Value::null();
         return Value::boolean((*a >= 0 && *b <= 0) != node.negated);

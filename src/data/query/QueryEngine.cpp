@@ -6,6 +6,7 @@
 #include "RowOrdering.h"
 #include "SelectRunner.h"
 #include "StoredStatement.h"
+#include "TextOrderScope.h"
 #include "ValueCompare.h"
 
 #include <QSet>
@@ -58,6 +59,7 @@ private:
 };
 
 RowSet QueryEngine::runText(const QString& queryText) {
+    const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
     std::shared_ptr<SelectStatement> statement;
     try {
         statement = std::make_shared<SelectStatement>(Parser::parseSelect(queryText));
@@ -167,6 +169,7 @@ RowSet QueryEngine::runUnion(const SelectStatement& statement, const Expr* outpu
 }
 
 RowSet QueryEngine::scan(const QString& source, const Expr* filter, const std::vector<bool>* needed) {
+    const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
     const std::unique_ptr<RowSource> rows = open(source, filter);
     RowSet result;
     result.columns = rows->columns();

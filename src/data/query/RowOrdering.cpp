@@ -21,9 +21,19 @@ void sortRows(std::vector<std::vector<jet4::Value>>& rows,
         for (const auto& key : keys)
             keyValues.push_back(key.first->evaluate(row));
     }
+    // Texts are ordered by their keys in Jet's order, built once a value.
+    std::vector<QByteArray> textKeys(keyValues.size());
+    for (std::size_t i = 0; i < keyValues.size(); ++i)
+        if (keyValues[i].kind() == jet4::Value::Kind::Text)
+            textKeys[i] = textOrderKey(keyValues[i].asText());
+    const auto compare = [&](std::size_t x, std::size_t y) {
+        if (keyValues[x].kind() == jet4::Value::Kind::Text && keyValues[y].kind() == jet4::Value::Kind::Text)
+            return textKeys[x] < textKeys[y] ? -1 : (textKeys[y] < textKeys[x] ? 1 : 0);
+        return compareForOrder(keyValues[x], keyValues[y]);
+    };
     const auto before = [&](std::size_t a, std::size_t b) {
         for (std::size_t k = 0; k < width; ++k) {
-            const int c = compareForOrder(keyValues[a * width + k], keyValues[b * width + k]);
+            const int c = compare(a * width + k, b * width + k);
             if (c != 0)
                 return keys[k].second ? c > 0 : c < 0;
         }

@@ -1,5 +1,8 @@
 #include "ValueCompare.h"
 
+#include "TextOrderScope.h"
+#include "jet4/TextSortKey.h"
+
 #include <cstring>
 
 namespace convodesk::data::query {
@@ -64,6 +67,28 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
     return sign(*x, *y);
 }
 
+std::optional<int> orderValues(const Value& a, const Value& b) {
+    if (a.kind() != Value::Kind::Text || b.kind() != Value::Kind::Text)
+        return compareValues(a, b);
+    TextOrderScope::checkTextsCanBeOrdered(); // whatever the texts, so the refusal never depends on them
+    if (textEqualsIgnoringCase(a.asText(), b.asText()))
+        return 0;
+    if (const int c = compareTextOrder(a.asText(), b.asText()); c != 0)
+        return c < 0 ? -1 : 1;
+    // Equal keys of texts that differ (as "Straße" and "Strasse"): still not equal.
+    return QString::compare(a.asText(), b.asText(), Qt::CaseInsensitive) < 0 ? -1 : 1;
+}
+
+int compareTextOrder(QStringView a, QStringView b) {
+    TextOrderScope::checkTextsCanBeOrdered();
+    return jet4::TextSortKey::compare(a, b);
+}
+
+QByteArray textOrderKey(QStringView text) {
+    TextOrderScope::checkTextsCanBeOrdered();
+    return jet4::TextSortKey::build(text);
+}
+
 bool textEqualsIgnoringCase(QStringView a, QStringView b) {
     if (a.size() == b.size()) {
         const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
@@ -91,6 +116,10 @@ bool textEqualsIgnoringCase(QStringView a, QStringView b) {
 int compareForOrder(const Value& a, const Value& b) {
     if (a.isNull() || b.isNull())
         return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
+    if (a.kind() == Value::Kind::Text && b.kind() == Value::Kind::Text) {
+        const int c = compareTextOrder(a.asText(), b.asText());
+        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
     if (const auto c = compareValues(a, b))
         return *c;
     return static_cast<int>(a.kind()) < static_cast<int>(b.kind()) ? -1 : 1;

@@ -1,0 +1,188 @@
+// The query language puts texts in Jet's General order: ORDER BY, Min/Max, <, >, Between;
+// equality still ignores letter case only. A file with another sort order refuses to put
+// texts in order and still answers everything else.
+#include "../data/MemoryCatalog.h"
+#include "Connection.h"
+#include "DataError.h"
+#include "DisplayText.h"
+#include "Recordset.h"
+#include "query/QueryEngine.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace convodesk::data;
+using convodesk::jet4::Value;
+
+namespace {
+
+Value t(const char* text) {
+    return Value::text(QString::fromUtf8(text));
+}
+
+QStringList words(const char* spaced) {
+    return QString::fromUtf8(spaced).split(QLatin1Char('|'));
+}
+
+QStringList column(const query::RowSet& rows, int index = 0) {
+    QStringList out;
+    for (const auto& row : rows.rows)
+        out << (row[index].isNull() ? QStringLiteral("<null>") : displayText(row[index]));
+    return out;
+}
+
+// Words in an order that is neither Jet's nor code point order.
+void addWords(test::MemoryCatalog& catalog) {
+    std::vector<std::vector<Value>> rows;
+    int n = 0;
+    for (const char* word : {"Zürich", "cop", "Bon app'", "北京", "abd", "co-op", "9", "Ábc", "Bólido",
+                             "coop", "10", "abc", "Straße", "Strase"})
+        rows.push_back({t(word), Value::integer(++n)});
+    rows.push_back({Value(), Value::integer(++n)});
+    catalog.addTable(QStringLiteral("Words"), {"Word", "N"}, std::move(rows));
+}
+
+// A file whose header names the French sort order.
+class FrenchCatalog : public test::MemoryCatalog {
+public:
+    convodesk::jet4::SortOrder textSortOrder() const override { return {0x040C, 0}; }
+};
+
+int errorNumber(const std::function<void()>& run, QString* description = nullptr) {
+    try {
+        run();
+    } catch (const DataError& error) {
+        if (description)
+            *description = error.description();
+        return error.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+class QueryTextOrderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void orderByText() {
+        test::MemoryCatalog catalog;
+        addWords(catalog);
+        query::QueryEngine engine(catalog);
+        const QStringList jet =
+            words("<null>|10|9|abc|Ábc|abd|Bólido|Bon app'|coop|co-op|cop|Strase|Straße|Zürich|北京");
+        QCOMPARE(column(engine.runText(QStringLiteral("select Word from Words order by Word"))), jet);
+        QStringList descending = jet;
+        std::reverse(descending.begin(), descending.end());
+        QCOMPARE(column(engine.runText(QStringLiteral("select Word, N from Words order by Word desc"))),
+                 descending);
+        // "abc" and "Ábc" differ only by the accent; "ABC" would tie with "abc".
+        QCOMPARE(column(engine.runText(QStringLiteral("select top 4 Word from Words where Word is not null "
+                                                      "order by Word"))),
+                 words("10|9|abc|Ábc"));
+    }
+
+    void minAndMaxOfText() {
+        test::MemoryCatalog catalog;
+        catalog.addTable(QStringLiteral("Names"), {"Name", "Kind"},
+                         {{t("abd"), t("x")},
+                          {t("Bon"), t("x")},
+                          {t("Ábc"), t("x")},
+                          {t("Bólido"), t("y")},
+                          {t("bolero"), t("y")}});
+        query::QueryEngine engine(catalog);
+        const auto all = engine.runText(QStringLiteral("select Min(Name), Max(Name) from Names"));
+        QCOMPARE(column(all, 0), QStringList{QStringLiteral("Ábc")});
+        QCOMPARE(column(all, 1), QStringList{QStringLiteral("Bon")});
+        const auto grouped =
+            engine.runText(QStringLiteral("select Kind, Min(Name), Max(Name) from Names group by Kind"));
+        QCOMPARE(column(grouped, 1), words("Ábc|bolero"));
+        QCOMPARE(column(grouped, 2), words("Bon|Bólido"));
+    }
+
+    void comparisonsOfText() {
+        test::MemoryCatalog catalog;
+        addWords(catalog);
+        query::QueryEngine engine(catalog);
+        const auto where = [&](const char* condition) {
+            return column(engine.runText(QStringLiteral("select Word from Words where %1 order by Word")
+                                             .arg(QString::fromUtf8(condition))));
+        };
+        QCOMPARE(where("Word < 'B'"), words("10|9|abc|Ábc|abd"));
+        QCOMPARE(where("Word >= 'bo' and Word < 'C'"), words("Bólido|Bon app'"));
+        QCOMPARE(where("Word between 'b' and 'a'"), words("abc|Ábc|abd"));
+        QCOMPARE(where("Word not between 'a' and 'z'"), words("10|9|Zürich|北京"));
+        QCOMPARE(where("Word > 'coop' and Word <= 'cop'"), words("co-op|cop"));
+        // Equality ignores letter case, not accents; <= agrees with it.
+        QCOMPARE(where("Word = 'ABC'"), words("abc"));
+        QCOMPARE(where("Word <= 'ABC'"), words("10|9|abc"));
+        QCOMPARE(where("Word <> 'ABC' and Word < 'abd'"), words("10|9|Ábc"));
+        // Texts with equal keys that differ are still not equal.
+        QCOMPARE(where("Word = 'Strasse'"), QStringList());
+        QCOMPARE(where("Word >= 'Strasse' and Word < 'T'"), words("Straße"));
+    }
+
+    void otherSortOrderRefusesOnlyOrderingTexts() {
+        FrenchCatalog catalog;
+        addWords(catalog);
+        query::QueryEngine engine(catalog);
+        for (const char* text :
+             {"select Word from Words order by Word", "select Max(Word) from Words",
+              "select N from Words where Word < 'b'", "select N from Words where Word between 'a' and 'b'"}) {
+            QString description;
+            QCOMPARE(errorNumber([&] { engine.runText(QString::fromUtf8(text)); }, &description),
+                     int(DataError::UnsupportedQuery));
+            QVERIFY2(description.contains(QStringLiteral("General")) &&
+                         description.contains(QStringLiteral("memory.mdb")),
+                     qPrintable(description));
+        }
+        QCOMPARE(column(engine.runText(QStringLiteral("select N from Words where Word = 'ABC'"))),
+                 words("12"));
+        QCOMPARE(
+            column(engine.runText(QStringLiteral("select top 2 N from Words where N > 3 order by N desc"))),
+            words("15|14"));
+        QCOMPARE(column(engine.runText(QStringLiteral("select Max(N) from Words"))), words("15"));
+    }
+
+    // On real Access-made files: the header's order is read, a General file orders by it, and
+    // a file whose header names another order refuses to order texts but answers lookups.
+    void realFiles() {
+        QTemporaryDir dir;
+        const QString source = qEnvironmentVariable("CONVODESK_SHARED_DIR") +
+                               QStringLiteral("/corpus/jackcess/testUnicodeCompV2003.mdb");
+        QVERIFY2(QFile::exists(source), qPrintable(source + QStringLiteral(" is missing")));
+        const QString general = dir.filePath(QStringLiteral("General.mdb"));
+        const QString french = dir.filePath(QStringLiteral("French.mdb"));
+        QVERIFY(QFile::copy(source, general) && QFile::copy(source, french));
+        QFile::setPermissions(french, QFile::ReadOwner | QFile::WriteOwner);
+        QFile patch(french);
+        QVERIFY(patch.open(QIODevice::ReadWrite));
+        QByteArray header = patch.read(4096);
+        header[0x6E] = static_cast<char>(header[0x6E] ^ (0x09 ^ 0x0C)); // the masked LCID 0x0409 -> 0x040C
+        patch.seek(0);
+        patch.write(header);
+        patch.close();
+
+        const auto ids = [](const QString& file, const char* query) {
+            Recordset rs;
+            rs.openQuery(QString::fromUtf8(query),
+                         QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + file);
+            QStringList out;
+            for (; !rs.eof(); rs.moveNext())
+                out << displayText(rs.field(QStringLiteral("ID")));
+            return out;
+        };
+        // Unprintable tab and line feed, then a space; digits; letters with accents by their
+        // base letter; then Greek, Cyrillic, CJK (the order of the file's own index on the column).
+        QCOMPARE(ids(general, "select ID from [Table] order by [Unicode]"), words("8|6|2|1|7|4|3|5"));
+        QCOMPARE(ids(french, "select ID from [Table] where [Unicode] = 'ÜMLAUT'"), words("7"));
+        QString description;
+        QCOMPARE(errorNumber([&] { ids(french, "select ID from [Table] order by [Unicode]"); }, &description),
+                 int(DataError::UnsupportedQuery));
+        QVERIFY2(description.contains(QStringLiteral("1036")), qPrintable(description));
+    }
+};
+
+QTEST_GUILESS_MAIN(QueryTextOrderTest)
+#include "tst_query_text_order.moc"
