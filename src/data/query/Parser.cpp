@@ -128,6 +128,15 @@ SelectStatement Parser::statement() {
         while (peek().kind != Token::Kind::End && !acceptSymbol(";"))
             ++at_;
     }
+    SelectStatement result = unionOrSelect();
+    result.needsParameters = parameters;
+    acceptSymbol(";");
+    expectEnd();
+    return result;
+}
+
+// SELECT ... [UNION [ALL] SELECT ...] [ORDER BY ...]
+SelectStatement Parser::unionOrSelect() {
     SelectStatement first = selectCore();
     SelectStatement result;
     if (atWord("union")) {
@@ -141,7 +150,6 @@ SelectStatement Parser::statement() {
     } else {
         result = std::move(first);
     }
-    result.needsParameters = parameters;
     if (acceptWord("order")) {
         expectWord("by");
         do {
@@ -154,8 +162,6 @@ SelectStatement Parser::statement() {
             result.orderBy.push_back(std::move(item));
         } while (acceptSymbol(","));
     }
-    acceptSymbol(";");
-    expectEnd();
     return result;
 }
 
@@ -260,9 +266,25 @@ std::vector<QString> Parser::joinTerm(SelectStatement& statement) {
 }
 
 std::vector<QString> Parser::sourceTerm(SelectStatement& statement) {
+    if (atSymbol("(") && atWord("select", 1)) {
+        Nesting nesting(*this);
+        ++at_;
+        auto derived = std::make_shared<SelectStatement>(unionOrSelect());
+        expectSymbol(")");
+        return derivedTable(statement, std::move(derived));
+    }
+    // "[SELECT ...]. AS x": the same, as older designers write it.
+    if (peek().kind == Token::Kind::Name && atSymbol(".", 1) && isSelectText(peek().text)) {
+        Nesting nesting(*this);
+        Parser inner(peek().text);
+        inner.depth_ = depth_;
+        auto derived = std::make_shared<SelectStatement>(inner.unionOrSelect());
+        inner.acceptSymbol(";");
+        inner.expectEnd();
+        at_ += 2;
+        return derivedTable(statement, std::move(derived));
+    }
     if (atSymbol("(")) {
-        if (atWord("select", 1))
-            throw SyntaxFailure{peek().position, {}, QStringLiteral("a subquery as a source")};
         ++at_;
         std::vector<QString> inner = joinTerm(statement);
         expectSymbol(")");
@@ -275,6 +297,22 @@ std::vector<QString> Parser::sourceTerm(SelectStatement& statement) {
         table.alias = objectName(QStringLiteral("an alias"));
     statement.tables.push_back(table);
     return {table.alias.isEmpty() ? table.name : table.alias};
+}
+
+std::vector<QString> Parser::derivedTable(SelectStatement& statement, std::shared_ptr<const SelectStatement> derived) {
+    acceptWord("as");
+    SelectStatement::Table table;
+    table.name = objectName(QStringLiteral("the derived table's alias"));
+    table.alias = table.name;
+    table.derived = std::move(derived);
+    statement.tables.push_back(table);
+    return {table.alias};
+}
+
+bool Parser::isSelectText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    return trimmed.startsWith(QLatin1String("select"), Qt::CaseInsensitive) &&
+           (trimmed.size() == 6 || trimmed[6].isSpace());
 }
 
 QString Parser::objectName(const QString& what) {
