@@ -408,6 +408,12 @@ private slots:
         QVERIFY(errorOf([&] { run(QStringLiteral("select B + 1 as A, A + 1 as B from One")); }, &number)
                     .contains(QStringLiteral("Circular reference")));
         QCOMPARE(number, int(DataError::CircularAlias));
+        // Aliases each using the one before twice: refused, not built out to 2^40 nodes.
+        QString doubling = QStringLiteral("select 1 as A0");
+        for (int i = 1; i <= 40; ++i)
+            doubling += QStringLiteral(", A%1 + A%1 as A%2").arg(i - 1).arg(i);
+        errorOf([&] { run(doubling + QStringLiteral(" from One")); }, &number);
+        QCOMPARE(number, int(DataError::TooComplex));
     }
 
     void derivedTables() {
@@ -432,6 +438,22 @@ private slots:
         int number = 0;
         errorOf([&] { run(QStringLiteral("select * from (select Nowhere from One) as x")); }, &number);
         QCOMPARE(number, int(DataError::NoSuchField));
+    }
+
+    // A SELECT without FROM is one row; in a stored query a field it names is a parameter.
+    void selectWithoutFrom() {
+        QCOMPARE(run(QStringLiteral("select 1 + 1 as Two, 'x' & 'y'")), QStringList{"2|xy"});
+        QCOMPARE(run(QStringLiteral("select 1 where 1 = 0")), QStringList{});
+        QueryDef def;
+        def.name = QStringLiteral("NoSource");
+        def.kind = QueryDef::Kind::Union;
+        def.selectFlags = 0x02;
+        def.tables = {{{}, QStringLiteral("X1"), QStringLiteral("Select T.a where T.a = \"foo\"")},
+                      {{}, QStringLiteral("X2"), QStringLiteral("Select ID from Customers")}};
+        catalog.addQuery(def);
+        int number = 0;
+        errorOf([&] { run(QStringLiteral("select * from NoSource")); }, &number);
+        QCOMPARE(number, int(DataError::ParameterMissing));
     }
 
     void monthAndWeekdayNamesAndNamesBeyondAscii() {

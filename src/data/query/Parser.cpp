@@ -61,8 +61,9 @@ Parser::Nesting::Nesting(Parser& parser) : parser_(parser) {
 
 Parser::Parser(const QString& text) : tokens_(tokenize(text)) {}
 
-SelectStatement Parser::parseSelect(const QString& text) {
+SelectStatement Parser::parseSelect(const QString& text, const QString& storedName) {
     Parser parser(text);
+    parser.storedName_ = storedName;
     return parser.statement();
 }
 
@@ -150,6 +151,7 @@ SelectStatement Parser::unionOrSelect() {
     } else {
         result = std::move(first);
     }
+    result.name = storedName_;
     if (acceptWord("order")) {
         expectWord("by");
         do {
@@ -168,6 +170,7 @@ SelectStatement Parser::unionOrSelect() {
 SelectStatement Parser::selectCore() {
     Nesting nesting(*this);
     SelectStatement statement;
+    statement.name = storedName_;
     expectWord("select");
     if (acceptWord("distinct"))
         statement.distinct = true;
@@ -187,8 +190,9 @@ SelectStatement Parser::selectCore() {
     do {
         statement.columns.push_back(selectColumn());
     } while (acceptSymbol(","));
-    expectWord("from");
-    fromClause(statement);
+    // Jet takes a SELECT without FROM: its outputs over one row.
+    if (acceptWord("from"))
+        fromClause(statement);
     if (acceptWord("where"))
         statement.where = orExpr();
     if (acceptWord("group")) {
@@ -278,6 +282,7 @@ std::vector<QString> Parser::sourceTerm(SelectStatement& statement) {
         Nesting nesting(*this);
         Parser inner(peek().text);
         inner.depth_ = depth_;
+        inner.storedName_ = storedName_;
         auto derived = std::make_shared<SelectStatement>(inner.unionOrSelect());
         inner.acceptSymbol(";");
         inner.expectEnd();
@@ -327,6 +332,7 @@ QString Parser::objectName(const QString& what) {
 std::shared_ptr<const SelectStatement> Parser::subquery() {
     Nesting nesting(*this);
     auto inner = std::make_shared<SelectStatement>(selectCore());
+    inner->name.clear(); // as subqueries in a stored query's expressions
     if (acceptWord("order")) { // an order inside a subquery changes nothing it is used for
         expectWord("by");
         do {

@@ -48,8 +48,6 @@ SelectRunner::SelectRunner(QueryEngine& engine, std::shared_ptr<const SelectStat
     context_.subqueries = &engine_;
     if (s.needsParameters)
         BoundExpr::missingParameter();
-    if (s.tables.empty())
-        refuse(QStringLiteral("no table"));
     for (const SelectStatement::Table& table : s.tables) {
         Source source;
         source.table = table;
@@ -261,6 +259,9 @@ ExprPtr SelectRunner::withOutputNames(const Expr& node, int depth) const {
                                     .arg(output.name));
             return withOutputNames(expr, depth + 1);
         }
+    // Aliases that each use the one before twice would double the expression at every step.
+    if (++resolvedNodes_ > kMaximumResolvedNodes)
+        throwTooComplex();
     ExprPtr copy = node.clone();
     copy->children.clear();
     for (const auto& child : node.children)
@@ -322,6 +323,8 @@ JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>&
 }
 
 std::vector<JoinStep> SelectRunner::planJoins(std::vector<const Expr*>& conditions) const {
+    if (sources_.empty())
+        return {};
     std::vector<bool> joined(sources_.size(), false);
     joined[0] = true;
     std::vector<const SelectStatement::Join*> pending;
@@ -405,6 +408,15 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
     std::vector<const Expr*> conditions, residual;
     for (const ExprPtr& condition : owned)
         collectConjuncts(condition.get(), conditions);
+    // No FROM: one row with no columns, kept when the conditions hold on it.
+    if (sources_.empty()) {
+        std::vector<std::vector<Value>> one(1);
+        VectorRow row(one.front());
+        if (!conditions.empty() &&
+            !BoundExpr(*joinConjuncts(conditions), combinedLayout_, name_, context_).passes(row))
+            one.clear();
+        return one;
+    }
     for (Source& source : sources_)
         source.pushed.clear();
     for (const Expr* condition : conditions) {

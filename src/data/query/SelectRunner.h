@@ -74,6 +74,8 @@ private:
     std::vector<Output> outputs_; // with the aliases they use resolved
     ExprPtr where_;               // the statement's, with the aliases it uses resolved
     std::vector<ExprPtr> groupBy_; // likewise
+    static constexpr long long kMaximumResolvedNodes = 200000;
+    mutable long long resolvedNodes_ = 0; // expression nodes built while resolving aliases
     std::vector<ColumnInfo> outputColumns_;
     // Grouped queries: the outputs, HAVING and ORDER BY over the group rows.
     std::unique_ptr<Grouping> grouping_;

@@ -25,7 +25,7 @@ ExprPtr parsed(const QueryDef& def, const QString& text) {
 
 std::shared_ptr<SelectStatement> parsedSelect(const QueryDef& def, const QString& text) {
     try {
-        return std::make_shared<SelectStatement>(Parser::parseSelect(text));
+        return std::make_shared<SelectStatement>(Parser::parseSelect(text, def.name));
     } catch (const SyntaxFailure& failure) {
         refuse(def, failure.construct.isEmpty() ? QStringLiteral("the statement '%1'").arg(text) : failure.construct);
     }
@@ -42,7 +42,6 @@ SelectStatement::Table derivedTable(const QueryDef& def, const QueryDef::Table& 
     if (alias.isEmpty())
         refuse(def, QStringLiteral("a derived table without a name"));
     auto derived = parsedSelect(def, text);
-    derived->name = def.name;
     if (derived->needsParameters)
         BoundExpr::missingParameter();
     return {alias, alias, std::move(derived)};
@@ -82,7 +81,6 @@ std::shared_ptr<const SelectStatement> unionStatement(const QueryDef& def) {
         if (def.tables[i].expression.isEmpty())
             refuse(def, QStringLiteral("UNION without its parts"));
         auto part = parsedSelect(def, def.tables[i].expression);
-        part->name = def.name;
         if (part->needsParameters)
             BoundExpr::missingParameter();
         if (i > 0)
@@ -134,8 +132,6 @@ std::shared_ptr<const SelectStatement> storedStatement(const QueryDef& def) {
     }
     for (const QueryDef::Column& column : def.columns)
         statement->columns.push_back({parsed(def, column.expression), column.alias});
-    if (def.tables.empty())
-        refuse(def, QStringLiteral("no table"));
     for (const QueryDef::Table& table : def.tables) {
         if (!table.expression.isEmpty()) {
             statement->tables.push_back(derivedTable(def, table));
