@@ -96,7 +96,7 @@ QueryDef buildQueryDef(const QString& name, const std::vector<QueryRow>& rows) {
             if (r.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0)
                 q.orderBy.push_back({r.expression, true, r.name1.front()});
             else
-                q.orderBy.push_back({r.expression, false});
+                q.orderBy.push_back({r.expression, false, u'D'});
             break;
         default:
             break;
