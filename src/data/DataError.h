@@ -33,6 +33,7 @@ public:
         UndefinedFunction = 3085,  // no function of that name
         MisplacedAggregate = 3096, // an aggregate where rows are tested one by one
         SubqueryRows = 3354,       // a subquery used as a value returned more than one row
+        CircularAlias = 3103,      // column aliases that stand for one another
     };
 
     DataError(int number, const QString& description)

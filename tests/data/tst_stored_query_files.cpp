@@ -135,6 +135,57 @@ private slots:
         QCOMPARE(rows(path, QStringLiteral("select * from BothSorted")), (QStringList{"Beta", "Ben", "Ana", "Alpha"}));
     }
 
+    // Access sets flag 2 on a plain UNION: each row once; without it, UNION ALL.
+    void unionFlagTwoKeepsEachRowOnce() {
+        QueryDef once;
+        once.name = QStringLiteral("TeamsOnce");
+        once.kind = QueryDef::Kind::Union;
+        once.selectFlags = 0x02;
+        once.tables = {{{}, QStringLiteral("U1"), QStringLiteral("SELECT Team FROM People")},
+                       {{}, QStringLiteral("U2"), QStringLiteral("SELECT Code FROM Teams")}};
+        QueryDef all = once;
+        all.name = QStringLiteral("TeamsAll");
+        all.selectFlags = 0;
+        const QString path = dir.filePath(QStringLiteral("unions.mdb"));
+        jet4::writeDatabase(path, {peopleTable(), teamTable()}, {once, all});
+        QCOMPARE(rows(path, QStringLiteral("select * from TeamsOnce")), (QStringList{"A", "B", "<null>"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from TeamsAll")).size(), 6);
+    }
+
+    // Access writes a descending order as 'D' or 'd'; with TOP, the order decides the rows.
+    void descendingFlagInEitherCase() {
+        QueryDef last = query("LastTwo", {{"People.First", ""}});
+        last.selectFlags = QueryDef::Top;
+        last.top = QStringLiteral("2");
+        last.orderBy = {{QStringLiteral("People.ID"), true, u'd'}};
+        QueryDef upper = last;
+        upper.name = QStringLiteral("LastTwoUpper");
+        upper.orderBy.front().descendingFlag = u'D';
+        const QString path = dir.filePath(QStringLiteral("descending.mdb"));
+        jet4::writeDatabase(path, {peopleTable()}, {last, upper});
+        QCOMPARE(rows(path, QStringLiteral("select * from LastTwo")), (QStringList{"Dee", "Cy"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from LastTwoUpper")), (QStringList{"Dee", "Cy"}));
+    }
+
+    // A column that uses another's alias, and a derived table, as Access stores them.
+    void aliasesAndDerivedTablesStored() {
+        QueryDef tax = query("Tax", {{"People.ID*10", "Amount"}, {"[Amount]*0.5", "Tax"}});
+        tax.where = QStringLiteral("(([Amount]>20))");
+        tax.orderBy = {{QStringLiteral("[Tax]"), true}};
+        QueryDef derived;
+        derived.name = QStringLiteral("ActiveTeams");
+        derived.columns = {{QStringLiteral("Teams.Title"), {}, 0}, {QStringLiteral("a.N"), {}, 0}};
+        derived.tables = {{QStringLiteral("Teams"), {}, {}},
+                          {{}, QStringLiteral("a"),
+                           QStringLiteral("SELECT Team, Count(*) AS N FROM People WHERE Active GROUP BY Team")}};
+        derived.joins = {{QueryDef::JoinType::Inner, QStringLiteral("Teams"), QStringLiteral("a"),
+                          QStringLiteral("Teams.Code = a.Team")}};
+        const QString path = dir.filePath(QStringLiteral("aliases.mdb"));
+        jet4::writeDatabase(path, {peopleTable(), teamTable()}, {tax, derived});
+        QCOMPARE(rows(path, QStringLiteral("select * from Tax")), (QStringList{"40|20", "30|15"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from ActiveTeams")), QStringList{"Alpha|2"});
+    }
+
     // Subqueries that name the outer query's fields, stored as Access writes them.
     void correlatedSubqueriesInStoredQueries() {
         QueryDef onTeam = query("OnATeam", {{"People.First", ""}});

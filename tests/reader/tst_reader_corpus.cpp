@@ -74,7 +74,7 @@ private slots:
             QJsonArray expected = theirs.value(QStringLiteral("rows")).toArray();
             QCOMPARE(ours.size(), expected.size());
             QCOMPARE(qint64(table->storedRowCount), qint64(ours.size()));
-            QCOMPARE(db->checkRowCount(*table).mismatch(), false);
+            QCOMPARE(db->checkRowCount(*table).rowsMissing(), false);
             QCOMPARE(int(table->columns.size()),
                      int(theirs.value(QStringLiteral("columns")).toArray().size()));
             if (file.contains(QLatin1String("overflowTest"))) {

@@ -128,7 +128,7 @@ private slots:
                 }
             }
             QVERIFY(!ahead->next() && !behind->next());
-            QVERIFY(!db->checkRowCount(*table).mismatch());
+            QVERIFY(!db->checkRowCount(*table).rowsMissing());
         }
     }
 

@@ -43,11 +43,11 @@ public:
     std::unique_ptr<TableCursor> openCursor(const TableDef& table) const;
 
     // Counts the table's rows and compares them with the count its definition stores (a
-    // cursor that reports the difference instead of throwing).
+    // cursor that reports rows gone missing instead of throwing).
     struct RowCountCheck {
         std::int64_t stored = 0;
         std::int64_t counted = 0;
-        bool mismatch() const { return stored != counted; }
+        bool rowsMissing() const { return counted < stored; }
     };
     RowCountCheck checkRowCount(const TableDef& table) const;
 

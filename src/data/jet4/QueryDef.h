@@ -35,6 +35,7 @@ struct QueryDef {
     struct Order {            // attribute 11
         QString expression;
         bool descending = false;
+        QChar descendingFlag = u'D'; // as stored: Access writes 'D' or 'd'
     };
     struct Parameter {        // attribute 2
         QString name;

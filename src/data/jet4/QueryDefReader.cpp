@@ -93,7 +93,10 @@ QueryDef buildQueryDef(const QString& name, const std::vector<QueryRow>& rows) {
             q.having = r.expression;
             break;
         case format::QueryOrderBy:
-            q.orderBy.push_back({r.expression, r.name1 == QLatin1String("D")});
+            if (r.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0)
+                q.orderBy.push_back({r.expression, true, r.name1.front()});
+            else
+                q.orderBy.push_back({r.expression, false, u'D'});
             break;
         default:
             break;

@@ -15,7 +15,8 @@ public:
     virtual ~TableCursor() = default;
 
     // Moves to the next row; false at the end. Throws Error(Damaged, ...) on a bad page, and
-    // at the end of a user table when the rows found are not as many as its definition counts.
+    // at the end of a user table when fewer rows are found than its definition counts (a
+    // count lower than the rows found is a count Access left behind, not damage).
     virtual bool next() = 0;
     // The value of column `columnIndex` (index into TableDef::columns) in the current row.
     virtual Value value(int columnIndex) = 0;

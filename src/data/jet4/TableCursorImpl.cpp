@@ -52,9 +52,10 @@ bool TableCursorImpl::next() {
     releasePassedPages();
     // Rows read from a file that changed meanwhile may be a mix of two files: not an answer.
     file_->checkUnchanged();
-    // The rows reached through the usage map must be the rows the definition counts: a damaged
-    // map that loses pages would otherwise make rows vanish without a word.
-    if (countChecked_ && rowsRead_ != static_cast<std::int64_t>(table_->storedRowCount))
+    // The rows reached through the usage map must be at least the rows the definition counts: a
+    // damaged map that loses pages would otherwise make rows vanish without a word. More rows
+    // than counted is no damage: Access leaves a table's count behind its rows in sound files.
+    if (countChecked_ && rowsRead_ < static_cast<std::int64_t>(table_->storedRowCount))
         file_->damaged(object_, QStringLiteral("%1 rows were found, but its definition counts %2")
                                     .arg(rowsRead_)
                                     .arg(table_->storedRowCount));

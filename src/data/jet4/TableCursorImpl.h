@@ -14,7 +14,7 @@ namespace convodesk::jet4 {
 // slots (0x8000: deleted, or the target of an overflow pointer) are skipped; an overflow
 // slot (0x4000) is replaced by the row it points to, so each row comes once, in its place.
 // At the end the rows found are compared with the definition's row count (with
-// `countChecked`, which user tables get): a difference is damage.
+// `countChecked`, which user tables get): fewer rows than counted is damage.
 class TableCursorImpl : public TableCursor {
 public:
     TableCursorImpl(std::shared_ptr<const PageReader> file, std::shared_ptr<const TableDef> table,

@@ -43,7 +43,7 @@ public:
         LocalScope scope;
         for (const SelectStatement::Table& table : s.tables) {
             scope.aliases.push_back(table.alias.isEmpty() ? table.name : table.alias);
-            scope.columns.push_back(describe_(table.name));
+            scope.columns.push_back(describe_(table));
         }
         scopes_.push_back(&scope);
         for (const SelectStatement::Column& column : s.columns)

@@ -17,7 +17,7 @@ struct OuterField {
     int column = -1;            // its column in the outer layout
 };
 
-using DescribeSource = std::function<std::vector<ColumnInfo>(const QString& source)>;
+using DescribeSource = std::function<std::vector<ColumnInfo>(const SelectStatement::Table& source)>;
 
 // The outer fields `statement` reads, as Jet resolves names: `Alias.Field` belongs to the
 // subquery when one of its sources has that alias (or that name when it has no alias), a bare

@@ -1,5 +1,5 @@
 // Date functions: Date, Now, Time, Year, Month, Day, Hour, Minute, Second, Weekday, DateSerial,
-// TimeSerial, DateValue, DateAdd, DateDiff, DatePart.
+// TimeSerial, DateValue, DateAdd, DateDiff, DatePart, MonthName, WeekdayName.
 #include "Functions.h"
 
 #include "DateParts.h"
@@ -262,13 +262,38 @@ Value datePart(const Args& a) {
     return {};
 }
 
+// MonthName(1 ... 12 [, abbreviate]).
+Value monthName(const Args& a) {
+    if (a[0].isNull())
+        return {};
+    const long long month = fn::wholeNumber(a[0], "MonthName");
+    if (month < 1 || month > 12)
+        fn::invalidArgument("MonthName");
+    const QString name = DateParts::monthName(static_cast<int>(month));
+    const bool abbreviate = a.size() > 1 && !a[1].isNull() && convert::toBoolean(a[1]);
+    return Value::text(abbreviate ? name.left(3) : name);
+}
+
+// WeekdayName(1 ... 7 [, abbreviate [, first day of the week]]): day 1 is the first day.
+Value weekdayName(const Args& a) {
+    const int first = firstDayArgument(a, 2);
+    if (a[0].isNull())
+        return {};
+    const long long day = fn::wholeNumber(a[0], "WeekdayName");
+    if (day < 1 || day > 7)
+        fn::invalidArgument("WeekdayName");
+    const QString name = DateParts::dayName(static_cast<int>((day - 1 + first - 1) % 7) + 1);
+    const bool abbreviate = a.size() > 1 && !a[1].isNull() && convert::toBoolean(a[1]);
+    return Value::text(abbreviate ? name.left(3) : name);
+}
+
 const FunctionInfo functions[] = {
     {"Date", 0, 0, date},         {"Now", 0, 0, now},           {"Time", 0, 0, time},
     {"Year", 1, 1, year},         {"Month", 1, 1, month},       {"Day", 1, 1, day},
     {"Hour", 1, 1, hour},         {"Minute", 1, 1, minute},     {"Second", 1, 1, second},
     {"Weekday", 1, 2, weekday},   {"DateSerial", 3, 3, dateSerial}, {"TimeSerial", 3, 3, timeSerial},
     {"DateValue", 1, 1, dateValue}, {"DateAdd", 3, 3, dateAdd}, {"DateDiff", 3, 5, dateDiff},
-    {"DatePart", 2, 4, datePart},
+    {"DatePart", 2, 4, datePart}, {"MonthName", 1, 2, monthName}, {"WeekdayName", 1, 3, weekdayName},
 };
 
 } // namespace

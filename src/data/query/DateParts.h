@@ -21,6 +21,10 @@ struct DateParts {
     // "#...#" texts and the date texts CDate takes: m/d/yyyy, yyyy-mm-dd, either with a time
     // hh:nn[:ss] [AM|PM]; a time alone is on 1899-12-30. nullopt for anything else.
     static std::optional<double> parse(const QString& text);
+
+    // English names: month 1 ... 12, weekday 1 (Sunday) ... 7 (Saturday).
+    static QString monthName(int month);
+    static QString dayName(int weekday);
 };
 
 } // namespace convodesk::data::query

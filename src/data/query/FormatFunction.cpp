@@ -13,9 +13,6 @@ namespace {
 using jet4::Value;
 using Args = std::vector<Value>;
 
-const char* const monthNames[] = {"January", "February", "March",     "April",   "May",      "June",
-                                  "July",    "August",   "September", "October", "November", "December"};
-const char* const dayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
 QString two(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
@@ -70,16 +67,16 @@ QString formatDate(double days, const QString& pattern) {
         if (lower == QLatin1Char('d')) {
             out += run == 1   ? QString::number(p.date.day())
                    : run == 2 ? two(p.date.day())
-                   : run == 3 ? QString::fromLatin1(dayNames[weekday]).left(3)
-                              : QString::fromLatin1(dayNames[weekday]);
+                   : run == 3 ? DateParts::dayName(weekday + 1).left(3)
+                              : DateParts::dayName(weekday + 1);
         } else if (lower == QLatin1Char('m')) {
             if (afterHour && run <= 2) {
                 out += run == 1 ? QString::number(p.minute) : two(p.minute);
             } else {
                 out += run == 1   ? QString::number(p.date.month())
                        : run == 2 ? two(p.date.month())
-                       : run == 3 ? QString::fromLatin1(monthNames[p.date.month() - 1]).left(3)
-                                  : QString::fromLatin1(monthNames[p.date.month() - 1]);
+                       : run == 3 ? DateParts::monthName(p.date.month()).left(3)
+                                  : DateParts::monthName(p.date.month());
             }
         } else if (lower == QLatin1Char('y')) {
             out += run >= 3   ? QString::number(p.date.year())

@@ -3,9 +3,11 @@
 namespace convodesk::data::query {
 namespace {
 
+// Letters, digits, '_' and '$'; beyond ASCII any character but a space, as Jet takes names
+// such as "№соглашения" without brackets.
 bool isWordChar(QChar c) {
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') || c.isHighSurrogate() ||
-           c.isLowSurrogate();
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') ||
+           (c.unicode() >= 0x80 && !c.isSpace());
 }
 
 Token readQuoted(const QString& text, int& i) {
@@ -28,6 +30,32 @@ Token readQuoted(const QString& text, int& i) {
     }
 }
 
+// Where the name in brackets opened at `open` ends (its ']'), -1 if it does not. A SELECT in
+// brackets ("[SELECT ...]. AS x", a derived table as Access's designer writes it) holds
+// brackets and quoted texts of its own.
+int closingBracket(const QString& text, int open) {
+    int i = open + 1;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    if (text.mid(i, 6).compare(QLatin1String("select"), Qt::CaseInsensitive) != 0)
+        return static_cast<int>(text.indexOf(QLatin1Char(']'), open + 1));
+    int depth = 0;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            const int close = static_cast<int>(text.indexOf(c, i + 1));
+            if (close < 0)
+                return -1;
+            i = close;
+        } else if (c == QLatin1Char('[')) {
+            ++depth;
+        } else if (c == QLatin1Char(']') && depth-- == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 std::vector<Token> tokenize(const QString& text) {
@@ -40,7 +68,7 @@ std::vector<Token> tokenize(const QString& text) {
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
             tokens.push_back(readQuoted(text, i));
         } else if (c == QLatin1Char('[')) {
-            const int close = text.indexOf(QLatin1Char(']'), i + 1);
+            const int close = closingBracket(text, i);
             if (close < 0)
                 throw SyntaxFailure{i, QStringLiteral("name in brackets without its closing ']'"), {}};
             tokens.push_back({Token::Kind::Name, text.mid(i + 1, close - i - 1), i});

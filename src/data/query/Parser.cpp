@@ -61,8 +61,9 @@ Parser::Nesting::Nesting(Parser& parser) : parser_(parser) {
 
 Parser::Parser(const QString& text) : tokens_(tokenize(text)) {}
 
-SelectStatement Parser::parseSelect(const QString& text) {
+SelectStatement Parser::parseSelect(const QString& text, const QString& storedName) {
     Parser parser(text);
+    parser.storedName_ = storedName;
     return parser.statement();
 }
 
@@ -128,6 +129,15 @@ SelectStatement Parser::statement() {
         while (peek().kind != Token::Kind::End && !acceptSymbol(";"))
             ++at_;
     }
+    SelectStatement result = unionOrSelect();
+    result.needsParameters = parameters;
+    acceptSymbol(";");
+    expectEnd();
+    return result;
+}
+
+// SELECT ... [UNION [ALL] SELECT ...] [ORDER BY ...]
+SelectStatement Parser::unionOrSelect() {
     SelectStatement first = selectCore();
     SelectStatement result;
     if (atWord("union")) {
@@ -141,7 +151,7 @@ SelectStatement Parser::statement() {
     } else {
         result = std::move(first);
     }
-    result.needsParameters = parameters;
+    result.name = storedName_;
     if (acceptWord("order")) {
         expectWord("by");
         do {
@@ -154,14 +164,13 @@ SelectStatement Parser::statement() {
             result.orderBy.push_back(std::move(item));
         } while (acceptSymbol(","));
     }
-    acceptSymbol(";");
-    expectEnd();
     return result;
 }
 
 SelectStatement Parser::selectCore() {
     Nesting nesting(*this);
     SelectStatement statement;
+    statement.name = storedName_;
     expectWord("select");
     if (acceptWord("distinct"))
         statement.distinct = true;
@@ -181,8 +190,9 @@ SelectStatement Parser::selectCore() {
     do {
         statement.columns.push_back(selectColumn());
     } while (acceptSymbol(","));
-    expectWord("from");
-    fromClause(statement);
+    // Jet takes a SELECT without FROM: its outputs over one row.
+    if (acceptWord("from"))
+        fromClause(statement);
     if (acceptWord("where"))
         statement.where = orExpr();
     if (acceptWord("group")) {
@@ -260,9 +270,26 @@ std::vector<QString> Parser::joinTerm(SelectStatement& statement) {
 }
 
 std::vector<QString> Parser::sourceTerm(SelectStatement& statement) {
+    if (atSymbol("(") && atWord("select", 1)) {
+        Nesting nesting(*this);
+        ++at_;
+        auto derived = std::make_shared<SelectStatement>(unionOrSelect());
+        expectSymbol(")");
+        return derivedTable(statement, std::move(derived));
+    }
+    // "[SELECT ...]. AS x": the same, as older designers write it.
+    if (peek().kind == Token::Kind::Name && atSymbol(".", 1) && isSelectText(peek().text)) {
+        Nesting nesting(*this);
+        Parser inner(peek().text);
+        inner.depth_ = depth_;
+        inner.storedName_ = storedName_;
+        auto derived = std::make_shared<SelectStatement>(inner.unionOrSelect());
+        inner.acceptSymbol(";");
+        inner.expectEnd();
+        at_ += 2;
+        return derivedTable(statement, std::move(derived));
+    }
     if (atSymbol("(")) {
-        if (atWord("select", 1))
-            throw SyntaxFailure{peek().position, {}, QStringLiteral("a subquery as a source")};
         ++at_;
         std::vector<QString> inner = joinTerm(statement);
         expectSymbol(")");
@@ -277,6 +304,22 @@ std::vector<QString> Parser::sourceTerm(SelectStatement& statement) {
     return {table.alias.isEmpty() ? table.name : table.alias};
 }
 
+std::vector<QString> Parser::derivedTable(SelectStatement& statement, std::shared_ptr<const SelectStatement> derived) {
+    acceptWord("as");
+    SelectStatement::Table table;
+    table.name = objectName(QStringLiteral("the derived table's alias"));
+    table.alias = table.name;
+    table.derived = std::move(derived);
+    statement.tables.push_back(table);
+    return {table.alias};
+}
+
+bool Parser::isSelectText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    return trimmed.startsWith(QLatin1String("select"), Qt::CaseInsensitive) &&
+           (trimmed.size() == 6 || trimmed[6].isSpace());
+}
+
 QString Parser::objectName(const QString& what) {
     const Token& token = peek();
     if (token.kind == Token::Kind::Name || (token.kind == Token::Kind::Word && !isReserved(token.text))) {
@@ -289,6 +332,7 @@ QString Parser::objectName(const QString& what) {
 std::shared_ptr<const SelectStatement> Parser::subquery() {
     Nesting nesting(*this);
     auto inner = std::make_shared<SelectStatement>(selectCore());
+    inner->name.clear(); // as subqueries in a stored query's expressions
     if (acceptWord("order")) { // an order inside a subquery changes nothing it is used for
         expectWord("by");
         do {

@@ -13,7 +13,9 @@ namespace convodesk::data::query {
 // cannot read and DataError(TooComplex) for text nested deeper than kMaximumNesting.
 class Parser {
 public:
-    static SelectStatement parseSelect(const QString& text);
+    // `storedName`: the stored query the text belongs to, given to it, its UNION parts and its
+    // derived tables (so names no source has are parameters there, as in any stored query).
+    static SelectStatement parseSelect(const QString& text, const QString& storedName = {});
     // A condition or column expression as a stored query keeps it, e.g. "(((T.a)>3))".
     static ExprPtr parseExpression(const QString& text);
 
@@ -33,10 +35,13 @@ private:
     };
 
     SelectStatement statement();
+    SelectStatement unionOrSelect();
     SelectStatement selectCore();
     void fromClause(SelectStatement& statement);
     std::vector<QString> joinTerm(SelectStatement& statement);
     std::vector<QString> sourceTerm(SelectStatement& statement);
+    std::vector<QString> derivedTable(SelectStatement& statement, std::shared_ptr<const SelectStatement> derived);
+    static bool isSelectText(const QString& text);
     SelectStatement::Column selectColumn();
     std::shared_ptr<const SelectStatement> subquery();
 
@@ -69,6 +74,7 @@ private:
     std::vector<Token> tokens_;
     std::size_t at_ = 0;
     int depth_ = 0;
+    QString storedName_;
 };
 
 } // namespace convodesk::data::query

@@ -66,8 +66,6 @@ RowSet QueryEngine::runText(const QString& queryText) {
     } catch (const SyntaxFailure& failure) {
         throw syntaxError(queryText, failure);
     }
-    if (isSimple(*statement))
-        return select(*statement);
     return runStatement(statement, nullptr);
 }
 
@@ -82,7 +80,8 @@ RowSet QueryEngine::runSubquery(const SelectStatement& statement) {
 
 std::vector<OuterField> QueryEngine::outerFields(const SelectStatement& statement,
                                                  const std::vector<ColumnInfo>& outerLayout) {
-    return findOuterFields(statement, outerLayout, [this](const QString& source) { return describe(source); });
+    return findOuterFields(statement, outerLayout,
+                           [this](const SelectStatement::Table& source) { return describe(source); });
 }
 
 std::shared_ptr<const SelectStatement> QueryEngine::storedQuery(const jet4::QueryDef& def) {
@@ -168,6 +167,20 @@ RowSet QueryEngine::runUnion(const SelectStatement& statement, const Expr* outpu
     return result;
 }
 
+std::vector<ColumnInfo> QueryEngine::describe(const SelectStatement::Table& source) {
+    return source.derived ? describeStatement(source.derived) : describe(source.name);
+}
+
+RowSet QueryEngine::scan(const SelectStatement::Table& source, const Expr* filter, const std::vector<bool>* needed) {
+    return source.derived ? runStatement(source.derived, filter) : scan(source.name, filter, needed);
+}
+
+std::unique_ptr<RowSource> QueryEngine::open(const SelectStatement::Table& source, const Expr* filter) {
+    if (source.derived)
+        return std::make_unique<RowSetSource>(runStatement(source.derived, filter));
+    return open(source.name, filter);
+}
+
 RowSet QueryEngine::scan(const QString& source, const Expr* filter, const std::vector<bool>* needed) {
     const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
     const std::unique_ptr<RowSource> rows = open(source, filter);
@@ -197,80 +210,6 @@ std::unique_ptr<RowSource> QueryEngine::open(const QString& source, const Expr* 
     }
     throw DataError(DataError::NoSuchSource,
                     QStringLiteral("No table or query named '%1' in '%2'.").arg(source, catalog_.fileName()));
-}
-
-// "select [distinct] fields or * from one source [where] [order by]": the screens' queries,
-// run straight over the source without building a runner.
-bool QueryEngine::isSimple(const SelectStatement& statement) const {
-    if (!statement.unionParts.empty() || statement.tables.size() != 1 || !statement.joins.empty() ||
-        statement.distinctRow || statement.top > 0 || !statement.groupBy.empty() || statement.having ||
-        statement.needsParameters)
-        return false;
-    for (const SelectStatement::Column& column : statement.columns)
-        if (!column.alias.isEmpty() ||
-            (column.expression->kind != Expr::Kind::Field && column.expression->kind != Expr::Kind::AllFields) ||
-            (column.expression->kind == Expr::Kind::AllFields && !column.expression->qualifier.isEmpty()))
-            return false;
-    const auto plain = [](const Expr& expr) {
-        bool ok = true;
-        forEachNode(expr, [&](const Expr& node) {
-            ok = ok && !(node.kind == Expr::Kind::Call && BoundExpr::isAggregate(node.name)) && !node.subquery;
-        });
-        return ok;
-    };
-    for (const OrderItem& order : statement.orderBy)
-        if (!plain(*order.expression))
-            return false;
-    return !statement.where || plain(*statement.where);
-}
-
-RowSet QueryEngine::select(const SelectStatement& statement) {
-    const QString& source = statement.source();
-    const BindContext context{false, this};
-    // Check the field names against the layout before reading any row.
-    const std::vector<ColumnInfo> layout = describe(source);
-    if (statement.where)
-        BoundExpr(*statement.where, layout, source, context);
-    for (const OrderItem& item : statement.orderBy)
-        BoundExpr(*item.expression, layout, source, context);
-    RowSet scanned = scan(source, statement.where.get());
-
-    std::vector<std::pair<std::unique_ptr<BoundExpr>, bool>> keys;
-    for (const OrderItem& item : statement.orderBy)
-        keys.emplace_back(std::make_unique<BoundExpr>(*item.expression, scanned.columns, source, context),
-                          item.descending);
-    sortRows(scanned.rows, keys);
-
-    const bool everything =
-        statement.columns.size() == 1 && statement.columns[0].expression->kind == Expr::Kind::AllFields;
-    if (everything && !statement.distinct)
-        return scanned;
-    RowSet result;
-    std::vector<int> picked;
-    for (const SelectStatement::Column& column : statement.columns) {
-        if (column.expression->kind == Expr::Kind::AllFields) {
-            for (std::size_t i = 0; i < scanned.columns.size(); ++i)
-                picked.push_back(static_cast<int>(i));
-            continue;
-        }
-        const int index = BoundExpr::resolve(*column.expression, scanned.columns);
-        if (index < 0)
-            throw DataError(DataError::NoSuchField, QStringLiteral("No field named '%1' in '%2'.")
-                                                        .arg(column.expression->describe(), source));
-        picked.push_back(index);
-    }
-    for (int index : picked)
-        result.columns.push_back(scanned.columns[index]);
-    for (auto& row : scanned.rows) {
-        std::vector<jet4::Value> out;
-        out.reserve(picked.size());
-        for (int index : picked)
-            out.push_back(row[index]);
-        result.rows.push_back(std::move(out));
-    }
-    if (statement.distinct)
-        removeDuplicateRows(result.rows);
-    return result;
 }
 
 } // namespace convodesk::data::query

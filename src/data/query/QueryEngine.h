@@ -36,17 +36,26 @@ public:
     // The column layout of a source without reading its rows; for a stored query, after the
     // checks opening it makes (its sources found, its expressions bound, nothing refused).
     std::vector<ColumnInfo> describe(const QString& source);
+    // The same for a source of a SELECT: a stored table or query, or a derived table.
+    std::vector<ColumnInfo> describe(const SelectStatement::Table& source);
+    RowSet scan(const SelectStatement::Table& source, const Expr* filter, const std::vector<bool>* needed);
+    std::unique_ptr<RowSource> open(const SelectStatement::Table& source, const Expr* filter);
+
+    // Whether a SELECT over one source reads it straight into its rows, with no join step, and
+    // hands them on unchanged when its outputs are the source's columns (the screens' queries).
+    // Off, the same query runs the general way; the tests compare the two.
+    bool directScans() const { return directScans_; }
+    void setDirectScans(bool on) { directScans_ = on; }
 
 private:
     class ActiveQuery;
-    RowSet select(const SelectStatement& statement);
-    bool isSimple(const SelectStatement& statement) const;
     RowSet runStatement(const std::shared_ptr<const SelectStatement>& statement, const Expr* outputFilter);
     std::vector<ColumnInfo> describeStatement(const std::shared_ptr<const SelectStatement>& statement);
     RowSet runUnion(const SelectStatement& statement, const Expr* outputFilter);
     std::shared_ptr<const SelectStatement> storedQuery(const jet4::QueryDef& def);
 
     Catalog& catalog_;
+    bool directScans_ = true;
     QStringList active_; // the stored queries being opened or run, outermost first
     QHash<QString, std::shared_ptr<const SelectStatement>> statements_; // parsed stored queries
 };

@@ -48,13 +48,12 @@ SelectRunner::SelectRunner(QueryEngine& engine, std::shared_ptr<const SelectStat
     context_.subqueries = &engine_;
     if (s.needsParameters)
         BoundExpr::missingParameter();
-    if (s.tables.empty())
-        refuse(QStringLiteral("no table"));
     for (const SelectStatement::Table& table : s.tables) {
         Source source;
+        source.table = table;
         source.name = table.name;
         source.alias = table.alias.isEmpty() ? table.name : table.alias;
-        source.columns = engine_.describe(table.name);
+        source.columns = engine_.describe(table);
         source.offset = static_cast<int>(combinedLayout_.size());
         for (ColumnInfo& column : source.columns) {
             column.table = source.alias;
@@ -74,10 +73,11 @@ SelectRunner::SelectRunner(QueryEngine& engine, std::shared_ptr<const SelectStat
     }
     addOutputs();
     nameOutputs();
+    resolveAliases();
 
     // What opening the query checks: every expression binds, the joins can be planned.
-    if (s.where)
-        BoundExpr(*s.where, combinedLayout_, name_, context_);
+    if (where_)
+        BoundExpr(*where_, combinedLayout_, name_, context_);
     std::vector<const Expr*> joinConditions;
     planJoins(joinConditions);
     for (const Expr* condition : joinConditions)
@@ -92,6 +92,18 @@ SelectRunner::SelectRunner(QueryEngine& engine, std::shared_ptr<const SelectStat
 }
 
 SelectRunner::~SelectRunner() = default;
+
+void SelectRunner::resolveAliases() {
+    std::vector<ExprPtr> resolved;
+    for (const Output& output : outputs_)
+        resolved.push_back(withOutputNames(*output.expression));
+    for (std::size_t i = 0; i < outputs_.size(); ++i)
+        outputs_[i].expression = std::move(resolved[i]);
+    if (statement_->where)
+        where_ = withOutputNames(*statement_->where);
+    for (const ExprPtr& group : statement_->groupBy)
+        groupBy_.push_back(withOutputNames(*group));
+}
 
 void SelectRunner::addOutputs() {
     const auto addField = [this](const ColumnInfo& column) {
@@ -229,17 +241,31 @@ ExprPtr SelectRunner::substituteOutputs(const Expr& node) const {
     return copy;
 }
 
-// Output names used where a field is expected (ORDER BY, HAVING) stand for their expression.
-ExprPtr SelectRunner::withOutputNames(const Expr& node) const {
+// A name no source has that is an output's alias stands for that output's expression: in the
+// other outputs, WHERE, GROUP BY, HAVING and ORDER BY, as Jet resolves it. An alias may use
+// another; aliases that come round to themselves are an error.
+ExprPtr SelectRunner::withOutputNames(const Expr& node, int depth) const {
     if (node.kind == Expr::Kind::Field && BoundExpr::resolve(node, combinedLayout_) < 0 &&
         (node.qualifier.isEmpty() || sameName(node.qualifier, name_)))
-        for (const Output& output : outputs_)
-            if (sameName(output.name, node.name) && output.expression->kind != Expr::Kind::Field)
-                return output.expression->clone();
+        for (const Output& output : outputs_) {
+            const Expr& expr = *output.expression;
+            const bool alias = expr.kind != Expr::Kind::Field || !sameName(expr.name, output.name);
+            if (!alias || !sameName(output.name, node.name))
+                continue;
+            if (depth >= static_cast<int>(outputs_.size()))
+                throw DataError(DataError::CircularAlias,
+                                QStringLiteral("Circular reference caused by alias '%1' in query definition's "
+                                               "SELECT list.")
+                                    .arg(output.name));
+            return withOutputNames(expr, depth + 1);
+        }
+    // Aliases that each use the one before twice would double the expression at every step.
+    if (++resolvedNodes_ > kMaximumResolvedNodes)
+        throwTooComplex();
     ExprPtr copy = node.clone();
     copy->children.clear();
     for (const auto& child : node.children)
-        copy->children.push_back(withOutputNames(*child));
+        copy->children.push_back(withOutputNames(*child, depth));
     copy->updateHeight();
     checkNesting(*copy);
     return copy;
@@ -297,6 +323,8 @@ JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>&
 }
 
 std::vector<JoinStep> SelectRunner::planJoins(std::vector<const Expr*>& conditions) const {
+    if (sources_.empty())
+        return {};
     std::vector<bool> joined(sources_.size(), false);
     joined[0] = true;
     std::vector<const SelectStatement::Join*> pending;
@@ -353,12 +381,12 @@ void SelectRunner::prepareGrouping() {
         grouped = grouped || Grouping::usesAggregate(*order.expression);
     if (!grouped)
         return;
-    if (s.where && Grouping::usesAggregate(*s.where))
+    if (where_ && Grouping::usesAggregate(*where_))
         throw DataError(DataError::MisplacedAggregate,
                         QStringLiteral("Cannot have an aggregate function in WHERE clause (%1).")
-                            .arg(s.where->toText()));
+                            .arg(where_->toText()));
     std::vector<const Expr*> groupBy;
-    for (const ExprPtr& group : s.groupBy)
+    for (const ExprPtr& group : groupBy_)
         groupBy.push_back(group.get());
     grouping_ = std::make_unique<Grouping>(groupBy, combinedLayout_, context_, name_);
     for (const Output& output : outputs_)
@@ -380,6 +408,15 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
     std::vector<const Expr*> conditions, residual;
     for (const ExprPtr& condition : owned)
         collectConjuncts(condition.get(), conditions);
+    // No FROM: one row with no columns, kept when the conditions hold on it.
+    if (sources_.empty()) {
+        std::vector<std::vector<Value>> one(1);
+        VectorRow row(one.front());
+        if (!conditions.empty() &&
+            !BoundExpr(*joinConjuncts(conditions), combinedLayout_, name_, context_).passes(row))
+            one.clear();
+        return one;
+    }
     for (Source& source : sources_)
         source.pushed.clear();
     for (const Expr* condition : conditions) {
@@ -401,7 +438,7 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
         markColumns(*join.on, used);
     for (const OrderItem& order : s.orderBy)
         markColumns(*withOutputNames(*order.expression), used);
-    for (const ExprPtr& group : s.groupBy)
+    for (const ExprPtr& group : groupBy_)
         markColumns(*group, used);
     if (s.having)
         markColumns(*withOutputNames(*s.having), used);
@@ -423,6 +460,14 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
         markColumns(*condition, used);
     }
 
+    // One source and no condition left over: its rows are read straight in, with no join step.
+    if (sources_.size() == 1 && residual.empty() && engine_.directScans()) {
+        ExprPtr filter = joinConjuncts(sources_[0].pushed);
+        if (filter)
+            stripQualifiers(*filter);
+        return engine_.scan(sources_[0].table, filter.get(), &used).rows;
+    }
+
     // The first source is read forward; the others are held in memory to be probed by hash.
     std::vector<RowSet> scanned(sources_.size());
     std::unique_ptr<RowSource> first;
@@ -434,12 +479,12 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
         if (filter)
             stripQualifiers(*filter);
         if (i == 0) {
-            first = engine_.open(source.name, filter.get());
+            first = engine_.open(source.table, filter.get());
             continue;
         }
         const std::vector<bool> needed(used.begin() + source.offset,
                                        used.begin() + source.offset + static_cast<long>(source.columns.size()));
-        scanned[i] = engine_.scan(source.name, filter.get(), &needed);
+        scanned[i] = engine_.scan(source.table, filter.get(), &needed);
     }
     std::unique_ptr<BoundExpr> condition;
     if (!residual.empty())
@@ -506,13 +551,24 @@ std::vector<std::size_t> SelectRunner::topRows(const std::vector<std::vector<Val
     return result;
 }
 
+bool SelectRunner::outputsAreTheColumns() const {
+    if (outputs_.size() != combinedLayout_.size())
+        return false;
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+        const Expr& expr = *outputs_[i].expression;
+        if (expr.kind != Expr::Kind::Field || BoundExpr::resolve(expr, combinedLayout_) != static_cast<int>(i))
+            return false;
+    }
+    return true;
+}
+
 RowSet SelectRunner::run(const Expr* outputFilter) {
     const SelectStatement& s = *statement_;
     // A condition on the outputs goes down to the tables unless grouping or TOP stand between.
     const bool deferFilter = grouping_ || s.top > 0;
     std::vector<ExprPtr> conditions;
-    if (s.where)
-        conditions.push_back(s.where->clone());
+    if (where_)
+        conditions.push_back(where_->clone());
     if (outputFilter && !deferFilter)
         conditions.push_back(substituteOutputs(*outputFilter));
     std::vector<std::vector<Value>> rows = joinedRows(conditions);
@@ -549,17 +605,23 @@ RowSet SelectRunner::run(const Expr* outputFilter) {
     if (s.distinctRow && !grouping_)
         keepDistinctRows(rows);
 
+    // Outputs that are the source's columns in order take its rows as they are.
+    const bool rowsAsRead = !grouping_ && engine_.directScans() && outputsAreTheColumns();
     RowSet result;
     result.columns = outputColumns_;
     result.rows.reserve(rows.size());
     std::vector<std::size_t> origin;
     QSet<QString> seen;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        VectorRow values(rows[i]);
         std::vector<Value> out;
-        out.reserve(projections.size());
-        for (const auto& projection : projections)
-            out.push_back(projection->evaluate(values));
+        if (rowsAsRead && s.top <= 0) {
+            out = std::move(rows[i]);
+        } else {
+            VectorRow values(rows[i]);
+            out.reserve(projections.size());
+            for (const auto& projection : projections)
+                out.push_back(projection->evaluate(values));
+        }
         if (s.distinct) {
             const QString key = rowKey(out);
             if (seen.contains(key))

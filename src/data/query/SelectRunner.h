@@ -34,6 +34,7 @@ private:
         ExprPtr expression;
     };
     struct Source {
+        SelectStatement::Table table;
         QString name;
         QString alias;
         std::vector<ColumnInfo> columns;
@@ -49,7 +50,8 @@ private:
     int sourceOfColumn(int combinedColumn) const;
     bool referencedSources(const Expr& node, std::vector<int>& sources) const;
     ExprPtr substituteOutputs(const Expr& node) const;
-    ExprPtr withOutputNames(const Expr& node) const;
+    ExprPtr withOutputNames(const Expr& node, int depth = 0) const;
+    void resolveAliases();
     void markColumns(const Expr& node, std::vector<bool>& used) const;
     JoinStep planStep(const std::vector<const SelectStatement::Join*>& group, std::vector<bool>& joined,
                       std::vector<const Expr*>& conditions) const;
@@ -57,6 +59,7 @@ private:
     std::vector<JoinStep> planJoins(std::vector<const Expr*>& conditions) const;
     void prepareGrouping();
     std::vector<std::vector<jet4::Value>> joinedRows(const std::vector<ExprPtr>& conditions);
+    bool outputsAreTheColumns() const;
     void keepDistinctRows(std::vector<std::vector<jet4::Value>>& rows) const;
     std::vector<std::size_t> topRows(const std::vector<std::vector<jet4::Value>>& rows,
                                      const std::vector<std::size_t>& kept, const SortKeys& keys) const;
@@ -68,7 +71,11 @@ private:
     BindContext context_;
     std::vector<Source> sources_;
     std::vector<ColumnInfo> combinedLayout_;
-    std::vector<Output> outputs_;
+    std::vector<Output> outputs_; // with the aliases they use resolved
+    ExprPtr where_;               // the statement's, with the aliases it uses resolved
+    std::vector<ExprPtr> groupBy_; // likewise
+    static constexpr long long kMaximumResolvedNodes = 200000;
+    mutable long long resolvedNodes_ = 0; // expression nodes built while resolving aliases
     std::vector<ColumnInfo> outputColumns_;
     // Grouped queries: the outputs, HAVING and ORDER BY over the group rows.
     std::unique_ptr<Grouping> grouping_;

@@ -23,6 +23,8 @@ struct SelectStatement {
     struct Table {
         QString name;
         QString alias; // empty: none
+        // A derived table, "(SELECT ...) AS alias": its rows are this statement's.
+        std::shared_ptr<const SelectStatement> derived;
     };
     struct Join {
         jet4::QueryDef::JoinType type = jet4::QueryDef::JoinType::Inner;

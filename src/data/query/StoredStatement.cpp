@@ -9,6 +9,8 @@ namespace {
 
 using jet4::QueryDef;
 
+constexpr int kUnionDistinct = 0x02;
+
 [[noreturn]] void refuse(const QueryDef& def, const QString& construct) {
     throw DataError(DataError::UnsupportedQuery, storedQueryRefusal(def.name, construct));
 }
@@ -23,10 +25,26 @@ ExprPtr parsed(const QueryDef& def, const QString& text) {
 
 std::shared_ptr<SelectStatement> parsedSelect(const QueryDef& def, const QString& text) {
     try {
-        return std::make_shared<SelectStatement>(Parser::parseSelect(text));
+        return std::make_shared<SelectStatement>(Parser::parseSelect(text, def.name));
     } catch (const SyntaxFailure& failure) {
         refuse(def, failure.construct.isEmpty() ? QStringLiteral("the statement '%1'").arg(text) : failure.construct);
     }
+}
+
+// A derived table keeps its SELECT in the table row, bare, in parentheses or as "[...]." .
+SelectStatement::Table derivedTable(const QueryDef& def, const QueryDef::Table& table) {
+    QString text = table.expression.trimmed();
+    if (text.startsWith(QLatin1Char('(')) && text.endsWith(QLatin1Char(')')))
+        text = text.mid(1, text.size() - 2);
+    else if (text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1String("].")))
+        text = text.mid(1, text.size() - 3);
+    const QString alias = !table.alias.isEmpty() ? table.alias : table.name;
+    if (alias.isEmpty())
+        refuse(def, QStringLiteral("a derived table without a name"));
+    auto derived = parsedSelect(def, text);
+    if (derived->needsParameters)
+        BoundExpr::missingParameter();
+    return {alias, alias, std::move(derived)};
 }
 
 void checkKind(const QueryDef& def) {
@@ -52,7 +70,8 @@ void checkKind(const QueryDef& def) {
     refuse(def, QStringLiteral("an unknown kind of query"));
 }
 
-// A UNION keeps its two sides as SELECT texts in its table rows; UNION ALL sets flag 2.
+// A UNION keeps its two sides as SELECT texts in its table rows; flag 2 is set for a plain
+// UNION (each row once), clear for UNION ALL.
 std::shared_ptr<const SelectStatement> unionStatement(const QueryDef& def) {
     if (def.tables.size() < 2)
         refuse(def, QStringLiteral("UNION without its parts"));
@@ -62,11 +81,10 @@ std::shared_ptr<const SelectStatement> unionStatement(const QueryDef& def) {
         if (def.tables[i].expression.isEmpty())
             refuse(def, QStringLiteral("UNION without its parts"));
         auto part = parsedSelect(def, def.tables[i].expression);
-        part->name = def.name;
         if (part->needsParameters)
             BoundExpr::missingParameter();
         if (i > 0)
-            statement->unionAll.push_back((def.selectFlags & 0x02) != 0);
+            statement->unionAll.push_back((def.selectFlags & kUnionDistinct) == 0);
         // Access writes a union's ORDER BY at the end of its last part's text; it sorts the whole
         // union, not that part (unless the part needs it for its own TOP).
         if (i + 1 == def.tables.size() && def.orderBy.empty() && part->top == 0) {
@@ -114,12 +132,14 @@ std::shared_ptr<const SelectStatement> storedStatement(const QueryDef& def) {
     }
     for (const QueryDef::Column& column : def.columns)
         statement->columns.push_back({parsed(def, column.expression), column.alias});
-    if (def.tables.empty())
-        refuse(def, QStringLiteral("no table"));
     for (const QueryDef::Table& table : def.tables) {
-        if (!table.expression.isEmpty() || table.name.isEmpty())
-            refuse(def, QStringLiteral("a subquery as a source"));
-        statement->tables.push_back({table.name, table.alias});
+        if (!table.expression.isEmpty()) {
+            statement->tables.push_back(derivedTable(def, table));
+            continue;
+        }
+        if (table.name.isEmpty())
+            refuse(def, QStringLiteral("a source without a name"));
+        statement->tables.push_back({table.name, table.alias, {}});
     }
     for (const QueryDef::Join& join : def.joins)
         statement->joins.push_back({join.type, join.left, join.right, parsed(def, join.on)});
