@@ -3,6 +3,7 @@
 // (the file and the folder) work with them, in this process and from the command line.
 #include "CheckCommand.h"
 #include "InstallFixture.h"
+#include "MakeCommand.h"
 #include "QueryCommand.h"
 #include "data/jet4/NativePath.h"
 
@@ -10,6 +11,7 @@
 #include <QProcess>
 #include <QTest>
 #include <sys/stat.h>
+#include <dirent.h>
 #include <unistd.h>
 
 using namespace convodesk;
@@ -20,6 +22,17 @@ using jet4::NativePath;
 namespace {
 
 const QByteArray kBadName("caf\xe9 \xff\xfe.mdb"); // Latin-1 bytes, not UTF-8
+
+// The names in a folder as bytes (QDir skips the ones it cannot encode back).
+QList<QByteArray> names(const QByteArray& folder) {
+    QList<QByteArray> found;
+    if (DIR* listing = ::opendir(folder.constData())) {
+        while (const dirent* entry = ::readdir(listing))
+            found << QByteArray(entry->d_name);
+        ::closedir(listing);
+    }
+    return found;
+}
 
 } // namespace
 
@@ -70,6 +83,16 @@ private slots:
         QVERIFY(NativePath::openForReading(installed, NativePath::decode(folder + "/Tassel.mdb")).isEmpty());
         QCOMPARE(installed.readAll(), bytes(l.path(QStringLiteral("b.mdb"))));
 
+        // Writing one is refused, as the writer cannot name it: never a file of another name.
+        const QString output = NativePath::decode(QFile::encodeName(l.root()) + "/new " + kBadName);
+        QCOMPARE(MakeCommand::run({QStringLiteral("--graduates"), QStringLiteral("g.csv"), QStringLiteral("--programmes"),
+                                   QStringLiteral("p.csv"), QStringLiteral("--output"), output},
+                                  o, e),
+                 2);
+        e.flush();
+        QVERIFY2(err.contains(QStringLiteral("not valid UTF-8")), qPrintable(err));
+        QVERIFY(!names(QFile::encodeName(l.root())).contains("new " + kBadName));
+
         // The built tool, given the bytes by the shell.
         QProcess p;
         p.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec \"$0\" check \"$1\"/\"$(printf '%1')\"")
@@ -77,6 +100,11 @@ private slots:
                                        tool(), l.root()});
         QVERIFY(p.waitForFinished(60000));
         QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput() + p.readAllStandardError());
+
+        // Qt cannot remove such names for the temporary folder.
+        QCOMPARE(::unlink((folder + "/Tassel.mdb").constData()), 0);
+        QCOMPARE(::rmdir(folder.constData()), 0);
+        QCOMPARE(::unlink(file.constData()), 0);
     }
 };
 

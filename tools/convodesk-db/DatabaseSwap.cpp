@@ -94,9 +94,13 @@ QString DatabaseSwap::createHidden(const QString& kind, FileHandle& file, QStrin
 }
 
 QString DatabaseSwap::stage(const QString& source) {
-    FileHandle input(::open(encoded(source).constData(), O_RDONLY | O_CLOEXEC));
-    if (!input.isOpen())
+    // Without waiting for a writer, should FILE have been swapped for a pipe.
+    FileHandle input(::open(encoded(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!input.isOpen() || ::fstat(input.get(), &info) != 0)
         return QStringLiteral("Cannot read %1: %2").arg(source, systemError());
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("%1 is no longer a plain file.").arg(source);
     if (const QString problem = createHidden(QStringLiteral("install"), staged_, stagedName_); !problem.isEmpty())
         return problem;
     return copyBytes(input.get(), source, staged_.get(), shown(stagedName_));

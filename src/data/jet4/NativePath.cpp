@@ -118,7 +118,8 @@ bool NativePath::isRegularFile(const QString& path) {
 }
 
 QString NativePath::openForReading(QFile& file, const QString& path) {
-    const int handle = ::open(encode(path).constData(), O_RDONLY | O_CLOEXEC);
+    // A pipe put in the file's place must not keep the open waiting for a writer.
+    const int handle = ::open(encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (handle < 0)
         return QString::fromLocal8Bit(std::strerror(errno));
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
