@@ -34,10 +34,16 @@ QStringList snapshot(const QString& root) {
         struct stat st {};
         ::lstat(QFile::encodeName(info.filePath()).constData(), &st);
         const QString digest =
-            info.isSymLink() ? QStringLiteral("-> ") + info.symLinkTarget()
-                             : QString::fromLatin1(
-                                   QCryptographicHash::hash(bytes(info.filePath()), QCryptographicHash::Sha1).toHex());
-        entries << QStringLiteral("%1 %2:%3 %4 %5").arg(info.filePath()).arg(st.st_uid).arg(st.st_gid).arg(st.st_mode, 0, 8).arg(digest);
+            info.isSymLink()
+                ? QStringLiteral("-> ") + info.symLinkTarget()
+                : QString::fromLatin1(
+                      QCryptographicHash::hash(bytes(info.filePath()), QCryptographicHash::Sha1).toHex());
+        entries << QStringLiteral("%1 %2:%3 %4 %5")
+                       .arg(info.filePath())
+                       .arg(st.st_uid)
+                       .arg(st.st_gid)
+                       .arg(st.st_mode, 0, 8)
+                       .arg(digest);
     }
     entries.sort();
     return entries;

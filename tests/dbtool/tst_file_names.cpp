@@ -10,8 +10,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-#include <sys/stat.h>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace convodesk;
@@ -44,10 +44,13 @@ private slots:
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<bool>("valid");
         QTest::newRow("ASCII") << QByteArray("/var/lib/Tassel.mdb") << true;
-        QTest::newRow("UTF-8, two to four bytes") << QByteArray("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\x93") << true;
+        QTest::newRow("UTF-8, two to four bytes")
+            << QByteArray("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\x93") << true;
         QTest::newRow("Latin-1") << kBadName << false;
         QTest::newRow("cut-off sequence at the end") << QByteArray("a\xc3") << false;
-        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf" "b") << false;
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf"
+                                                      "b")
+                                        << false;
         QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << false;
         QTest::newRow("past U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << false;
         QTest::newRow("escape-like valid text next to a bad byte")
@@ -85,8 +88,9 @@ private slots:
 
         // Writing one is refused, as the writer cannot name it: never a file of another name.
         const QString output = NativePath::decode(QFile::encodeName(l.root()) + "/new " + kBadName);
-        QCOMPARE(MakeCommand::run({QStringLiteral("--graduates"), QStringLiteral("g.csv"), QStringLiteral("--programmes"),
-                                   QStringLiteral("p.csv"), QStringLiteral("--output"), output},
+        QCOMPARE(MakeCommand::run({QStringLiteral("--graduates"), QStringLiteral("g.csv"),
+                                   QStringLiteral("--programmes"), QStringLiteral("p.csv"),
+                                   QStringLiteral("--output"), output},
                                   o, e),
                  2);
         e.flush();
@@ -95,8 +99,9 @@ private slots:
 
         // The built tool, given the bytes by the shell.
         QProcess p;
-        p.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec \"$0\" check \"$1\"/\"$(printf '%1')\"")
-                                                                 .arg(QStringLiteral("caf\\351 \\377\\376.mdb")),
+        p.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                       QStringLiteral("exec \"$0\" check \"$1\"/\"$(printf '%1')\"")
+                                           .arg(QStringLiteral("caf\\351 \\377\\376.mdb")),
                                        tool(), l.root()});
         QVERIFY(p.waitForFinished(60000));
         QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput() + p.readAllStandardError());

@@ -80,14 +80,22 @@ private slots:
     void plantedLinkIsRefusedChangingNothing_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("another user's folder, link to a root-only file") << "to secret" << "belongs to uid 4242";
-        QTest::newRow("another user's folder, dangling link") << "dangling" << "belongs to uid 4242";
-        QTest::newRow("another user's folder, root's link") << "root link" << "the folder";
-        QTest::newRow("root's folder, another user's link") << "their link" << "the link";
-        QTest::newRow("target in a folder others may write") << "open folder" << "may be written by others";
-        QTest::newRow("target owned by another user") << "their file" << "the file";
-        QTest::newRow("another user's link on the way") << "hop" << "the link";
-        QTest::newRow("another user's link in DIR's own path") << "folder link" << "may be written by others";
+        QTest::newRow("another user's folder, link to a root-only file") << "to secret"
+                                                                         << "belongs to uid 4242";
+        QTest::newRow("another user's folder, dangling link") << "dangling"
+                                                              << "belongs to uid 4242";
+        QTest::newRow("another user's folder, root's link") << "root link"
+                                                            << "the folder";
+        QTest::newRow("root's folder, another user's link") << "their link"
+                                                            << "the link";
+        QTest::newRow("target in a folder others may write") << "open folder"
+                                                             << "may be written by others";
+        QTest::newRow("target owned by another user") << "their file"
+                                                      << "the file";
+        QTest::newRow("another user's link on the way") << "hop"
+                                                        << "the link";
+        QTest::newRow("another user's link in DIR's own path") << "folder link"
+                                                               << "may be written by others";
     }
     void plantedLinkIsRefusedChangingNothing() {
         QFETCH(QString, kind);
@@ -97,8 +105,8 @@ private slots:
         QString folder = h.desk();
         if (kind == QLatin1String("to secret") || kind == QLatin1String("dangling")) {
             own(h.desk(), kOtherUser, kOtherUser);
-            makeLink(kind == QLatin1String("dangling") ? h.path(QStringLiteral("outside/new")) : h.secret(), at,
-                     kOtherUser);
+            makeLink(kind == QLatin1String("dangling") ? h.path(QStringLiteral("outside/new")) : h.secret(),
+                     at, kOtherUser);
         } else if (kind == QLatin1String("root link")) {
             own(h.desk(), kOtherUser, kOtherUser);
             makeLink(h.secret(), at);
@@ -106,10 +114,12 @@ private slots:
             makeLink(h.secret(), at, kOtherUser);
         } else if (kind == QLatin1String("open folder")) {
             makeFolder(h.path(QStringLiteral("open")), 0777);
-            writeFile(h.path(QStringLiteral("open/Tassel.mdb")), bytes(h.path(QStringLiteral("a.mdb"))), 0644);
+            writeFile(h.path(QStringLiteral("open/Tassel.mdb")), bytes(h.path(QStringLiteral("a.mdb"))),
+                      0644);
             makeLink(h.path(QStringLiteral("open/Tassel.mdb")), at);
         } else if (kind == QLatin1String("their file")) {
-            writeFile(h.path(QStringLiteral("outside/theirs.mdb")), bytes(h.path(QStringLiteral("a.mdb"))), 0644);
+            writeFile(h.path(QStringLiteral("outside/theirs.mdb")), bytes(h.path(QStringLiteral("a.mdb"))),
+                      0644);
             own(h.path(QStringLiteral("outside/theirs.mdb")), kOtherUser);
             makeLink(h.path(QStringLiteral("outside/theirs.mdb")), at);
         } else if (kind == QLatin1String("hop")) {
@@ -123,7 +133,8 @@ private slots:
         const QStringList before = snapshot(h.root());
         const Run r = install({h.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), folder});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains(reason) && r.err.contains(QStringLiteral("Nothing was changed.")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(reason) && r.err.contains(QStringLiteral("Nothing was changed.")),
+                 qPrintable(r.err));
         QVERIFY2(r.out.isEmpty(), qPrintable(r.out)); // refused before the file is even checked
         QCOMPARE(snapshot(h.root()), before);
     }
@@ -160,7 +171,8 @@ private slots:
         const QByteArray good = bytes(h.path(QStringLiteral("a.mdb")));
         writeFile(h.desk() + QStringLiteral("/Tassel.mdb"), good, 0644);
         const QStringList outsideBefore = snapshot(h.path(QStringLiteral("outside")));
-        const QStringList topBefore = QDir(h.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList topBefore =
+            QDir(h.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
         std::atomic<bool> done{false};
         std::atomic<int> planted{0};
@@ -174,13 +186,14 @@ private slots:
                 for (const QString& name : names) {
                     if (name.startsWith(QLatin1String("zz")))
                         continue;
-                    const QByteArray target = round % 3 == 0
-                                                  ? native(h.secret())
-                                                  : native(h.path(QStringLiteral("outside/new-%1").arg(round % 7)));
+                    const QByteArray target =
+                        round % 3 == 0 ? native(h.secret())
+                                       : native(h.path(QStringLiteral("outside/new-%1").arg(round % 7)));
                     struct stat st {};
                     if (name == QLatin1String("Tassel.mdb") && round % 10 != 0) {
                         // Mostly a plain file, so that installs get going and meet the other names.
-                        if (::fstatat(dir, "Tassel.mdb", &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(st.st_mode))
+                        if (::fstatat(dir, "Tassel.mdb", &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                            !S_ISLNK(st.st_mode))
                             continue;
                         const int file = ::openat(dir, "zz-file", O_WRONLY | O_CREAT | O_TRUNC, 0644);
                         if (file >= 0) {
@@ -214,7 +227,8 @@ private slots:
         }
         done = true;
         planter.join();
-        qInfo("%d installed, %d refused, %d links planted; refused as: %s", installed, refused, planted.load(),
+        qInfo("%d installed, %d refused, %d links planted; refused as: %s", installed, refused,
+              planted.load(),
               qPrintable(QStringList(reasons.begin(), reasons.end()).join(QStringLiteral(" | "))));
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
         QCOMPARE(snapshot(h.path(QStringLiteral("outside"))), outsideBefore);
@@ -230,9 +244,10 @@ private slots:
         QTemporaryDir mountPoint;
         const QString disk = mountPoint.path();
         const auto mountDisk = [&] {
-            return QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                               QStringLiteral("-o"), QStringLiteral("size=1m,mode=0755"),
-                                                               QStringLiteral("tmpfs"), disk}) == 0;
+            return QProcess::execute(QStringLiteral("mount"),
+                                     {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                      QStringLiteral("size=1m,mode=0755"), QStringLiteral("tmpfs"), disk}) ==
+                   0;
         };
         const auto unmountDisk = [&] { QProcess::execute(QStringLiteral("umount"), {disk}); };
         if (!mountDisk())
@@ -246,10 +261,12 @@ private slots:
             const QString target = disk + QStringLiteral("/Tassel.mdb");
             writeFile(target, old, 0644);
             const qint64 available = QStorageInfo(disk).bytesAvailable();
-            writeFile(disk + QStringLiteral("/filler"), QByteArray(qMax<qint64>(available - free, 0), '\0'), 0644);
+            writeFile(disk + QStringLiteral("/filler"), QByteArray(qMax<qint64>(available - free, 0), '\0'),
+                      0644);
             const Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), disk});
             const QByteArray after = bytes(target);
-            const QStringList left = QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            const QStringList left =
+                QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
             unmountDisk();
             QCOMPARE(r.exitCode, 1);
             QVERIFY2(r.err.contains(QStringLiteral("No space left on device")), qPrintable(r.err));

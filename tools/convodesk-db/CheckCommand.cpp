@@ -48,7 +48,8 @@ SourceRows readSource(const QString& name, const std::shared_ptr<data::Connectio
 struct Failures {
     std::vector<std::pair<QString, QStringList>> reasons;
     void add(const QString& source, const QString& reason, bool isTable = false) {
-        auto known = std::find_if(reasons.begin(), reasons.end(), [&](const auto& r) { return r.first == reason; });
+        auto known =
+            std::find_if(reasons.begin(), reasons.end(), [&](const auto& r) { return r.first == reason; });
         if (known == reasons.end()) {
             reasons.emplace_back(reason, QStringList{source});
             return;

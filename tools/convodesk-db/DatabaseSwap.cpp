@@ -39,7 +39,8 @@ QString copyBytes(int from, const QString& fromPath, int to, const QString& toPa
             if (put < 0 && errno == EINTR)
                 continue;
             if (put <= 0)
-                return QStringLiteral("Cannot write %1: %2").arg(toPath, put < 0 ? systemError() : QStringLiteral("nothing written"));
+                return QStringLiteral("Cannot write %1: %2")
+                    .arg(toPath, put < 0 ? systemError() : QStringLiteral("nothing written"));
             done += put;
         }
     }
@@ -89,7 +90,8 @@ QString DatabaseSwap::createHidden(const QString& kind, FileHandle& file, QStrin
     }
     QString problem = QStringLiteral("Cannot write in %1: %2").arg(target_.folderPath(), systemError());
     if ((errno == EACCES || errno == EPERM) && ::geteuid() != 0)
-        problem += QStringLiteral(". Writing there needs root: run it with sudo (sudo convodesk-db install ...)");
+        problem +=
+            QStringLiteral(". Writing there needs root: run it with sudo (sudo convodesk-db install ...)");
     return problem;
 }
 
@@ -101,7 +103,8 @@ QString DatabaseSwap::stage(const QString& source) {
         return QStringLiteral("Cannot read %1: %2").arg(source, systemError());
     if (!S_ISREG(info.st_mode))
         return QStringLiteral("%1 is no longer a plain file.").arg(source);
-    if (const QString problem = createHidden(QStringLiteral("install"), staged_, stagedName_); !problem.isEmpty())
+    if (const QString problem = createHidden(QStringLiteral("install"), staged_, stagedName_);
+        !problem.isEmpty())
         return problem;
     return copyBytes(input.get(), source, staged_.get(), shown(stagedName_));
 }
@@ -133,8 +136,8 @@ QString DatabaseSwap::commit() {
     }
     if (::renameat(target_.folder(), encoded(stagedName_).constData(), target_.folder(),
                    encoded(target_.name()).constData()) != 0) {
-        const QString problem =
-            QStringLiteral("Cannot rename %1 to %2: %3").arg(shown(stagedName_), target_.path(), systemError());
+        const QString problem = QStringLiteral("Cannot rename %1 to %2: %3")
+                                    .arg(shown(stagedName_), target_.path(), systemError());
         if (!previous.isEmpty())
             removeName(previous);
         return problem;
@@ -143,8 +146,9 @@ QString DatabaseSwap::commit() {
     if (!previous.isEmpty()) {
         if (::renameat(target_.folder(), encoded(previous).constData(), target_.folder(),
                        encoded(target_.name() + QStringLiteral(".previous")).constData()) != 0)
-            return QStringLiteral("The new file is in place, but the previous one could not be kept as %1 (%2); "
-                                  "it is still there as %3.")
+            return QStringLiteral(
+                       "The new file is in place, but the previous one could not be kept as %1 (%2); "
+                       "it is still there as %3.")
                 .arg(previousPath(), systemError(), shown(previous));
         keptPrevious_ = true;
     }
@@ -163,7 +167,8 @@ QString DatabaseSwap::keepCurrent(QString& name) {
             break;
     }
     if (errno != EPERM && errno != EMLINK && errno != EOPNOTSUPP && errno != ENOSYS) {
-        const QString problem = QStringLiteral("Cannot keep %1 as %2: %3").arg(target_.path(), previousPath(), systemError());
+        const QString problem =
+            QStringLiteral("Cannot keep %1 as %2: %3").arg(target_.path(), previousPath(), systemError());
         name.clear();
         return problem;
     }
@@ -172,7 +177,8 @@ QString DatabaseSwap::keepCurrent(QString& name) {
 
 QString DatabaseSwap::copyCurrent(QString& name) {
     name.clear();
-    FileHandle current(::openat(target_.folder(), encoded(target_.name()).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    FileHandle current(
+        ::openat(target_.folder(), encoded(target_.name()).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
     if (!current.isOpen() || ::fstat(current.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return QStringLiteral("Cannot keep %1 as %2: %3").arg(target_.path(), previousPath(), systemError());

@@ -27,13 +27,15 @@ QString shownPath(const QString& path) {
 struct stat statOf(int handle, const QString& path) {
     struct stat info {};
     if (::fstat(handle, &info) != 0)
-        throw Refusal{kExitFailure, QStringLiteral("Cannot look at %1: %2").arg(shownPath(path), systemError())};
+        throw Refusal{kExitFailure,
+                      QStringLiteral("Cannot look at %1: %2").arg(shownPath(path), systemError())};
     return info;
 }
 
 // The entry name in folder itself (a link is not followed), or an invalid handle (errno set).
 FileHandle openEntry(int folder, const QString& name) {
-    return FileHandle(::openat(folder, NativePath::encode(name).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    return FileHandle(
+        ::openat(folder, NativePath::encode(name).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
 }
 
 QString linkText(int link, const QString& path) {
@@ -47,10 +49,11 @@ QString linkText(int link, const QString& path) {
 
 void refuseUnless(const QString& problem, const QString& link) {
     if (!problem.isEmpty())
-        throw Refusal{kExitFailure,
-                      QStringLiteral("%1 is a symbolic link, and convodesk-db install follows a link only where "
-                                     "nobody but root or you can change it: %2")
-                          .arg(link, problem)};
+        throw Refusal{
+            kExitFailure,
+            QStringLiteral("%1 is a symbolic link, and convodesk-db install follows a link only where "
+                           "nobody but root or you can change it: %2")
+                .arg(link, problem)};
 }
 
 } // namespace
@@ -80,12 +83,14 @@ InstallTarget::Walk InstallTarget::walk(Walk at, QStringList components, bool al
         }
         const struct stat entry = statOf(child.get(), childPath);
         if (allSafe || S_ISLNK(entry.st_mode)) {
-            const QString problem = FolderTrust::folderProblem(statOf(at.folder.get(), at.path), shownPath(at.path),
-                                                               FolderTrust::trustedOwner(entry.st_uid));
+            const QString problem =
+                FolderTrust::folderProblem(statOf(at.folder.get(), at.path), shownPath(at.path),
+                                           FolderTrust::trustedOwner(entry.st_uid));
             if (S_ISLNK(entry.st_mode))
                 refuseUnless(problem, childPath);
             else if (!problem.isEmpty())
-                throw Refusal{kExitFailure, QStringLiteral("Not writing under %1: %2").arg(childPath, problem)};
+                throw Refusal{kExitFailure,
+                              QStringLiteral("Not writing under %1: %2").arg(childPath, problem)};
         }
         if (S_ISLNK(entry.st_mode)) {
             refuseUnless(FolderTrust::ownerProblem(entry, QStringLiteral("the link"), childPath), childPath);
@@ -106,9 +111,11 @@ InstallTarget::Walk InstallTarget::walk(Walk at, QStringList components, bool al
         at.folder = std::move(child);
     }
     if (allSafe) {
-        if (const QString problem = FolderTrust::folderProblem(statOf(at.folder.get(), at.path), shownPath(at.path), false);
+        if (const QString problem =
+                FolderTrust::folderProblem(statOf(at.folder.get(), at.path), shownPath(at.path), false);
             !problem.isEmpty())
-            throw Refusal{kExitFailure, QStringLiteral("Not writing in %1: %2").arg(shownPath(at.path), problem)};
+            throw Refusal{kExitFailure,
+                          QStringLiteral("Not writing in %1: %2").arg(shownPath(at.path), problem)};
     }
     return at;
 }
@@ -119,9 +126,10 @@ std::optional<InstallTarget> InstallTarget::resolve(const QString& folder, Refus
     try {
         found = walk(root(), NativePath::absolute(folder).split(QLatin1Char('/')), false, linksLeft);
     } catch (const Refusal& problem) {
-        refusal = problem.exitCode == kExitBadInput ? Refusal{kExitBadInput, QStringLiteral("%1 is not a folder: %2")
-                                                                                 .arg(folder, problem.why)}
-                                                    : problem;
+        refusal =
+            problem.exitCode == kExitBadInput
+                ? Refusal{kExitBadInput, QStringLiteral("%1 is not a folder: %2").arg(folder, problem.why)}
+                : problem;
         return std::nullopt;
     }
     const QString shown = found.path + QStringLiteral("/Tassel.mdb");
@@ -129,8 +137,8 @@ std::optional<InstallTarget> InstallTarget::resolve(const QString& folder, Refus
         return resolveFrom(std::move(found), linksLeft, shown);
     } catch (const Refusal& problem) {
         refusal = problem.exitCode == kExitBadInput
-                      ? Refusal{kExitBadInput,
-                                QStringLiteral("%1 leads to %2, whose folder does not exist").arg(shown, problem.why)}
+                      ? Refusal{kExitBadInput, QStringLiteral("%1 leads to %2, whose folder does not exist")
+                                                   .arg(shown, problem.why)}
                       : problem;
         return std::nullopt;
     }
@@ -151,9 +159,11 @@ std::optional<InstallTarget> InstallTarget::resolveFrom(Walk found, int& linksLe
             if (followed && entry.isOpen())
                 refuseUnless(FolderTrust::ownerProblem(info, QStringLiteral("the file"), path), shown);
             InstallTarget target;
-            target.folder_ = FileHandle(::openat(found.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            target.folder_ =
+                FileHandle(::openat(found.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
             if (!target.folder_.isOpen())
-                throw Refusal{kExitFailure, QStringLiteral("Cannot open %1: %2").arg(shownPath(found.path), systemError())};
+                throw Refusal{kExitFailure,
+                              QStringLiteral("Cannot open %1: %2").arg(shownPath(found.path), systemError())};
             target.folderPath_ = found.path;
             target.name_ = name;
             return target;
@@ -172,11 +182,13 @@ std::optional<InstallTarget> InstallTarget::resolveFrom(Walk found, int& linksLe
         if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
             throw Refusal{kExitFailure, QStringLiteral("%1 points at a folder, not a file").arg(path)};
         try {
-            found = walk(text.startsWith(QLatin1Char('/')) ? root() : std::move(found), parts, true, linksLeft);
+            found =
+                walk(text.startsWith(QLatin1Char('/')) ? root() : std::move(found), parts, true, linksLeft);
         } catch (const Refusal& problem) {
             if (problem.exitCode == kExitBadInput)
                 throw Refusal{kExitBadInput, text};
-            throw Refusal{kExitFailure, QStringLiteral("Not following the link %1: %2").arg(path, problem.why)};
+            throw Refusal{kExitFailure,
+                          QStringLiteral("Not following the link %1: %2").arg(path, problem.why)};
         }
         followed = true;
     }

@@ -99,7 +99,7 @@ QString NativePath::absolute(const QString& path) {
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return path.isEmpty() || path == QLatin1String(".") ? folder.chopped(folder.size() > 1 ? 1 : 0)
-                                                         : folder + path;
+                                                        : folder + path;
 }
 
 QString NativePath::programFolder() {
