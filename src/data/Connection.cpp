@@ -4,8 +4,8 @@
 #include "DataError.h"
 #include "JetErrorText.h"
 #include "jet4/Database.h"
+#include "jet4/NativePath.h"
 
-#include <QFileInfo>
 #include <atomic>
 
 namespace convodesk::data {
@@ -35,7 +35,7 @@ int Connection::cursorLocation() const {
 void Connection::open() {
     close();
     const QString path = dataSourcePath(connectionString_);
-    if (!QFileInfo(path).isFile())
+    if (!jet4::NativePath::isRegularFile(path))
         throw DataError(DataError::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
     try {
         database_ = jet4::Database::open(path);

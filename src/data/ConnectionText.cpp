@@ -1,8 +1,8 @@
 #include "ConnectionText.h"
 
 #include "DataError.h"
+#include "jet4/NativePath.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 namespace convodesk::data {
@@ -13,7 +13,7 @@ QString buildConnectionText(const QString& programFolder) {
 }
 
 QString programConnectionText() {
-    return buildConnectionText(QCoreApplication::applicationDirPath());
+    return buildConnectionText(jet4::NativePath::programFolder());
 }
 
 QString dataSourcePath(const QString& connectionText) {

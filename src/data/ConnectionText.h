@@ -6,7 +6,7 @@ namespace convodesk::data {
 
 // "Provider=Microsoft.JET.OLEDB.4.0;Data Source= " + folder + "\Tassel.mdb", no separator check.
 QString buildConnectionText(const QString& programFolder);
-// The program's folder (QCoreApplication::applicationDirPath()) joined as above.
+// The program's folder (its own file's folder, links resolved, any bytes kept) joined as above.
 QString programConnectionText();
 
 // The file a connection text names, ready to open on this platform (backslashes read as

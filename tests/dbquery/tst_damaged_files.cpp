@@ -304,6 +304,9 @@ private slots:
         const Run check = run<dbtool::CheckCommand>({path});
         QCOMPARE(check.code, 1);
         QVERIFY2(check.out.contains(QStringLiteral("FAIL  Graduates")), qPrintable(check.out));
+        // One line for the table, naming the sources that read it too.
+        QCOMPARE(check.out.count(QStringLiteral("FAIL")), 1);
+        QVERIFY2(check.out.contains(QStringLiteral("FAIL  Graduates, Graduate")), qPrintable(check.out));
         toolEndsCleanly(path);
     }
 

@@ -1,93 +1,22 @@
 // convodesk-db install: a good file goes in (through the package's link to the data folder),
 // the previous one is kept, a bad file or bad arguments change nothing, and a desk reading
 // the database while files are swapped always gets a whole file.
-#include "GraduateFile.h"
 #include "InstallCommand.h"
+#include "InstallFixture.h"
 #include "data/jet4/Writer.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
-#include <unistd.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace convodesk;
 using namespace convodesk::dbtool;
-
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run install(const QStringList& args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.exitCode = InstallCommand::run(args, out, err);
-    return r;
-}
-
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Every name under root with a digest of its content (or link target): "nothing changed".
-QStringList snapshot(const QString& root) {
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        const QString digest =
-            info.isSymLink() ? QStringLiteral("-> ") + info.symLinkTarget()
-                             : QString::fromLatin1(
-                                   QCryptographicHash::hash(bytes(info.filePath()), QCryptographicHash::Sha1).toHex());
-        entries << info.filePath() + QLatin1Char(' ') + digest;
-    }
-    entries.sort();
-    return entries;
-}
-
-// The package's layout in small: the program folder holds a link to the data folder's file.
-class Layout {
-public:
-    Layout() {
-        QDir(root_.path()).mkpath(QStringLiteral("lib/convodesk"));
-        QDir(root_.path()).mkpath(QStringLiteral("var/convodesk"));
-        data::test::writeGraduateFile(path(QStringLiteral("a.mdb")), 30);
-        data::test::writeGraduateFile(path(QStringLiteral("b.mdb")), 50);
-        QFile::copy(path(QStringLiteral("a.mdb")), dataFile());
-        QFile::link(dataFile(), programFolder() + QStringLiteral("/Tassel.mdb"));
-    }
-    QString path(const QString& name) const { return root_.filePath(name); }
-    QString root() const { return root_.path(); }
-    QString programFolder() const { return path(QStringLiteral("lib/convodesk")); }
-    QString dataFile() const { return path(QStringLiteral("var/convodesk/Tassel.mdb")); }
-    QString write(const QString& name, const QByteArray& content) const {
-        QFile f(path(name));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content);
-        return f.fileName();
-    }
-
-private:
-    QTemporaryDir root_;
-};
-
-QString tool() {
-    return qEnvironmentVariable("CONVODESK_BINARY_DIR") + QStringLiteral("/convodesk-db");
-}
-
-} // namespace
+using namespace convodesk::dbtool::test;
 
 class InstallCommandTest : public QObject {
     Q_OBJECT
@@ -97,6 +26,10 @@ private slots:
         Layout l;
         const QByteArray a = bytes(l.path(QStringLiteral("a.mdb")));
         const QByteArray b = bytes(l.path(QStringLiteral("b.mdb")));
+        // Readable by a group of desk users only: the new file stays so.
+        const gid_t deskGroup = ::geteuid() == 0 ? 4343 : ::getegid();
+        QCOMPARE(::chown(QFile::encodeName(l.dataFile()).constData(), uid_t(-1), deskGroup), 0);
+        QCOMPARE(::chmod(QFile::encodeName(l.dataFile()).constData(), 0640), 0);
         Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains(QStringLiteral("Every screen can use this file.")));
@@ -104,7 +37,10 @@ private slots:
         QVERIFY(QFileInfo(l.programFolder() + QStringLiteral("/Tassel.mdb")).isSymLink());
         QCOMPARE(bytes(l.dataFile()), b);
         QCOMPARE(bytes(l.dataFile() + QStringLiteral(".previous")), a);
-        QCOMPARE(QFileInfo(l.dataFile()).permissions() & QFile::ReadOther, QFile::ReadOther);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(l.dataFile()).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+        QCOMPARE(st.st_gid, deskGroup);
 
         // Again: the file that was in place becomes the previous one, the older is gone.
         r = install({l.path(QStringLiteral("a.mdb")), QStringLiteral("--folder"), l.programFolder()});
@@ -121,6 +57,7 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(bytes(l.dataFile()), bytes(l.path(QStringLiteral("b.mdb"))));
         QVERIFY(!QFile::exists(l.dataFile() + QStringLiteral(".previous")));
+        QCOMPARE(QFileInfo(l.dataFile()).permissions() & QFile::ReadOther, QFile::ReadOther); // a first file: 0644
 
         // A folder without any Tassel.mdb (a build tree) gets a plain file.
         const QString plain = l.path(QStringLiteral("plain"));
@@ -186,21 +123,37 @@ private slots:
         const Run r = install(args + extra);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY2(!r.err.contains(QStringLiteral("convodesk-db check:")), qPrintable(r.err));
         QCOMPARE(snapshot(l.root()), before);
     }
 
-    void unwritableFolderChangesNothing() {
-        if (::geteuid() == 0)
-            QSKIP("root may write anywhere");
+    // A user who may not write the data folder is told why and how: with sudo. As root (CI)
+    // the built tool runs as the unprivileged user nobody.
+    void unwritableFolderSaysToUseSudo() {
         Layout l;
-        QFile(l.path(QStringLiteral("var/convodesk"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        QFile(l.root()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                       QFile::ExeOther);
+        QFile(l.path(QStringLiteral("var/convodesk"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         const QStringList before = snapshot(l.root());
-        const Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        const QStringList args{QStringLiteral("install"), l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"),
+                               l.programFolder()};
+        QProcess p;
+        if (::geteuid() == 0)
+            p.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                                          QStringLiteral("--clear-groups"), tool()} + args);
+        else
+            p.start(tool(), args);
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        const QStringList after = snapshot(l.root());
         QFile(l.path(QStringLiteral("var/convodesk")))
             .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("Cannot write in")), qPrintable(r.err));
-        QCOMPARE(snapshot(l.root()), before);
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(err.contains(QStringLiteral("Cannot write in")) && err.contains(QStringLiteral("Permission denied")) &&
+                     err.contains(QStringLiteral("sudo convodesk-db install")),
+                 qPrintable(err));
+        QVERIFY2(!err.contains(QStringLiteral("convodesk-db check:")), qPrintable(err));
+        QCOMPARE(after, before);
     }
 
     // Started through a link elsewhere (/usr/bin/convodesk-db), the tool still works on the

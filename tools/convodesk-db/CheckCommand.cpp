@@ -6,10 +6,11 @@
 #include "data/JetErrorText.h"
 #include "data/Recordset.h"
 #include "data/jet4/Database.h"
+#include "data/jet4/NativePath.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <memory>
 
 namespace convodesk::dbtool {
@@ -42,6 +43,26 @@ SourceRows readSource(const QString& name, const std::shared_ptr<data::Connectio
     return result;
 }
 
+// Failures in the order found, each reason once with every source that met it; a damaged
+// table is named first, before the sources that read it.
+struct Failures {
+    std::vector<std::pair<QString, QStringList>> reasons;
+    void add(const QString& source, const QString& reason, bool isTable = false) {
+        auto known =
+            std::find_if(reasons.begin(), reasons.end(), [&](const auto& r) { return r.first == reason; });
+        if (known == reasons.end()) {
+            reasons.emplace_back(reason, QStringList{source});
+            return;
+        }
+        QStringList& names = known->second;
+        names.removeAll(source);
+        if (isTable)
+            names.prepend(source);
+        else
+            names << source;
+    }
+};
+
 QString listed(const QStringList& items) {
     QStringList shown = items.mid(0, 5);
     if (items.size() > 5)
@@ -64,7 +85,7 @@ QString CheckCommand::helpText() {
 }
 
 int CheckCommand::run(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.contains(QStringLiteral("--help"))) {
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         out << helpText();
         return kExitOk;
     }
@@ -72,18 +93,22 @@ int CheckCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
         err << "convodesk-db check: expected FILE.\n" << helpText();
         return kExitBadInput;
     }
+    return checkFile(args[0], out, err, QStringLiteral("check"));
+}
+
+int CheckCommand::checkFile(const QString& file, QTextStream& out, QTextStream& err, const QString& command) {
     auto connection = std::make_shared<data::Connection>();
     connection->setConnectionString(QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") +
-                                    QFileInfo(args[0]).absoluteFilePath());
+                                    jet4::NativePath::absolute(file));
     try {
         connection->open();
     } catch (const data::DataError& error) {
-        err << "convodesk-db check: " << error.description() << "\n";
+        err << "convodesk-db " << command << ": " << error.description() << "\n";
         return kExitBadInput;
     }
     const auto database = connection->database();
     QStringList warnings;
-    bool failed = false;
+    Failures failures;
     struct Wanted {
         QString name;
         QStringList fields;
@@ -102,11 +127,9 @@ int CheckCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
             out << "ok    " << source.name << " (" << kind << "): " << read[source.name].rows.size()
                 << " rows\n";
         } catch (const data::DataError& error) {
-            failed = true;
-            out << "FAIL  " << source.name << ": " << error.description() << "\n";
+            failures.add(source.name, error.description());
         } catch (const jet4::Error& error) {
-            failed = true;
-            out << "FAIL  " << source.name << ": " << error.message() << "\n";
+            failures.add(source.name, error.message());
         }
     }
     if (read.contains(QStringLiteral("Graduate"))) {
@@ -165,10 +188,12 @@ int CheckCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
                 }
             }
         } catch (const jet4::Error& error) {
-            failed = true;
-            out << "FAIL  " << name << ": " << error.message() << "\n";
+            failures.add(name, error.message(), true);
         }
     }
+    const bool failed = !failures.reasons.empty();
+    for (const auto& [reason, names] : failures.reasons)
+        out << "FAIL  " << names.join(QStringLiteral(", ")) << ": " << reason << "\n";
     for (const QString& warning : warnings)
         out << "warning: " << warning << "\n";
     out << (failed ? "Some screens would fail with this file.\n" : "Every screen can use this file.\n");

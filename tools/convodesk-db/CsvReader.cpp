@@ -1,6 +1,7 @@
 #include "CsvReader.h"
 
 #include "CsvError.h"
+#include "data/jet4/NativePath.h"
 
 #include <QFile>
 #include <QSet>
@@ -214,9 +215,9 @@ CsvTable CsvReader::parse(const QByteArray& bytes, const QString& fileName) {
 }
 
 CsvTable CsvReader::readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw CsvError(QStringLiteral("%1: cannot read the file: %2").arg(path, file.errorString()));
+    QFile file;
+    if (const QString problem = jet4::NativePath::openForReading(file, path); !problem.isEmpty())
+        throw CsvError(QStringLiteral("%1: cannot read the file: %2").arg(path, problem));
     return parse(file.readAll(), path);
 }
 

@@ -1,9 +1,9 @@
 #include "DatabaseSwap.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include "data/jet4/NativePath.h"
+
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,110 +12,188 @@
 namespace convodesk::dbtool {
 namespace {
 
+using jet4::NativePath;
+
 QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-QByteArray encoded(const QString& path) {
-    return QFile::encodeName(path);
+QByteArray encoded(const QString& name) {
+    return NativePath::encode(name);
 }
 
-// Flushes a finished file, or a folder's list of names, to the disk.
-void syncPath(const QString& path) {
-    const int handle = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (handle >= 0) {
-        ::fsync(handle);
-        ::close(handle);
+// Copies every byte from one descriptor to another and flushes it to the disk; empty on
+// success, else the system's reason (a full disk is "No space left on device").
+QString copyBytes(int from, const QString& fromPath, int to, const QString& toPath) {
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = ::read(from, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return QStringLiteral("Cannot read %1: %2").arg(fromPath, systemError());
+        if (got == 0)
+            break;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(to, chunk.constData() + done, got - done);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                return QStringLiteral("Cannot write %1: %2")
+                    .arg(toPath, put < 0 ? systemError() : QStringLiteral("nothing written"));
+            done += put;
+        }
     }
-}
-
-// Copies source to target byte for byte; empty on success.
-QString copyBytes(QFile& source, QFile& target) {
-    QByteArray chunk;
-    while (!source.atEnd()) {
-        chunk = source.read(1 << 20);
-        if (chunk.isEmpty() && source.error() != QFile::NoError)
-            return QStringLiteral("Cannot read %1: %2").arg(source.fileName(), source.errorString());
-        if (target.write(chunk) != chunk.size())
-            return QStringLiteral("Cannot write %1: %2").arg(target.fileName(), target.errorString());
-    }
-    if (!target.flush())
-        return QStringLiteral("Cannot write %1: %2").arg(target.fileName(), target.errorString());
-    ::fsync(target.handle());
+    if (::fsync(to) != 0)
+        return QStringLiteral("Cannot write %1: %2").arg(toPath, systemError());
     return {};
 }
 
-constexpr QFile::Permissions kDatabasePermissions =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+// The new file gets what the old one had: owner, group and mode (no set-id bits). Where the
+// caller may not give the owner or group, the permissions that depended on them are dropped.
+void takeAccessOf(int file, const struct stat& old) {
+    mode_t mode = old.st_mode & 0777;
+    if (::fchown(file, old.st_uid, old.st_gid) != 0 && ::fchown(file, uid_t(-1), old.st_gid) != 0)
+        mode &= ~mode_t(0077);
+    ::fchmod(file, mode);
+}
+
+constexpr mode_t kNewDatabaseMode = 0644;
 
 } // namespace
 
-DatabaseSwap::DatabaseSwap(QString target) : target_(std::move(target)) {}
+DatabaseSwap::~DatabaseSwap() {
+    if (staged_.isOpen()) {
+        staged_.close();
+        removeName(stagedName_);
+    }
+}
+
+QString DatabaseSwap::hiddenName(const QString& kind) const {
+    const quint64 unguessable = QRandomGenerator::system()->generate64() & 0xFFFFFFFFFFFFull;
+    return QStringLiteral(".%1.%2-%3").arg(target_.name(), kind).arg(unguessable, 10, 36, QLatin1Char('0'));
+}
+
+void DatabaseSwap::removeName(const QString& name) const {
+    ::unlinkat(target_.folder(), encoded(name).constData(), 0);
+}
+
+QString DatabaseSwap::createHidden(const QString& kind, FileHandle& file, QString& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = hiddenName(kind);
+        file = FileHandle(::openat(target_.folder(), encoded(name).constData(),
+                                   O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (file.isOpen())
+            return {};
+        if (errno != EEXIST)
+            break;
+    }
+    QString problem = QStringLiteral("Cannot write in %1: %2").arg(target_.folderPath(), systemError());
+    if ((errno == EACCES || errno == EPERM) && ::geteuid() != 0)
+        problem +=
+            QStringLiteral(". Writing there needs root: run it with sudo (sudo convodesk-db install ...)");
+    return problem;
+}
 
 QString DatabaseSwap::stage(const QString& source) {
-    QFile input(source);
-    if (!input.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot read %1: %2").arg(source, input.errorString());
-    const QString folder = QFileInfo(target_).absolutePath();
-    staged_ = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/.") + QFileInfo(target_).fileName() +
-                                               QStringLiteral(".install-XXXXXX"));
-    if (!staged_->open())
-        return QStringLiteral("Cannot write in %1: %2").arg(folder, staged_->errorString());
-    if (const QString problem = copyBytes(input, *staged_); !problem.isEmpty())
+    // Without waiting for a writer, should FILE have been swapped for a pipe.
+    FileHandle input(::open(encoded(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!input.isOpen() || ::fstat(input.get(), &info) != 0)
+        return QStringLiteral("Cannot read %1: %2").arg(source, systemError());
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("%1 is no longer a plain file.").arg(source);
+    if (const QString problem = createHidden(QStringLiteral("install"), staged_, stagedName_);
+        !problem.isEmpty())
         return problem;
-    staged_->setPermissions(kDatabasePermissions);
-    return {};
+    return copyBytes(input.get(), source, staged_.get(), shown(stagedName_));
 }
 
 QString DatabaseSwap::stagedPath() const {
-    return staged_ ? staged_->fileName() : QString();
+    const QString own = QStringLiteral("/proc/self/fd/%1").arg(staged_.get());
+    return QFileInfo::exists(own) ? own : shown(stagedName_);
 }
 
 QString DatabaseSwap::commit() {
-    if (!staged_)
+    if (!staged_.isOpen())
         return QStringLiteral("Nothing was staged.");
+    struct stat current {};
+    const bool replacing =
+        ::fstatat(target_.folder(), encoded(target_.name()).constData(), &current, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!replacing && errno != ENOENT)
+        return QStringLiteral("Cannot look at %1: %2").arg(target_.path(), systemError());
+    if (replacing && !S_ISREG(current.st_mode))
+        return QStringLiteral("%1 is no longer a plain file (it was changed meanwhile). Nothing was changed.")
+            .arg(target_.path());
+    if (replacing)
+        takeAccessOf(staged_.get(), current);
+    else
+        ::fchmod(staged_.get(), kNewDatabaseMode);
     QString previous; // a second name of the current file, until it becomes NAME.previous
-    if (QFileInfo::exists(target_)) {
-        previous = QStringLiteral("%1.previous-%2").arg(stagedPath()).arg(QCoreApplication::applicationPid());
-        if (const QString problem = linkCurrent(previous); !problem.isEmpty())
+    if (replacing) {
+        if (const QString problem = keepCurrent(previous); !problem.isEmpty())
             return problem;
     }
-    if (::rename(encoded(staged_->fileName()).constData(), encoded(target_).constData()) != 0) {
-        const QString problem =
-            QStringLiteral("Cannot rename %1 to %2: %3").arg(staged_->fileName(), target_, systemError());
+    if (::renameat(target_.folder(), encoded(stagedName_).constData(), target_.folder(),
+                   encoded(target_.name()).constData()) != 0) {
+        const QString problem = QStringLiteral("Cannot rename %1 to %2: %3")
+                                    .arg(shown(stagedName_), target_.path(), systemError());
         if (!previous.isEmpty())
-            QFile::remove(previous);
+            removeName(previous);
         return problem;
     }
-    staged_->setAutoRemove(false);
-    staged_.reset();
+    staged_.close();
     if (!previous.isEmpty()) {
-        if (::rename(encoded(previous).constData(), encoded(previousPath()).constData()) != 0)
-            return QStringLiteral("The new file is in place, but the previous one could not be kept as %1 (%2); "
-                                  "it is still there as %3.")
-                .arg(previousPath(), systemError(), previous);
+        if (::renameat(target_.folder(), encoded(previous).constData(), target_.folder(),
+                       encoded(target_.name() + QStringLiteral(".previous")).constData()) != 0)
+            return QStringLiteral(
+                       "The new file is in place, but the previous one could not be kept as %1 (%2); "
+                       "it is still there as %3.")
+                .arg(previousPath(), systemError(), shown(previous));
         keptPrevious_ = true;
     }
-    syncPath(QFileInfo(target_).absolutePath());
+    ::fsync(target_.folder());
     return {};
 }
 
-// A second name for the current file (a copy where the file system has no hard links).
-QString DatabaseSwap::linkCurrent(const QString& name) {
-    QFile::remove(name);
-    if (::link(encoded(target_).constData(), encoded(name).constData()) == 0)
-        return {};
-    QFile current(target_);
-    QFile copy(name);
-    if (!current.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly))
-        return QStringLiteral("Cannot keep %1 as %2: %3").arg(target_, previousPath(), systemError());
-    const QString problem = copyBytes(current, copy);
-    copy.close();
-    if (!problem.isEmpty()) {
-        QFile::remove(name);
+// A second name for the current file: a hard link, or a copy where the file system has none.
+QString DatabaseSwap::keepCurrent(QString& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = hiddenName(QStringLiteral("previous"));
+        if (::linkat(target_.folder(), encoded(target_.name()).constData(), target_.folder(),
+                     encoded(name).constData(), 0) == 0)
+            return {};
+        if (errno != EEXIST)
+            break;
+    }
+    if (errno != EPERM && errno != EMLINK && errno != EOPNOTSUPP && errno != ENOSYS) {
+        const QString problem =
+            QStringLiteral("Cannot keep %1 as %2: %3").arg(target_.path(), previousPath(), systemError());
+        name.clear();
         return problem;
     }
-    copy.setPermissions(current.permissions());
+    return copyCurrent(name);
+}
+
+QString DatabaseSwap::copyCurrent(QString& name) {
+    name.clear();
+    FileHandle current(
+        ::openat(target_.folder(), encoded(target_.name()).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (!current.isOpen() || ::fstat(current.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return QStringLiteral("Cannot keep %1 as %2: %3").arg(target_.path(), previousPath(), systemError());
+    FileHandle copy;
+    QString copyName;
+    if (const QString problem = createHidden(QStringLiteral("previous"), copy, copyName); !problem.isEmpty())
+        return problem;
+    if (const QString problem = copyBytes(current.get(), target_.path(), copy.get(), shown(copyName));
+        !problem.isEmpty()) {
+        copy.close();
+        removeName(copyName);
+        return problem;
+    }
+    takeAccessOf(copy.get(), info);
+    name = copyName;
     return {};
 }
 

@@ -5,6 +5,7 @@
 #include "GraduateTables.h"
 #include "ToolInfo.h"
 #include "data/jet4/Error.h"
+#include "data/jet4/NativePath.h"
 
 #include <QFileInfo>
 
@@ -90,6 +91,12 @@ int MakeCommand::run(const QStringList& args, QTextStream& out, QTextStream& err
     if (o.help) {
         out << helpText();
         return kExitOk;
+    }
+    // The writer names its file through Qt, which cannot write a name that is not UTF-8.
+    if (jet4::NativePath::encode(o.output) != o.output.toUtf8()) {
+        err << "convodesk-db make: cannot write " << o.output
+            << ": the name is not valid UTF-8; choose another name (files with such names can be read).\n";
+        return kExitBadInput;
     }
     const QFileInfo output(o.output);
     if (output.exists() && !o.force) {

@@ -4,8 +4,8 @@
 #include "data/DataError.h"
 #include "data/DisplayText.h"
 #include "data/Recordset.h"
+#include "data/jet4/NativePath.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -50,7 +50,7 @@ QString QueryCommand::helpText() {
 int QueryCommand::run(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList rest = args;
     const bool json = rest.removeAll(QStringLiteral("--json")) > 0;
-    if (rest.contains(QStringLiteral("--help"))) {
+    if (rest.contains(QStringLiteral("--help")) || rest.contains(QStringLiteral("-h"))) {
         out << helpText();
         return kExitOk;
     }
@@ -58,8 +58,8 @@ int QueryCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
         err << "convodesk-db query: expected FILE and QUERY.\n" << helpText();
         return kExitBadInput;
     }
-    const QString connectionText = QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") +
-                                   QFileInfo(rest[0]).absoluteFilePath();
+    const QString connectionText =
+        QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") + jet4::NativePath::absolute(rest[0]);
     try {
         data::Recordset rs;
         rs.openQuery(rest[1], connectionText);

@@ -7,6 +7,7 @@
 #include "ToolInfo.h"
 #include "data/DataError.h"
 #include "data/jet4/Error.h"
+#include "data/jet4/NativePath.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -45,7 +46,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = app.arguments().mid(1);
+    // From the bytes given, not app.arguments(): a file name that is not UTF-8 keeps its bytes.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << convodesk::jet4::NativePath::decode(QByteArray(argv[i]));
     if (args.isEmpty()) {
         err << usage();
         return kExitBadInput;

@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "Jet4Format.h"
 #include "MappingGuard.h"
+#include "NativePath.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace convodesk::jet4 {
 
@@ -33,11 +35,9 @@ bool fileStamp(int handle, std::int64_t& size, std::int64_t& modified) {
 std::shared_ptr<PageReader> PageReader::openFile(const QString& path) {
     std::shared_ptr<PageReader> reader(new PageReader);
     reader->fileName_ = QDir::toNativeSeparators(path);
-    reader->file_ = std::make_unique<QFile>(path);
-    if (!reader->file_->open(QIODevice::ReadOnly))
-        throw Error(
-            Error::Kind::Io,
-            QStringLiteral("Cannot open %1: %2").arg(reader->fileName_, reader->file_->errorString()));
+    reader->file_ = std::make_unique<QFile>();
+    if (const QString problem = NativePath::openForReading(*reader->file_, path); !problem.isEmpty())
+        throw Error(Error::Kind::Io, QStringLiteral("Cannot open %1: %2").arg(reader->fileName_, problem));
     const qint64 size = reader->file_->size();
     if (size > 0) {
         if (const uchar* mapped = reader->file_->map(0, size)) {

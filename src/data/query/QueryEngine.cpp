@@ -121,6 +121,8 @@ std::vector<ColumnInfo> QueryEngine::describeStatement(const std::shared_ptr<con
 }
 
 RowSet QueryEngine::runStatement(const std::shared_ptr<const SelectStatement>& statement, const Expr* outputFilter) {
+    // Every way in (texts, stored queries read lazily, subqueries) orders texts by the file's order.
+    const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
     if (!statement->unionParts.empty())
         return runUnion(*statement, outputFilter);
     return SelectRunner(*this, statement).run(outputFilter);

@@ -1,0 +1,72 @@
+#include "InstallFixture.h"
+
+#include "GraduateFile.h"
+#include "InstallCommand.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTextStream>
+#include <sys/stat.h>
+
+namespace convodesk::dbtool::test {
+
+Run install(const QStringList& args) {
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.exitCode = InstallCommand::run(args, out, err);
+    return r;
+}
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList snapshot(const QString& root) {
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        struct stat st {};
+        ::lstat(QFile::encodeName(info.filePath()).constData(), &st);
+        const QString digest =
+            info.isSymLink()
+                ? QStringLiteral("-> ") + info.symLinkTarget()
+                : QString::fromLatin1(
+                      QCryptographicHash::hash(bytes(info.filePath()), QCryptographicHash::Sha1).toHex());
+        entries << QStringLiteral("%1 %2:%3 %4 %5")
+                       .arg(info.filePath())
+                       .arg(st.st_uid)
+                       .arg(st.st_gid)
+                       .arg(st.st_mode, 0, 8)
+                       .arg(digest);
+    }
+    entries.sort();
+    return entries;
+}
+
+QString tool() {
+    return qEnvironmentVariable("CONVODESK_BINARY_DIR") + QStringLiteral("/convodesk-db");
+}
+
+Layout::Layout() {
+    QDir(root_.path()).mkpath(QStringLiteral("lib/convodesk"));
+    QDir(root_.path()).mkpath(QStringLiteral("var/convodesk"));
+    data::test::writeGraduateFile(path(QStringLiteral("a.mdb")), 30);
+    data::test::writeGraduateFile(path(QStringLiteral("b.mdb")), 50);
+    QFile::copy(path(QStringLiteral("a.mdb")), dataFile());
+    QFile::link(dataFile(), programFolder() + QStringLiteral("/Tassel.mdb"));
+}
+
+QString Layout::write(const QString& name, const QByteArray& content) const {
+    QFile f(path(name));
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+    return f.fileName();
+}
+
+} // namespace convodesk::dbtool::test
