@@ -6,8 +6,11 @@
 //   bench_screens click                        in the real main window: from the click on "Data
 //                                              Manager" to the graduate list painted on screen
 //   bench_screens paste                        a 1 MB paste into the Home screen's ID box, painted
+//   bench_screens keys                         keys in the ID box holding 1 MB, each until painted:
+//                                              typed at the end, in the middle, Home and End
 #include "HandlerGuard.h"
 #include "ReportList.h"
+#include "TextBox.h"
 #include "data/jet4/Writer.h"
 #include "database/frmDBase.h"
 #include "fraMDI.h"
@@ -20,10 +23,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 using namespace convodesk;
 
@@ -48,6 +53,7 @@ long peakRssKiB() {
 class PaintWatch : public QObject {
 public:
     explicit PaintWatch(QWidget& widget) { widget.installEventFilter(this); }
+    void reset() { painted = false; }
     bool painted = false;
 
 protected:
@@ -66,6 +72,46 @@ bool processUntilPainted(const PaintWatch& watch) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     QApplication::processEvents();
     return watch.painted;
+}
+
+QString megabyteOfNames() {
+    QString big;
+    while (big.size() < (1 << 20))
+        big += QStringLiteral("CV24DIT00010 Lim Chee Keong (\u6797\u5fd7\u5f3a) ");
+    big.truncate(1 << 20);
+    return big;
+}
+
+// Milliseconds from each key press to the box painted after it: median and slowest.
+struct KeyCosts {
+    double median = 0;
+    double slowest = 0;
+};
+KeyCosts timeKeys(PaintWatch& watch, int count, const std::function<void(int)>& press) {
+    std::vector<double> costs;
+    QElapsedTimer clock;
+    for (int i = 0; i < count; ++i) {
+        watch.reset();
+        clock.start();
+        press(i);
+        processUntilPainted(watch);
+        costs.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    std::sort(costs.begin(), costs.end());
+    return {costs[costs.size() / 2], costs.back()};
+}
+
+// The Home screen shown and active, its ID box with the keyboard and a megabyte on the
+// clipboard; null if the window never became active.
+ui::TextBox* focusedIdBox(screens::frmHome& screen) {
+    screen.show();
+    screen.activateWindow();
+    if (!QTest::qWaitForWindowActive(&screen))
+        return nullptr;
+    auto* box = screen.findChild<ui::TextBox*>(QStringLiteral("txtStudentID"));
+    box->setFocus();
+    QApplication::clipboard()->setText(megabyteOfNames());
+    return box;
 }
 
 jet4::Value t(const QString& text) {
@@ -147,7 +193,7 @@ int main(int argc, char* argv[]) {
         screens::frmSearch screen;
         screen.show();
         screen.Form_Load(client);
-        screen.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Zakaria"));
+        screen.findChild<ui::TextBox*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Zakaria"));
         QApplication::processEvents();
         clock.start();
         screen.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
@@ -183,17 +229,9 @@ int main(int argc, char* argv[]) {
     }
     if (mode == QLatin1String("paste")) {
         screens::frmHome screen;
-        screen.show();
-        screen.activateWindow();
-        if (!QTest::qWaitForWindowActive(&screen))
+        ui::TextBox* box = focusedIdBox(screen);
+        if (!box)
             return 1;
-        auto* box = screen.findChild<QLineEdit*>(QStringLiteral("txtStudentID"));
-        box->setFocus();
-        QString big;
-        while (big.size() < (1 << 20))
-            big += QStringLiteral("CV24DIT00010 Lim Chee Keong (\u6797\u5fd7\u5f3a) ");
-        big.truncate(1 << 20);
-        QApplication::clipboard()->setText(big);
         QApplication::processEvents();
         const PaintWatch watch(*box);
         clock.start();
@@ -209,6 +247,37 @@ int main(int argc, char* argv[]) {
                     static_cast<long long>(box->text().size()), pasted, painted, typed);
         return 0;
     }
-    std::fprintf(stderr, "usage: bench_screens write GRADUATES PROGRAMMES | database | search | click | paste\n");
+    if (mode == QLatin1String("keys")) {
+        screens::frmHome screen;
+        ui::TextBox* box = focusedIdBox(screen);
+        if (!box)
+            return 1;
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        PaintWatch watch(*box);
+        processUntilPainted(watch);
+        const int keys = 50;
+        const KeyCosts atEnd = timeKeys(watch, keys, [box](int) { QTest::keyClick(box, Qt::Key_X); });
+        box->setCursorPosition(box->text().size() / 2);
+        processUntilPainted(watch);
+        const KeyCosts inMiddle = timeKeys(watch, keys, [box](int) { QTest::keyClick(box, Qt::Key_Y); });
+        const KeyCosts backspace =
+            timeKeys(watch, keys, [box](int) { QTest::keyClick(box, Qt::Key_Backspace); });
+        const KeyCosts homeEnd = timeKeys(watch, keys, [box](int i) {
+            QTest::keyClick(box, i % 2 ? Qt::Key_End : Qt::Key_Home);
+        });
+        const bool endShown = box->cursorPosition() == box->text().size() && box->isShown(box->text().size());
+        std::printf("keys in the ID box holding %lld characters, each until painted (median / slowest of %d):\n"
+                    "  typed at the end     %7.2f / %7.2f ms\n"
+                    "  typed in the middle  %7.2f / %7.2f ms\n"
+                    "  Backspace            %7.2f / %7.2f ms\n"
+                    "  Home and End         %7.2f / %7.2f ms\n"
+                    "  the end shown after End: %s\n",
+                    static_cast<long long>(box->text().size()), keys, atEnd.median, atEnd.slowest, inMiddle.median,
+                    inMiddle.slowest, backspace.median, backspace.slowest, homeEnd.median, homeEnd.slowest,
+                    endShown ? "yes" : "no");
+        return 0;
+    }
+    std::fprintf(stderr,
+                 "usage: bench_screens write GRADUATES PROGRAMMES | database | search | click | paste | keys\n");
     return 2;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMdiSubWindow>
+#include <QPointer>
 
 namespace convodesk::app {
 
@@ -16,12 +17,21 @@ public:
     // The size of the window in its own frame when `screen` has its design size.
     QSize designSize() const;
 
+    // Gives the keyboard back to the control of the screen that had it last (Qt hands it to
+    // the first control of the screen when the window is restored or maximised), or to the
+    // screen itself.
+    void restoreKeyboard();
+
 signals:
     // The window was closed (it is still there, on its way out).
     void closed(QMdiSubWindow* window);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QPointer<QWidget> lastFocus_;
 };
 
 } // namespace convodesk::app

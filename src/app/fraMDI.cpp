@@ -181,11 +181,17 @@ QWidget* fraMDI::showScreen(const QString& name, const std::function<QWidget*()>
         }
         bringToFront(*window, true);
     } else {
-        // An open screen comes to the front as it is, maximised if the others are.
+        // An open screen comes to the front as it is, maximised if the others in view are; a
+        // minimised one comes back maximised unless the others in view are not.
         bool othersMaximised = false;
-        for (const QMdiSubWindow* other : otherScreens(sub))
+        bool othersRestored = false;
+        for (const QMdiSubWindow* other : otherScreens(sub)) {
+            if (other->isMinimized())
+                continue;
             othersMaximised = othersMaximised || other->isMaximized();
-        bringToFront(*sub, othersMaximised);
+            othersRestored = othersRestored || !other->isMaximized();
+        }
+        bringToFront(*sub, sub->isMinimized() ? !othersRestored : othersMaximised);
     }
     sub->widget()->setFocus(Qt::OtherFocusReason);
     return sub->widget();
@@ -194,6 +200,8 @@ QWidget* fraMDI::showScreen(const QString& name, const std::function<QWidget*()>
 void fraMDI::bringToFront(QMdiSubWindow& sub, bool maximised) {
     if (maximised)
         sub.showMaximized();
+    else if (sub.isMinimized())
+        sub.showNormal();
     else
         sub.show();
     sub.raise();
@@ -205,33 +213,75 @@ QWidget* fraMDI::openScreen(const QString& name) const {
     return sub ? sub->widget() : nullptr;
 }
 
-void fraMDI::activateTopWindow(QMdiSubWindow* closing) {
-    // As multiple-document programs do: the screen used last before the closed one becomes
-    // active (Qt would hand the keyboard on to the next control, often the panel's); with no
-    // screen left, the panel.
+QMdiSubWindow* fraMDI::lastUsedWindow(const QMdiSubWindow* leaving) const {
+    // As multiple-document programs do: the screen used last before the one that goes (closed
+    // or minimised) becomes active; with no screen left in view, the panel.
     const QList<QMdiSubWindow*> used = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
-    QMdiSubWindow* next = menuWindow_;
-    for (auto it = used.rbegin(); it != used.rend(); ++it) {
-        if (*it != closing && *it != menuWindow_ && (*it)->isVisible() && (*it)->widget()) {
-            next = *it;
-            break;
-        }
-    }
-    if (next) {
+    for (auto it = used.rbegin(); it != used.rend(); ++it)
+        if (*it != leaving && *it != menuWindow_ && (*it)->isVisible() && !(*it)->isMinimized() && (*it)->widget())
+            return *it;
+    return menuWindow_ && mdi_->subWindowList().contains(menuWindow_) ? menuWindow_.data() : nullptr;
+}
+
+void fraMDI::activateTopWindow(QMdiSubWindow* closing) {
+    // While the main window closes, its children go one by one: nothing is left to activate.
+    if (closing_)
+        return;
+    // Qt would hand the keyboard on to the next control, often the panel's.
+    if (QMdiSubWindow* next = lastUsedWindow(closing)) {
         next->raise();
         mdi_->setActiveSubWindow(next);
     }
     showMainTitleUnlessMerged();
 }
 
+void fraMDI::giveKeyboardAway(QMdiSubWindow* minimised) {
+    // Qt makes another window active but leaves the keyboard in the minimised one: a scan
+    // would be typed into a window nobody sees. The window that is active now gets it, as
+    // showing its screen would give it.
+    if (closing_ || !minimised || !minimised->isMinimized())
+        return;
+    QMdiSubWindow* next = mdi_->activeSubWindow();
+    if (!next || next == minimised || next->isMinimized())
+        next = lastUsedWindow(minimised);
+    if (!next)
+        return;
+    if (next != mdi_->activeSubWindow()) {
+        next->raise();
+        mdi_->setActiveSubWindow(next);
+    }
+    if (QWidget* content = next->widget())
+        content->setFocus(Qt::OtherFocusReason);
+    showMainTitleUnlessMerged();
+}
+
 void fraMDI::screenStateChanged(Qt::WindowStates before, Qt::WindowStates now) {
+    auto* screen = qobject_cast<QMdiSubWindow*>(sender());
+    const bool active = screen && screen == mdi_->activeSubWindow();
     // Screens are maximised together, as in multiple-document programs: restoring one restores
     // the others (a maximised screen left under it would keep its title in the main window's).
     const bool restored = (before & Qt::WindowMaximized) && !(now & (Qt::WindowMaximized | Qt::WindowMinimized));
-    if (restored)
-        for (QMdiSubWindow* other : otherScreens(qobject_cast<QMdiSubWindow*>(sender())))
+    if (restored) {
+        for (QMdiSubWindow* other : otherScreens(screen))
             if (other->isMaximized())
                 other->showNormal();
+        if (active && mdi_->activeSubWindow() != screen) {
+            screen->raise();
+            mdi_->setActiveSubWindow(screen);
+        }
+    }
+    const bool sizeChanged = (before ^ now) & (Qt::WindowMaximized | Qt::WindowMinimized);
+    if (sizeChanged && !(now & Qt::WindowMinimized) && active) {
+        // After Qt has finished the change (and moved the keyboard to the first control).
+        QTimer::singleShot(0, this, [window = QPointer<ScreenWindow>(qobject_cast<ScreenWindow*>(screen))] {
+            if (window && window->mdiArea() && window->mdiArea()->activeSubWindow() == window)
+                window->restoreKeyboard();
+        });
+    }
+    if ((now & Qt::WindowMinimized) && !(before & Qt::WindowMinimized)) {
+        // After Qt has finished the minimising (and chosen the window it activates).
+        QTimer::singleShot(0, this, [this, window = QPointer<QMdiSubWindow>(screen)] { giveKeyboardAway(window); });
+    }
     showMainTitleUnlessMerged();
 }
 
@@ -293,6 +343,7 @@ void fraMDI::keepMaximised() {
 }
 
 void fraMDI::closeEvent(QCloseEvent* event) {
+    closing_ = true;
     mdi_->closeAllSubWindows();
     event->accept();
     QCoreApplication::exit(0);

@@ -66,13 +66,17 @@ private:
     void keepMaximised();
     void bringToFront(QMdiSubWindow& sub, bool maximised);
     void showMainTitleUnlessMerged();
+    // The window that becomes active when `leaving` goes: the screen used last, else the panel.
+    QMdiSubWindow* lastUsedWindow(const QMdiSubWindow* leaving) const;
     void activateTopWindow(QMdiSubWindow* closing);
+    void giveKeyboardAway(QMdiSubWindow* minimised);
     void screenStateChanged(Qt::WindowStates before, Qt::WindowStates now);
     QList<QMdiSubWindow*> otherScreens(const QMdiSubWindow* screen) const;
 
     QMdiArea* mdi_ = nullptr;
     QPointer<QMdiSubWindow> menuWindow_;
     QHash<QString, QPointer<ScreenWindow>> screens_;
+    bool closing_ = false;
 };
 
 } // namespace convodesk::app

@@ -74,8 +74,13 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent) {
 
     // Below the visible area, never seen; the focus lands on txtSetFocus so that no visible
     // button shows a focus mark.
+    // They are in the Tab order all the same: a screen reader names them by what they are.
     QPushButton* Command3 = addPictureButton(this, "Command3", 3480, unseenTop, QString());
+    Command3->setAccessibleName(QStringLiteral("Spare button"));
     QPushButton* cmdStaffAttend = addPictureButton(this, "cmdStaffAttend", 1320, unseenTop, QString());
+    cmdStaffAttend->setAccessibleName(QStringLiteral("Staff Attendance"));
+    for (QPushButton* unseen : {Command3, cmdStaffAttend})
+        unseen->setAccessibleDescription(QStringLiteral("Not in use"));
     txtSetFocus = new QLineEdit(this);
     txtSetFocus->setObjectName(QStringLiteral("txtSetFocus"));
     txtSetFocus->setGeometry(ui::twipsRect(240, unseenTop, 735, 285));

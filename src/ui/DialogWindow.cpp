@@ -1,6 +1,8 @@
 #include "DialogWindow.h"
 
 #include <QEvent>
+#include <algorithm>
+#include <cstdlib>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -40,34 +42,95 @@ void DialogWindow::giveMainWindowBack(QWidget* mainWindow) {
     focusBefore_ = nullptr;
 }
 
-void DialogWindow::centreOnScreen() {
-    QScreen* screen = windowHandle() && windowHandle()->screen() ? windowHandle()->screen()
-                                                                 : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    // move() places the frame's corner; before the window is shown the frame is the client area.
-    QRect whole = frameGeometry();
-    whole.moveCenter(screen->availableGeometry().center());
-    move(whole.topLeft());
-    centreWhenFramed_ = whole.size() == size();
+namespace {
+
+// How long after it is first shown the window is kept centred while the window system settles
+// its frame and place, and how often it is put back at most.
+constexpr int settleMilliseconds = 2000;
+constexpr int mostCorrections = 6;
+constexpr int checkTimes[] = {0, 20, 50, 150, 400, 1000, 1900};
+
+QScreen* screenOf(const QWidget& widget) {
+    return widget.windowHandle() && widget.windowHandle()->screen() ? widget.windowHandle()->screen()
+                                                                     : QGuiApplication::primaryScreen();
 }
 
-void DialogWindow::centreAgainWhenFramed() {
-    if (centreWhenFramed_ && isVisible() && frameGeometry().size() != size())
-        QTimer::singleShot(0, this, [this] {
-            if (centreWhenFramed_)
-                centreOnScreen();
-        });
+// A frame the window system reports while it is still taking the window over can be far off
+// (a margin as large as the screen): such a frame is not used.
+bool plausibleFrame(const QWidget& widget, const QRect& available) {
+    const QRect frame = widget.frameGeometry();
+    const QRect client = widget.geometry();
+    const int left = client.left() - frame.left();
+    const int top = client.top() - frame.top();
+    const int right = frame.right() - client.right();
+    const int bottom = frame.bottom() - client.bottom();
+    const int most = std::max(0, available.height() / 8);
+    for (int margin : {left, top, right, bottom})
+        if (margin < 0 || margin > most)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void DialogWindow::centreOnScreen() {
+    centred_ = true;
+    settleOnShow_ = true;
+    placeCentred();
+}
+
+void DialogWindow::placeCentred() {
+    QScreen* screen = screenOf(*this);
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // move() places the frame's corner; before the window is shown the frame is the client area.
+    QRect whole = plausibleFrame(*this, available) ? frameGeometry() : geometry();
+    whole.moveCenter(available.center());
+    move(whole.topLeft());
+}
+
+void DialogWindow::keepCentredWhileSettling() {
+    if (!centred_ || !isVisible() || !settling_.isValid() || settling_.elapsed() > settleMilliseconds)
+        return;
+    QScreen* screen = screenOf(*this);
+    if (!screen || !plausibleFrame(*this, screen->availableGeometry()))
+        return;
+    const QPoint off = frameGeometry().center() - screen->availableGeometry().center();
+    if (std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1)
+        return;
+    if (corrections_ >= mostCorrections)
+        return;
+    ++corrections_;
+    QTimer::singleShot(0, this, [this] { placeCentred(); });
 }
 
 void DialogWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    centreAgainWhenFramed();
+    keepCentredWhileSettling();
+}
+
+void DialogWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    keepCentredWhileSettling();
 }
 
 void DialogWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    centreAgainWhenFramed();
+    if (!settleOnShow_)
+        return;
+    // The first showing: the window manager takes the window over in its own time (framing
+    // and placing it, maybe starting only now), not always with an event that tells it; so
+    // the place is checked again a few times as well.
+    settleOnShow_ = false;
+    settling_.start();
+    corrections_ = 0;
+    if (QScreen* screen = screenOf(*this))
+        connect(screen, &QScreen::availableGeometryChanged, this, &DialogWindow::keepCentredWhileSettling,
+                Qt::UniqueConnection);
+    for (int after : checkTimes)
+        QTimer::singleShot(after, this, &DialogWindow::keepCentredWhileSettling);
+    keepCentredWhileSettling();
 }
 
 void DialogWindow::changeEvent(QEvent* event) {

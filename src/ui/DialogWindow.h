@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -25,24 +26,29 @@ public:
     void giveMainWindowBack(QWidget* mainWindow);
 
     // Centres the whole window, frame and title bar included, on the screen. The window
-    // system tells the frame's size only once the window is shown; the window is centred
-    // again then, once.
+    // system tells the frame's size only once the window is shown, and may place the window
+    // itself while it takes it over: for a short while after it is first shown, the window
+    // goes back to the centre whenever it is found elsewhere.
     void centreOnScreen();
 
 protected:
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void takeActivationBack();
-    // Once the window system has told the frame's size, centres the whole window (once).
-    void centreAgainWhenFramed();
+    void placeCentred();
+    void keepCentredWhileSettling();
 
     QPointer<QWidget> mainWindow_;
     QPointer<QWidget> focusBefore_;
-    bool centreWhenFramed_ = false;
+    bool centred_ = false;
+    bool settleOnShow_ = false;
+    QElapsedTimer settling_;
+    int corrections_ = 0;
 };
 
 } // namespace convodesk::ui

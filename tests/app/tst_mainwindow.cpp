@@ -3,6 +3,7 @@
 #include "GraduateFixture.h"
 #include "HandlerGuard.h"
 #include "ReportList.h"
+#include "TextBox.h"
 #include "Twips.h"
 #include "data/Recordset.h"
 #include "database/frmAddEdit.h"
@@ -111,6 +112,9 @@ private slots:
     void closingDuringTheScanWait();
     void failedLoadStillShowsTheScreen();
     void panelButtonsNamedAndPressedWithEnter();
+    void minimisedScreenGivesTheKeyboardAway();
+    void restoredScreenKeepsItsPanelCentred();
+    void closingPrintsNothing();
 
 private:
     std::unique_ptr<fraMDI> window_;
@@ -234,7 +238,7 @@ void tst_mainwindow::homeIsOneInstanceShownAndFocused() {
     QMdiSubWindow* sub = window_->mdiArea()->activeSubWindow();
     QCOMPARE(sub->widget(), home);
     QCOMPARE(window_->mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), sub);
-    QTRY_COMPARE(QApplication::focusWidget(), home->findChild<QLineEdit*>(QStringLiteral("txtStudentID")));
+    QTRY_COMPARE(QApplication::focusWidget(), home->findChild<ui::TextBox*>(QStringLiteral("txtStudentID")));
     QVERIFY(sub->isMaximized());
     QCOMPARE(sub->geometry(), window_->clientArea()->rect());
     QCOMPARE(window_->windowTitle(), merged(QStringLiteral("Home")));
@@ -247,7 +251,7 @@ void tst_mainwindow::homeIsOneInstanceShownAndFocused() {
 
     // A scan works inside the main window.
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ABC123456789"));
-    QTRY_COMPARE(home->findChild<QLineEdit*>(QStringLiteral("txtStudentID"))->text(),
+    QTRY_COMPARE(home->findChild<ui::TextBox*>(QStringLiteral("txtStudentID"))->text(),
                  QStringLiteral("ABC12345678"));
     QCOMPARE(home->findChild<QLabel*>(QStringLiteral("lblDesc1"))->text(),
              QStringLiteral("Ahmad Faris bin Ismail"));
@@ -467,7 +471,7 @@ void tst_mainwindow::closingUnloadsAndReopeningLoadsAfresh() {
     const int programmes = listCount(database, "lvwProgramme");
     QVERIFY(programmes > 0);
     QWidget* search = window_->openScreen(QStringLiteral("frmSearch"));
-    search->findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Graduate 1"));
+    search->findChild<ui::TextBox*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Graduate 1"));
     QTest::mouseClick(search->findChild<QPushButton*>(QStringLiteral("cmdSearch")), Qt::LeftButton);
     QVERIFY(listCount(search, "lvwGraduate") > 0);
     QWidget* home = window_->openScreen(QStringLiteral("frmHome"));
@@ -495,7 +499,7 @@ void tst_mainwindow::closingUnloadsAndReopeningLoadsAfresh() {
     QCOMPARE(listCount(database, "lvwProgramme"), programmes);
     entry(*window_, "mnuSearch")->trigger();
     search = window_->openScreen(QStringLiteral("frmSearch"));
-    QCOMPARE(search->findChild<QLineEdit*>(QStringLiteral("txtSearch"))->text(), QString());
+    QCOMPARE(search->findChild<ui::TextBox*>(QStringLiteral("txtSearch"))->text(), QString());
     QCOMPARE(listCount(search, "lvwGraduate"), 0);
     entry(*window_, "mnuHome")->trigger();
     home = window_->openScreen(QStringLiteral("frmHome"));
@@ -508,7 +512,7 @@ void tst_mainwindow::closingUnloadsAndReopeningLoadsAfresh() {
 void tst_mainwindow::closingDuringTheScanWait() {
     entry(*window_, "mnuHome")->trigger();
     QPointer<QWidget> home = window_->openScreen(QStringLiteral("frmHome"));
-    auto* id = home->findChild<QLineEdit*>(QStringLiteral("txtStudentID"));
+    auto* id = home->findChild<ui::TextBox*>(QStringLiteral("txtStudentID"));
     QTRY_COMPARE(QApplication::focusWidget(), id);
     bool closedInsideTheWait = false;
     QTimer::singleShot(30, window_.get(), [&] {
@@ -521,7 +525,7 @@ void tst_mainwindow::closingDuringTheScanWait() {
     entry(*window_, "mnuHome")->trigger();
     QWidget* again = window_->openScreen(QStringLiteral("frmHome"));
     QVERIFY(again);
-    QCOMPARE(again->findChild<QLineEdit*>(QStringLiteral("txtStudentID"))->text(), QString());
+    QCOMPARE(again->findChild<ui::TextBox*>(QStringLiteral("txtStudentID"))->text(), QString());
 }
 
 // With the file missing, opening a screen shows it (its load ended early: not centred), tells
@@ -566,7 +570,7 @@ void tst_mainwindow::failedLoadStillShowsTheScreen() {
     entry(*window_, "mnuHome")->trigger();
     QWidget* home = window_->openScreen(QStringLiteral("frmHome"));
     QVERIFY(home->findChild<QFrame*>(QStringLiteral("Frame2"))->pos() != ui::twipsRect(240, 240, 0, 0).topLeft());
-    QTRY_COMPARE(QApplication::focusWidget(), home->findChild<QLineEdit*>(QStringLiteral("txtStudentID")));
+    QTRY_COMPARE(QApplication::focusWidget(), home->findChild<ui::TextBox*>(QStringLiteral("txtStudentID")));
     QCOMPARE(failures_.size(), 0);
 }
 
@@ -575,7 +579,8 @@ void tst_mainwindow::panelButtonsNamedAndPressedWithEnter() {
     const std::pair<const char*, const char*> names[] = {
         {"cmdHome", "Home System"},       {"Command2", "Data Manager"},   {"cmdDelivery", "View Graduate List"},
         {"cmdSearch", "Search Graduate"}, {"cmdStaffReg", "Customize Data"}, {"cmdRecord", "Audio Recorder"},
-        {"cmdShortname", "Print Barcode"}, {"Command1", "Technical Support"}};
+        {"cmdShortname", "Print Barcode"}, {"Command1", "Technical Support"},
+        {"Command3", "Spare button"},      {"cmdStaffAttend", "Staff Attendance"}};
     for (const auto& [name, caption] : names)
         QCOMPARE(panel->findChild<QPushButton*>(QString::fromLatin1(name))->accessibleName(),
                  QString::fromLatin1(caption));
@@ -583,6 +588,91 @@ void tst_mainwindow::panelButtonsNamedAndPressedWithEnter() {
     search->setFocus();
     QTest::keyClick(search, Qt::Key_Return);
     QVERIFY(window_->openScreen(QStringLiteral("frmSearch")));
+}
+
+// Minimising the active screen (its button in the menu bar) hands the keyboard to the screen
+// that becomes active, as showing it would: a scan then lands in Home's ID box. With no screen
+// left in view, the panel takes it.
+void tst_mainwindow::minimisedScreenGivesTheKeyboardAway() {
+    entry(*window_, "mnuHome")->trigger();
+    QWidget* home = window_->openScreen(QStringLiteral("frmHome"));
+    auto* id = home->findChild<ui::TextBox*>(QStringLiteral("txtStudentID"));
+    entry(*window_, "mnuSearch")->trigger();
+    QWidget* search = window_->openScreen(QStringLiteral("frmSearch"));
+    QTRY_VERIFY(search->isAncestorOf(QApplication::focusWidget()));
+
+    windowOf(search)->showMinimized();
+    QTRY_COMPARE(QApplication::focusWidget(), id);
+    QCOMPARE(window_->mdiArea()->activeSubWindow(), windowOf(home));
+    QCOMPARE(window_->windowTitle(), merged(QStringLiteral("Home")));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ABC123456789"));
+    QTRY_COMPARE(id->text(), QStringLiteral("ABC12345678"));
+    QCOMPARE(home->findChild<QLabel*>(QStringLiteral("lblDesc1"))->text(), QStringLiteral("Ahmad Faris bin Ismail"));
+
+    windowOf(home)->showMinimized();
+    QWidget* panel = window_->menuPanel();
+    QTRY_VERIFY(panel->isAncestorOf(QApplication::focusWidget()));
+    QCOMPARE(window_->mdiArea()->activeSubWindow(), windowOf(panel));
+    QCOMPARE(window_->windowTitle(), mainTitle);
+    // Shown again, the screen comes back maximised and takes the keyboard back.
+    entry(*window_, "mnuHome")->trigger();
+    QVERIFY(windowOf(home)->isMaximized() && !windowOf(home)->isMinimized());
+    QTRY_COMPARE(QApplication::focusWidget(), id);
+}
+
+// Restored, resized and maximised again, a screen keeps its navy panel in the middle of it,
+// and the keyboard where it was.
+void tst_mainwindow::restoredScreenKeepsItsPanelCentred() {
+    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
+    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    for (const ScreenEntry& e : screenEntries) {
+        entry(*window_, e.menuEntry)->trigger();
+        QWidget* screen = window_->openScreen(QString::fromLatin1(e.name));
+        QMdiSubWindow* sub = windowOf(screen);
+        const QWidget* frame = screen->findChild<QWidget*>(QStringLiteral("Frame2"));
+        const auto centred = [&] {
+            const QPoint off = frame->geometry().center() - screen->rect().center();
+            return std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
+        };
+        QVERIFY2(centred(), e.name);
+        QTRY_VERIFY(screen->isAncestorOf(QApplication::focusWidget()));
+        QWidget* keyboard = QApplication::focusWidget();
+        sub->showNormal();
+        QTRY_VERIFY2(!sub->isMaximized() && centred(), e.name);
+        QTRY_COMPARE(QApplication::focusWidget(), keyboard); // not handed to the first control
+        sub->resize(sub->size() + QSize(90, 40));
+        QTRY_VERIFY2(centred(), e.name);
+        sub->showMaximized();
+        QTRY_VERIFY2(sub->isMaximized() && centred(), e.name);
+    }
+}
+
+// Closing the main window with every screen open says nothing on the console.
+namespace {
+QStringList consoleMessages;
+void collectMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+    consoleMessages << message;
+}
+} // namespace
+
+void tst_mainwindow::closingPrintsNothing() {
+    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
+    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    for (const ScreenEntry& e : screenEntries)
+        entry(*window_, e.menuEntry)->trigger();
+    consoleMessages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectMessage);
+    QTimer::singleShot(0, window_.get(), [this] { window_->close(); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(3000);
+    const int code = QCoreApplication::exec();
+    window_.reset();
+    qInstallMessageHandler(previous);
+    QCOMPARE(code, 0);
+    QCOMPARE(consoleMessages, QStringList());
+
 }
 
 QTEST_MAIN(tst_mainwindow)

@@ -3,6 +3,7 @@
 #include "BandLabel.h"
 #include "GraduateFixture.h"
 #include "HandlerGuard.h"
+#include "TextBox.h"
 #include "Twips.h"
 #include "data/DataError.h"
 #include "home/frmHome.h"
@@ -32,13 +33,13 @@ const QString firstProgramme = QStringLiteral("Diploma in Accounting");
 struct OpenScreen {
     QWidget client;
     frmHome home;
-    QLineEdit* id = nullptr;
+    ui::TextBox* id = nullptr;
     QString designName;
     QString designProgramme;
 
     OpenScreen() {
         client.resize(ui::twipsRect(0, 0, 12855, 6915).size());
-        id = home.findChild<QLineEdit*>(QStringLiteral("txtStudentID"));
+        id = home.findChild<ui::TextBox*>(QStringLiteral("txtStudentID"));
         designName = home.shownName();
         designProgramme = home.shownProgramme();
     }
@@ -52,6 +53,12 @@ struct OpenScreen {
     }
     template <class T> T* control(const char* name) { return home.findChild<T*>(QString::fromLatin1(name)); }
 };
+
+QString describe(const QRectF& ink, const QRect& box) {
+    return QStringLiteral("ink %1,%2 %3x%4 in %5,%6 %7x%8")
+        .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())
+        .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height());
+}
 
 // Keys as a barcode scanner sends them: all queued at once.
 void scanFast(const QString& text) {
@@ -98,6 +105,8 @@ private slots:
     void missingFileAtLookup();
     void idBoxWithoutLengthLimit();
     void picturesHaveNamesAndEnterPressesThem();
+    void longTextsShrinkToFitAndNeverVanish();
+    void everyScriptSitsInsideItsBand();
 
 private:
     QList<ui::Failure> failures_;
@@ -174,7 +183,7 @@ void tst_home::layoutMatchesTheDesign() {
         const QList<double> tops = band->lineTops();
         QCOMPARE(tops.size(), name == QByteArrayView("lblDesc1") ? 1 : 2);
         QVERIFY(tops.first() >= -4);
-        QVERIFY2(tops.last() + QFontMetricsF(band->font()).height() <= band->height(), name);
+        QVERIFY2(QRectF(band->rect()).contains(band->inkRect()), qPrintable(describe(band->inkRect(), band->rect())));
     }
 
     // Bands behind the texts: the text labels are above their bands.
@@ -454,6 +463,7 @@ void tst_home::picturesHaveNamesAndEnterPressesThem() {
                                                          {"chkMuteSound", "Mute Sound"}};
     for (const auto& [name, accessible] : names)
         QCOMPARE(s.control<QPushButton>(name)->accessibleName(), QString::fromLatin1(accessible));
+    QCOMPARE(s.id->accessibleName(), QStringLiteral("Student ID"));
     // Enter on the focused reset button resets, as a click does.
     s.id->setText(QStringLiteral("ABC"));
     s.control<QPushButton>("cmdReset")->setFocus();
@@ -461,6 +471,86 @@ void tst_home::picturesHaveNamesAndEnterPressesThem() {
     QCOMPARE(s.id->text(), QString());
     QCOMPARE(s.home.shownName(), QString());
     QCOMPARE(QApplication::focusWidget(), s.id);
+}
+
+// A name keeps 24 points while it fits one line; a longer one is shown whole at the size that
+// fits it on that line, never under 12 points; past that it wraps, and what still does not fit
+// ends in "…". The programme does the same within two lines.
+void tst_home::longTextsShrinkToFitAndNeverVanish() {
+    OpenScreen s;
+    auto* name = qobject_cast<ui::BandLabel*>(s.control<QLabel>("lblDesc1"));
+    auto* programme = qobject_cast<ui::BandLabel*>(s.control<QLabel>("lblDesc2"));
+    QVERIFY(name && programme);
+    const auto fitsWidth = [](const ui::BandText& shown, const QLabel* label) {
+        for (const QString& line : shown.lines)
+            if (QFontMetricsF(shown.font).horizontalAdvance(line) > label->width())
+                return false;
+        return true;
+    };
+
+    name->setText(firstName);
+    QCOMPARE(name->shownText().font.pointSizeF(), 24.0);
+    QCOMPARE(name->shownText().lines, QStringList{firstName});
+
+    const QString longName = QStringLiteral("Sharifah Nur Aisyah Nadia binti Syed Muhammad Kamaruddin Al-Habshi");
+    name->setText(longName);
+    ui::BandText shown = name->shownText();
+    QCOMPARE(shown.lines, QStringList{longName});
+    QVERIFY(!shown.elided);
+    QVERIFY(shown.font.pointSizeF() < 24 && shown.font.pointSizeF() >= 12);
+    QVERIFY(fitsWidth(shown, name));
+    QFont pointLarger = shown.font;
+    pointLarger.setPointSizeF(shown.font.pointSizeF() + 1);
+    QVERIFY(QFontMetricsF(pointLarger).horizontalAdvance(longName) > name->width() - 2);
+    QCOMPARE(name->text(), longName); // the operator's copy of the name is whole
+
+    const QString tooLong = longName + QLatin1Char(' ') + longName + QLatin1Char(' ') + longName;
+    name->setText(tooLong);
+    shown = name->shownText();
+    QCOMPARE(shown.font.pointSizeF(), 12.0);
+    QCOMPARE(shown.lines.size(), 2); // as many as the band holds at 12 points
+    QVERIFY(shown.elided && shown.lines.last().endsWith(QChar(0x2026)));
+    QVERIFY(tooLong.startsWith(shown.lines.first()));
+    QVERIFY(fitsWidth(shown, name));
+    for (double top : name->lineTops())
+        QVERIFY(top >= -4 && top + QFontMetricsF(shown.font).height() <= name->height() + 4);
+
+    // One word longer than the band is broken, not run off its edge.
+    name->setText(QString(200, u'W'));
+    QVERIFY(fitsWidth(name->shownText(), name));
+
+    programme->setText(QStringLiteral("Diploma in Business Administration"));
+    QCOMPARE(programme->shownText().font.pointSizeF(), 24.0);
+    const QString longProgramme =
+        QStringLiteral("Diploma Lanjutan Teknologi Kejuruteraan Mekanikal (Penyejukbekuan, Penyaman Udara dan "
+                       "Sistem Pengudaraan Industri)");
+    programme->setText(longProgramme);
+    shown = programme->shownText();
+    QVERIFY(shown.font.pointSizeF() < 24 && shown.font.pointSizeF() >= 12);
+    QVERIFY(shown.lines.size() <= 2 && !shown.elided);
+    QCOMPARE(shown.lines.join(QLatin1Char(' ')), longProgramme);
+    QVERIFY(fitsWidth(shown, programme));
+}
+
+// Latin, Chinese and Tamil names (the last two drawn with fallback fonts of other proportions)
+// lie inside the name band, none clipped, each about its middle.
+void tst_home::everyScriptSitsInsideItsBand() {
+    OpenScreen s;
+    auto* name = qobject_cast<ui::BandLabel*>(s.control<QLabel>("lblDesc1"));
+    const QRect band = s.control<QLabel>("lblDesc1Back")->geometry().translated(-name->pos());
+    const QStringList names = {QStringLiteral("Farah Wahida binti Hassan"),
+                               QStringLiteral("Lim Chee Keong (\u6797\u5fd7\u5f3a)"),
+                               QStringLiteral("Arjun a/l Muthusamy (\u0b85\u0bb0\u0bcd\u0b9c\u0bc1\u0ba9\u0bcd)")};
+    for (const QString& text : names) {
+        name->setText(text);
+        const QRectF ink = name->inkRect();
+        const QString where = text + QLatin1Char(' ') + describe(ink, band);
+        QVERIFY2(!ink.isEmpty(), qPrintable(where));
+        QVERIFY2(QRectF(name->rect()).contains(ink), qPrintable(where));
+        QVERIFY2(QRectF(band).contains(ink), qPrintable(where));
+        QVERIFY2(qAbs(ink.center().y() - QRectF(band).center().y()) <= 5, qPrintable(where));
+        QCOMPARE(name->shownText().lines, QStringList{text});
+    }
 }
 
 QTEST_MAIN(tst_home)

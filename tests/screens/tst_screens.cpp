@@ -1,6 +1,7 @@
 #include "HandlerGuard.h"
 #include "ReportList.h"
 #include "ScreenFixture.h"
+#include "TextBox.h"
 #include "Twips.h"
 #include "database/frmAddEdit.h"
 #include "database/frmDBase.h"
@@ -39,7 +40,7 @@ class ScreensTest : public QObject {
     }
 
     static void search(frmSearch& screen, const QString& text) {
-        screen.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(text);
+        screen.findChild<ui::TextBox*>(QStringLiteral("txtSearch"))->setText(text);
         screen.cmdSearch_Click();
     }
 
@@ -94,7 +95,8 @@ private slots:
         frmSearch screen;
         screen.show();
         QVERIFY(QTest::qWaitForWindowExposed(&screen));
-        auto* box = screen.findChild<QLineEdit*>(QStringLiteral("txtSearch"));
+        auto* box = screen.findChild<ui::TextBox*>(QStringLiteral("txtSearch"));
+        QCOMPARE(box->accessibleName(), QStringLiteral("Search text"));
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("Siti"));
         QCOMPARE(screen.resultList().itemCount(), 0);
@@ -307,7 +309,7 @@ private slots:
         frmSearch screen;
         screen.show();
         QVERIFY(QTest::qWaitForWindowActive(&screen));
-        screen.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Siti"));
+        screen.findChild<ui::TextBox*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Siti"));
         auto* button = screen.findChild<QPushButton*>(QStringLiteral("cmdSearch"));
         button->setFocus();
         QTest::keyClick(button, Qt::Key_Return);

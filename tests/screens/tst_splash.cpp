@@ -103,6 +103,25 @@ private slots:
         QTest::keyClicks(edit, QStringLiteral("x"));
         QCOMPARE(edit->text(), QStringLiteral("x"));
     }
+
+    // The splash is centred on the screen, and the window manager placing it elsewhere while
+    // it takes the new window over (as on a fresh display) does not leave it there.
+    void staysCentredWhileTheWindowSystemSettles() {
+        frmSplash::setTimerInterval(5000);
+        frmSplash::showAtStartUp();
+        frmSplash* splash = frmSplash::instance();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        const QPoint centre = splash->screen()->availableGeometry().center();
+        const auto centred = [&] {
+            const QPoint off = splash->frameGeometry().center() - centre;
+            return std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
+        };
+        QTRY_VERIFY(centred());
+        splash->move(splash->pos() + QPoint(40, 500)); // its lower part off the screen
+        QTRY_VERIFY(centred());
+        splash->move(splash->pos() + QPoint(-30, 0));
+        QTRY_VERIFY(centred());
+    }
 };
 
 QTEST_MAIN(SplashTest)

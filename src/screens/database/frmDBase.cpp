@@ -1,5 +1,6 @@
 #include "frmDBase.h"
 
+#include "FrameCentring.h"
 #include "HandlerGuard.h"
 #include "BusyCursor.h"
 #include "PanelFrame.h"
@@ -144,6 +145,7 @@ ui::ReportList* frmDBase::addTabPage(const QString& caption, std::vector<ui::Rep
 
 void frmDBase::Form_Load(const QWidget& mainClientArea) {
     ui::CenterFrame(mainClientArea, *Frame2);
+    ui::FrameCentring::keep(*this, *Frame2);
     const ui::BusyCursor busy;
     LoadGraduates();
     LoadProgrammes();

@@ -2,10 +2,12 @@
 
 #include "BandLabel.h"
 #include "BusyCursor.h"
+#include "FrameCentring.h"
 #include "HandlerGuard.h"
 #include "PanelFrame.h"
 #include "ResourcePaths.h"
 #include "SyntheticKeys.h"
+#include "TextBox.h"
 #include "Twips.h"
 #include "data/DisplayText.h"
 #include "data/SqlText.h"
@@ -13,9 +15,7 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <limits>
 
 namespace convodesk::screens {
 
@@ -23,6 +23,7 @@ namespace {
 
 constexpr int idLength = 12;
 constexpr double waitBeforeBackspace = 0.1;
+constexpr double smallestBandPoints = 12;
 const QString sampleName = QStringLiteral("NUR AISYAH BINTI KAMARUDDIN");
 const QString sampleProgramme = QStringLiteral("Diploma Teknologi Penyejukbekuan dan Penyaman Udara");
 
@@ -57,11 +58,15 @@ QPushButton* addIconButton(QWidget* container, const char* name, int leftTwips, 
     return button;
 }
 
-QLabel* addBandText(QWidget* container, const char* name, const QRect& geometry, const QString& text) {
+// A long text is shown smaller rather than cut: the name within one line, the programme
+// within two, down to 12 points.
+QLabel* addBandText(QWidget* container, const char* name, const QRect& geometry, const QString& text,
+                    int preferredLines) {
     auto* label = new ui::BandLabel(container);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
     label->setFont(layoutFont(QStringLiteral("Myriad Pro"), 24));
+    label->setFitting(preferredLines, smallestBandPoints);
     label->setText(text);
     return label;
 }
@@ -80,7 +85,7 @@ frmHome::frmHome(QWidget* parent) : QWidget(parent) {
     buildControls();
     setFocusProxy(txtStudentID);
 
-    connect(txtStudentID, &QLineEdit::textChanged, this, &frmHome::txtStudentID_Change);
+    connect(txtStudentID, &ui::TextBox::textChanged, this, &frmHome::txtStudentID_Change);
     connect(cmdEnter, &QPushButton::clicked, this, &frmHome::cmdEnter_Click);
     connect(cmdReset, &QPushButton::clicked, this, &frmHome::cmdReset_Click);
     connect(chkMuteSound, &QPushButton::clicked, this, &frmHome::chkMuteSound_Click);
@@ -104,19 +109,20 @@ void frmHome::buildControls() {
     lblDesc2Back = ui::addPlainLabel(Frame1, "lblDesc2Back", ui::twipsRect(0, 3240, 10935, 1245), QString());
     ui::paintBackground(*lblDesc2Back, QColor(0, 0, 64));
 
-    lblDesc1 = addBandText(Frame1, "lblDesc1", ui::twipsRect(0, 2535, 10935, 675), sampleName);
+    lblDesc1 = addBandText(Frame1, "lblDesc1", ui::twipsRect(0, 2535, 10935, 675), sampleName, 1);
     QPalette white = lblDesc1->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     lblDesc1->setPalette(white);
-    lblDesc2 = addBandText(Frame1, "lblDesc2", ui::twipsRect(600, 3240, 9735, 1215), sampleProgramme);
+    lblDesc2 = addBandText(Frame1, "lblDesc2", ui::twipsRect(600, 3240, 9735, 1215), sampleProgramme, 2);
     lblDesc2->setForegroundRole(QPalette::HighlightedText);
 
-    txtStudentID = new QLineEdit(Frame1);
+    // A box of our own: a pasted megabyte still shows its end, and a key costs no more than
+    // in an empty box.
+    txtStudentID = new ui::TextBox(Frame1);
     txtStudentID->setObjectName(QStringLiteral("txtStudentID"));
     txtStudentID->setGeometry(ui::twipsRect(3600, 830, 3705, 630));
     txtStudentID->setFont(layoutFont(QStringLiteral("Tahoma"), 21.75));
-    // No length limit (Qt's default would cut at 32,767 characters).
-    txtStudentID->setMaxLength(std::numeric_limits<int>::max());
+    txtStudentID->setAccessibleName(QStringLiteral("Student ID"));
 
     cmdEnter = addIconButton(Frame1, "cmdEnter", 3840, QStringLiteral(" Submit Data "), QStringLiteral("Submit Data"));
     cmdEnter->setIcon(smallIcon("return"));
@@ -153,6 +159,7 @@ QString frmHome::shownProgramme() const {
 void frmHome::Form_Load(const QWidget& mainClientArea) {
     data::OpenTable(db_, QStringLiteral("Graduate"));
     ui::CenterFrame(mainClientArea, *Frame2);
+    ui::FrameCentring::keep(*this, *Frame2);
 }
 
 void frmHome::txtStudentID_Change() {

@@ -8,8 +8,11 @@
 
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QPushButton;
+
+namespace convodesk::ui {
+class TextBox;
+}
 
 namespace convodesk::screens {
 
@@ -54,7 +57,7 @@ private:
     QFrame* Frame2 = nullptr;
     QFrame* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
-    QLineEdit* txtStudentID = nullptr;
+    ui::TextBox* txtStudentID = nullptr;
     QPushButton* cmdEnter = nullptr;
     QPushButton* cmdReset = nullptr;
     QPushButton* cmdShow = nullptr;

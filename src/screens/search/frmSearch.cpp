@@ -1,10 +1,12 @@
 #include "frmSearch.h"
 
 #include "BusyCursor.h"
+#include "FrameCentring.h"
 #include "HandlerGuard.h"
 #include "PanelFrame.h"
 #include "ReportList.h"
 #include "ReportListRowNumber.h"
+#include "TextBox.h"
 #include "Twips.h"
 #include "data/DisplayText.h"
 #include "data/SqlText.h"
@@ -12,7 +14,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace convodesk::screens {
@@ -49,9 +50,9 @@ frmSearch::frmSearch(QWidget* parent) : QWidget(parent) {
     setFocusProxy(txtSearch);
 
     connect(cmdSearch, &QPushButton::clicked, this, &frmSearch::cmdSearch_Click);
-    connect(txtSearch, &QLineEdit::textChanged, this, &frmSearch::txtSearch_Change);
+    connect(txtSearch, &ui::TextBox::textChanged, this, &frmSearch::txtSearch_Change);
     // Enter in the box presses the search button.
-    connect(txtSearch, &QLineEdit::returnPressed, this, &frmSearch::cmdSearch_Click);
+    connect(txtSearch, &ui::TextBox::returnPressed, this, &frmSearch::cmdSearch_Click);
 }
 
 frmSearch::~frmSearch() = default;
@@ -64,10 +65,11 @@ void frmSearch::buildControls() {
     Label1->setStyleSheet(QStringLiteral("color: white;"));
     Frame1 = ui::addPanel(Frame2, "Frame1", ui::twipsRect(0, 480, 13095, 7935), QColor(192, 192, 192));
 
-    txtSearch = new QLineEdit(Frame1);
+    txtSearch = new ui::TextBox(Frame1);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setGeometry(ui::twipsRect(240, 240, 3705, 630));
     txtSearch->setFont(layoutFont(QStringLiteral("Tahoma"), 21.75));
+    txtSearch->setAccessibleName(QStringLiteral("Search text"));
 
     cmdSearch = new QPushButton(Frame1);
     cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
@@ -87,6 +89,7 @@ void frmSearch::buildControls() {
 
 void frmSearch::Form_Load(const QWidget& mainClientArea) {
     ui::CenterFrame(mainClientArea, *Frame2);
+    ui::FrameCentring::keep(*this, *Frame2);
 }
 
 void frmSearch::cmdSearch_Click() {

@@ -6,11 +6,14 @@
 
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace convodesk::ui {
 class ReportList;
+}
+
+namespace convodesk::ui {
+class TextBox;
 }
 
 namespace convodesk::screens {
@@ -45,7 +48,7 @@ private:
     QFrame* Frame2 = nullptr;
     QLabel* Label1 = nullptr;
     QFrame* Frame1 = nullptr;
-    QLineEdit* txtSearch = nullptr;
+    ui::TextBox* txtSearch = nullptr;
     QPushButton* cmdSearch = nullptr;
     ui::ReportList* lvwGraduate = nullptr;
 };
