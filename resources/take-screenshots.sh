@@ -22,7 +22,9 @@ sleep 10 # the splash hands over to the main window
 shot() { sleep 3; import -window root "$out/$1.png"; }
 keys() { for key in "$@"; do xdotool key "$key"; sleep 0.5; done; }
 
-# A scanner types the 12 characters of an ID.
+# Home (from the menu), where a scanner types the 12 characters of an ID.
+keys alt+m
+sleep 2
 xdotool type --delay 80 CV24DIT00002
 shot home
 keys alt+s
