@@ -53,11 +53,13 @@ release_cmake_options() {
     "-DCMAKE_CXX_FLAGS=$cpp $(flag CXXFLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$ld")
 }
 
-# The time recorded in the package's files: the last commit's, or without git the date of the
-# newest entry in the Debian changelog, so that two builds of one tree give the same bytes.
+# The time recorded in the package's files and in what the build writes (resources, the demo
+# database), as Debian does it: the date of the newest changelog entry. It changes only with a
+# new entry, so incremental builds stay the same bytes as fresh ones.
+# Set for the build commands only: the tests' own files carry the current time.
 source_date_epoch() {
-  git -C "$ROOT" log -1 --format=%ct 2>/dev/null ||
-    date -d "$(sed -n 's/^ -- .*>  //p' "$ROOT/packaging/debian/changelog.in" | head -n 1)" +%s
+  echo "${SOURCE_DATE_EPOCH:-$(date -d "$(sed -n 's/^ -- .*  \(.*\)$/\1/p' \
+    "$ROOT/packaging/debian/changelog.in" | head -n 1)" +%s)}"
 }
 
 # configure_and_build DIR [cmake options...]
@@ -68,5 +70,5 @@ configure_and_build() {
   else
     cmake "$ROOT/$dir" "$@" >/dev/null
   fi
-  cmake --build "$ROOT/$dir" -j "$(nproc)"
+  SOURCE_DATE_EPOCH=$(source_date_epoch) cmake --build "$ROOT/$dir" -j "$(nproc)"
 }
