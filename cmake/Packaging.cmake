@@ -2,22 +2,16 @@
 #
 # The desk program reads Tassel.mdb from its own folder, so both programs live in a private
 # folder, /usr/lib/convodesk, with links in /usr/bin. The database is variable data: it lives
-# in /var/lib/convodesk and the private folder holds a link to it. The maintainer scripts in
-# packaging/debian copy the demo there on first install and never touch a user's file.
-
-# 1.0.11 -> 1.00.0011, the version the programs show.
-string(LENGTH "${PROJECT_VERSION_MINOR}" minor_length)
-string(LENGTH "${PROJECT_VERSION_PATCH}" patch_length)
-math(EXPR minor_pad "2 - ${minor_length}")
-math(EXPR patch_pad "4 - ${patch_length}")
-string(REPEAT "0" ${minor_pad} minor_zeros)
-string(REPEAT "0" ${patch_pad} patch_zeros)
-set(CONVODESK_PACKAGE_VERSION
-    "${PROJECT_VERSION_MAJOR}.${minor_zeros}${PROJECT_VERSION_MINOR}.${patch_zeros}${PROJECT_VERSION_PATCH}")
+# in /var/lib/convodesk, a folder of the package, and the private folder holds a link to it
+# that the maintainer scripts in packaging/debian make (the package does not own it). They
+# copy the demo there on first install and never touch a user's file.
 
 set(CONVODESK_PACKAGE_ID "org.convodesk.convodesk" CACHE STRING "Desktop and AppStream identifier")
-set(CONVODESK_HOMEPAGE "https://convodesk.org/" CACHE STRING "Project home page")
-set(CONVODESK_MAINTAINER "convodesk maintainers <maintainers@convodesk.org>" CACHE STRING "Package maintainer")
+set(CONVODESK_HOMEPAGE "" CACHE STRING
+    "Project home page, ending in /; when set, the AppStream data names it and the screenshots \
+under screenshots/ there (publish docs/screenshots)")
+set(CONVODESK_MAINTAINER "convodesk packager <packager@example.invalid>" CACHE STRING
+    "Package maintainer (name <e-mail>), set by whoever builds and distributes the package")
 
 set(PRIVATE_DIR lib/convodesk)
 set(DATA_DIR /var/lib/convodesk)
@@ -25,23 +19,46 @@ set(PKG_SRC ${CMAKE_SOURCE_DIR}/packaging)
 set(PKG_OUT ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${PKG_OUT}/links)
 
+# The programs link only system libraries: no RUNPATH in the installed files. scripts/package
+# builds them with Debian's hardening flags; stripping also drops the compiler's .comment notes.
+set_target_properties(convodesk convodesk-db PROPERTIES INSTALL_RPATH "")
 install(TARGETS convodesk convodesk-db RUNTIME DESTINATION ${PRIVATE_DIR})
-# Debian's hardening for the installed programs: a read-only relocation table, bound at start.
-set_property(TARGET convodesk convodesk-db APPEND PROPERTY LINK_OPTIONS -Wl,-z,relro -Wl,-z,now)
+if(CMAKE_STRIP)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      foreach(program convodesk convodesk-db)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${PRIVATE_DIR}/\${program}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endforeach()
+    endif()")
+endif()
 
 # Links are made here and installed as links.
 file(CREATE_LINK ../${PRIVATE_DIR}/convodesk ${PKG_OUT}/links/convodesk SYMBOLIC)
 file(CREATE_LINK ../${PRIVATE_DIR}/convodesk-db ${PKG_OUT}/links/convodesk-db SYMBOLIC)
-file(CREATE_LINK ${DATA_DIR}/Tassel.mdb ${PKG_OUT}/links/Tassel.mdb SYMBOLIC)
 install(FILES ${PKG_OUT}/links/convodesk ${PKG_OUT}/links/convodesk-db DESTINATION bin)
-install(FILES ${PKG_OUT}/links/Tassel.mdb DESTINATION ${PRIVATE_DIR})
+# The (empty) folder of the database, so that dpkg knows its owner.
+install(DIRECTORY DESTINATION ${DATA_DIR})
 
 install(FILES ${CMAKE_BINARY_DIR}/Tassel.mdb DESTINATION share/convodesk/demo)
 
 # Desktop integration.
 set(DESKTOP_DIR ${CMAKE_SOURCE_DIR}/resources/desktop)
 configure_file(${DESKTOP_DIR}/convodesk.desktop.in ${PKG_OUT}/${CONVODESK_PACKAGE_ID}.desktop @ONLY)
-configure_file(${DESKTOP_DIR}/convodesk.metainfo.xml.in ${PKG_OUT}/${CONVODESK_PACKAGE_ID}.metainfo.xml @ONLY)
+# Wayland compositors match the program's windows to the menu entry by this name.
+target_compile_definitions(convodesk PRIVATE CONVODESK_DESKTOP_ID="${CONVODESK_PACKAGE_ID}")
+# Without a home page the AppStream data holds no web address: none that we cannot stand behind.
+file(READ ${DESKTOP_DIR}/convodesk.metainfo.xml.in metainfo)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${DESKTOP_DIR}/convodesk.metainfo.xml.in)
+if(CONVODESK_HOMEPAGE STREQUAL "")
+  string(REGEX REPLACE "  <!-- web:[^\n]*\n.*  <!-- end web -->\n" "" metainfo "${metainfo}")
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "")
+else()
+  string(REGEX REPLACE "  <!-- (end )?web[^\n]*\n" "" metainfo "${metainfo}")
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${CONVODESK_HOMEPAGE}")
+endif()
+file(CONFIGURE OUTPUT ${PKG_OUT}/${CONVODESK_PACKAGE_ID}.metainfo.xml CONTENT "${metainfo}" @ONLY)
 install(FILES ${PKG_OUT}/${CONVODESK_PACKAGE_ID}.desktop DESTINATION share/applications)
 install(FILES ${PKG_OUT}/${CONVODESK_PACKAGE_ID}.metainfo.xml DESTINATION share/metainfo)
 foreach(size 16 22 24 32 48 64 128 256)
@@ -62,12 +79,19 @@ foreach(page convodesk.1 convodesk-db.1)
   list(APPEND compressed ${PKG_OUT}/${page}.gz)
   install(FILES ${PKG_OUT}/${page}.gz DESTINATION share/man/man1)
 endforeach()
+# The changelog names the maintainer; its newest entry must be this version.
+file(STRINGS ${PKG_SRC}/debian/changelog.in changelog_top LIMIT_COUNT 1)
+if(NOT changelog_top MATCHES "^convodesk \\(${CONVODESK_PACKAGE_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/debian/changelog.in does not start with version ${CONVODESK_PACKAGE_VERSION}")
+endif()
+configure_file(${PKG_SRC}/debian/changelog.in ${PKG_OUT}/changelog @ONLY)
 add_custom_command(OUTPUT ${PKG_OUT}/changelog.gz
-                   COMMAND gzip -9nc ${PKG_SRC}/debian/changelog > ${PKG_OUT}/changelog.gz
-                   DEPENDS ${PKG_SRC}/debian/changelog VERBATIM)
+                   COMMAND gzip -9nc ${PKG_OUT}/changelog > ${PKG_OUT}/changelog.gz
+                   DEPENDS ${PKG_OUT}/changelog VERBATIM)
 list(APPEND compressed ${PKG_OUT}/changelog.gz)
 add_custom_target(package_files ALL DEPENDS ${compressed})
-install(FILES ${PKG_OUT}/changelog.gz ${PKG_SRC}/debian/copyright DESTINATION share/doc/convodesk)
+install(FILES ${PKG_OUT}/changelog.gz ${PKG_SRC}/debian/copyright ${PKG_SRC}/debian/README.Debian
+        DESTINATION share/doc/convodesk)
 
 # The package.
 set(CPACK_GENERATOR DEB)
@@ -92,9 +116,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_VERSION ${CONVODESK_PACKAGE_VERSION})
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${CONVODESK_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, fonts-open-sans, fonts-dejavu-core")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PKG_SRC}/debian/postinst ${PKG_SRC}/debian/postrm)
+# The maintainer scripts that handle the database link share its functions.
+file(READ ${PKG_SRC}/debian/database-link.sh DATABASE_LINK_FUNCTIONS)
+foreach(script preinst postinst prerm)
+  configure_file(${PKG_SRC}/debian/${script}.in ${PKG_OUT}/${script} @ONLY)
+endforeach()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PKG_OUT}/preinst ${PKG_OUT}/postinst ${PKG_OUT}/prerm
+    ${PKG_SRC}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -13,7 +13,8 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-de
 TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb openbox xdotool imagemagick)
 # Extra packages to make the Debian package (dpkg-shlibdeps needs file) and to check it.
-PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
+# hardening-check comes with devscripts.
+PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream devscripts)
 
 # Installs every listed Debian package that is not installed yet.
 install_packages() {
@@ -38,6 +39,29 @@ install_node() {
   fi
 }
 
+# The tested build and the package's build use Debian's build flags (stack protector,
+# _FORTIFY_SOURCE, full RELRO, source paths relative to the tree), so that the tests run the
+# code the package ships and the package's bytes do not depend on the build folder.
+# Optimisation as Debian builds: -O2 (RelWithDebInfo, the default). CMake does not read CPPFLAGS
+# by itself.
+release_cmake_options() {
+  flag() { (cd "$ROOT" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"); }
+  local cpp ld
+  cpp=$(flag CPPFLAGS)
+  ld=$(flag LDFLAGS)
+  RELEASE_CMAKE_OPTIONS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
+    "-DCMAKE_CXX_FLAGS=$cpp $(flag CXXFLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$ld")
+}
+
+# The time recorded in the package's files and in what the build writes (resources, the demo
+# database), as Debian does it: the date of the newest changelog entry. It changes only with a
+# new entry, so incremental builds stay the same bytes as fresh ones.
+# Set for the build commands only: the tests' own files carry the current time.
+source_date_epoch() {
+  echo "${SOURCE_DATE_EPOCH:-$(date -d "$(sed -n 's/^ -- .*  \(.*\)$/\1/p' \
+    "$ROOT/packaging/debian/changelog.in" | head -n 1)" +%s)}"
+}
+
 # configure_and_build DIR [cmake options...]
 configure_and_build() {
   local dir=$1; shift
@@ -46,5 +70,5 @@ configure_and_build() {
   else
     cmake "$ROOT/$dir" "$@" >/dev/null
   fi
-  cmake --build "$ROOT/$dir" -j "$(nproc)"
+  SOURCE_DATE_EPOCH=$(source_date_epoch) cmake --build "$ROOT/$dir" -j "$(nproc)"
 }

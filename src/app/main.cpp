@@ -4,12 +4,39 @@
 
 #include <QApplication>
 #include <QFont>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
+namespace {
+
+// Qt aborts when it finds no display to open; say what is missing instead. A platform chosen
+// by QT_QPA_PLATFORM or -platform (offscreen for the tests) needs no display.
+bool displayAvailable(int argc, char* argv[]) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (!displayAvailable(argc, argv)) {
+        std::fputs("convodesk needs a graphical display (DISPLAY or WAYLAND_DISPLAY is not set).\n", stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(CONVODESK_DESKTOP_ID));
     QApplication::setApplicationName(QStringLiteral("convodesk"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00.0011"));
+    QApplication::setApplicationVersion(QStringLiteral(CONVODESK_VERSION));
     convodesk::ui::registerProgramFonts();
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
 

@@ -10,7 +10,7 @@ inline constexpr int kExitFailure = 1;  // could not write, unexpected failure
 inline constexpr int kExitBadInput = 2; // bad arguments or bad input data
 
 inline QString toolVersion() {
-    return QStringLiteral("1.00.0011");
+    return QStringLiteral(CONVODESK_VERSION);
 }
 
 } // namespace convodesk::dbtool

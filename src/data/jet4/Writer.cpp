@@ -17,8 +17,12 @@
 namespace convodesk::jet4 {
 
 namespace {
+// Reproducible builds set SOURCE_DATE_EPOCH: a file written then (the packaged demo) carries
+// that time instead of the current one.
 double nowInJetDays() {
-    const QDateTime now = QDateTime::currentDateTime();
+    bool fixed = false;
+    const qint64 epochSeconds = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&fixed);
+    const QDateTime now = fixed ? QDateTime::fromSecsSinceEpoch(epochSeconds, Qt::UTC) : QDateTime::currentDateTime();
     const QDate epoch(format::kDateEpochYear, format::kDateEpochMonth, format::kDateEpochDay);
     return static_cast<double>(epoch.daysTo(now.date())) + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
