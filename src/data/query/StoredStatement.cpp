@@ -105,6 +105,9 @@ QString storedQueryRefusal(const QString& queryName, const QString& construct) {
 }
 
 std::shared_ptr<const SelectStatement> storedStatement(const QueryDef& def) {
+    if (!def.fault.isEmpty())
+        throw DataError(DataError::UnsupportedQuery,
+                        QStringLiteral("The stored query '%1' is invalid: it has %2.").arg(def.name, def.fault));
     checkKind(def);
     if (!def.parameters.empty())
         BoundExpr::missingParameter();
