@@ -428,6 +428,16 @@ private slots:
         QueryDef crosstab = stored("Cross", {{"Name", ""}}, {"Customers"});
         crosstab.kind = QueryDef::Kind::Crosstab;
         QVERIFY(refusal(crosstab, &number).contains(QStringLiteral("crosstab")));
+        // What a query text uses is blamed on the text, not on a stored query named like its table.
+        const char* const unequalOuterJoin = "Customers.Name from Customers left join Orders on Customers.ID > Orders.Customer";
+        QCOMPARE(errorOf([&] { run(QStringLiteral("select ") + QLatin1String(unequalOuterJoin)); }),
+                 QStringLiteral("The query uses an outer join on something other than equal fields, which this "
+                                "program cannot run."));
+        QueryDef unequal = stored("Unequal", {{"Customers.Name", ""}}, {"Customers", "Orders"});
+        unequal.joins = {{QueryDef::JoinType::Left, QStringLiteral("Customers"), QStringLiteral("Orders"),
+                          QStringLiteral("Customers.ID > Orders.Customer")}};
+        QCOMPARE(refusal(unequal, &number), QStringLiteral("The stored query 'Unequal' uses an outer join on something "
+                                                           "other than equal fields, which this program cannot run."));
         // Stored queries match LIKE patterns with % and _, as query texts do.
         QueryDef like = stored("LikeP", {{"Name", ""}}, {"Customers"});
         like.where = QStringLiteral("Name Like \"_e%\"");

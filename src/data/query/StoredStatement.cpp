@@ -101,6 +101,8 @@ std::shared_ptr<const SelectStatement> unionStatement(const QueryDef& def) {
 } // namespace
 
 QString storedQueryRefusal(const QString& queryName, const QString& construct) {
+    if (queryName.isEmpty())
+        return QStringLiteral("The query uses %1, which this program cannot run.").arg(construct);
     return QStringLiteral("The stored query '%1' uses %2, which this program cannot run.").arg(queryName, construct);
 }
 

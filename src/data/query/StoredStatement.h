@@ -13,7 +13,8 @@ namespace convodesk::data::query {
 // rows); ParameterMissing for a query with parameters.
 std::shared_ptr<const SelectStatement> storedStatement(const jet4::QueryDef& def);
 
-// "The stored query 'X' uses Y, which this program cannot run."
+// "The stored query 'X' uses Y, which this program cannot run."; for a query text (no
+// name) "The query uses Y, ...".
 QString storedQueryRefusal(const QString& queryName, const QString& construct);
 
 } // namespace convodesk::data::query
