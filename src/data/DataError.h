@@ -28,6 +28,7 @@ public:
         UsesItself = 3802,         // a stored query that uses itself
         TypeMismatch = 3464,       // a value of the wrong type in an expression
         DivisionByZero = 11,
+        Overflow = 6,              // a result that does not fit its type
         InvalidArgument = 5,       // a function given an argument it cannot take
         NotAggregated = 3122,      // a field neither grouped nor in an aggregate
         UndefinedFunction = 3085,  // no function of that name
@@ -38,6 +39,7 @@ public:
 
     DataError(int number, const QString& description)
         : std::runtime_error(description.toStdString()), number_(number), description_(description) {}
+    static DataError overflow() { return DataError(Overflow, QStringLiteral("Overflow")); }
     int number() const { return number_; }
     const QString& description() const { return description_; }
 

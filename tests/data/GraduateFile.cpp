@@ -8,7 +8,8 @@ namespace convodesk::data::test {
 using jet4::ColumnType;
 using jet4::Value;
 
-void writeGraduateFile(const QString& path, const std::vector<std::vector<Value>>& graduates) {
+void writeGraduateFile(const QString& path, const std::vector<std::vector<Value>>& graduates,
+                       const jet4::QueryDef* graduate) {
     jet4::WriterTable people{QStringLiteral("Graduates"), {}, {}};
     for (const QString& name : dbtool::GraduateTables::graduateColumns())
         people.columns.push_back(
@@ -38,7 +39,7 @@ void writeGraduateFile(const QString& path, const std::vector<std::vector<Value>
             {Value::text(QStringLiteral("P%1").arg(p)),
              Value::text(QStringLiteral("Programme %1").arg(18 - p, 2, 10, QLatin1Char('0'))),
              Value::text(QStringLiteral("FSC"))});
-    jet4::writeDatabase(path, {people, programmes}, {dbtool::GraduateTables::graduateQuery()});
+    jet4::writeDatabase(path, {people, programmes}, {graduate ? *graduate : dbtool::GraduateTables::graduateQuery()});
 }
 
 void writeGraduateFile(const QString& path, int count) {

@@ -134,6 +134,7 @@ private slots:
         QCOMPARE(value(QStringLiteral("7 Mod 3")), QStringLiteral("1"));
         QCOMPARE(value(QStringLiteral("2 ^ 3")), QStringLiteral("8"));
         QCOMPARE(value(QStringLiteral("-2 ^ 2")), QStringLiteral("-4"));
+        QCOMPARE(value(QStringLiteral("2 ^ -1 * 4 & ' ' & 2 ^ +-2 & ' ' & -2 ^ -1")), QStringLiteral("2 0.25 -0.5"));
         QCOMPARE(value(QStringLiteral("1 + 2 * 3 - 4 / 2")), QStringLiteral("5"));
         QCOMPARE(value(QStringLiteral("X Between 2 And 0")), QStringLiteral("True"));
         QCOMPARE(value(QStringLiteral("X Not Between 2 And 3")), QStringLiteral("True"));
@@ -184,6 +185,63 @@ private slots:
         QCOMPARE(errorOf([&] { run(QStringLiteral("select Soundex('x') from One")); }, &number),
                  QStringLiteral("Undefined function 'Soundex' in expression."));
         QCOMPARE(number, int(DataError::UndefinedFunction));
+    }
+
+    // A result that does not fit its type is Jet's Overflow (error 6): never a wrapped number,
+    // an infinity or a date no calendar has.
+    void overflowWhereAResultDoesNotFitItsType() {
+        catalog.addTable(QStringLiteral("Extremes"), {"Big", "Least", "Money", "LeastMoney"},
+                         {{n(INT64_MAX), n(INT64_MIN), Value::currency(INT64_MAX), Value::currency(INT64_MIN)}});
+        const auto on = [&](const char* expression) {
+            int number = 0;
+            QString result;
+            const QString error = errorOf(
+                [&] { result = run(QStringLiteral("select %1 as V from Extremes").arg(QLatin1String(expression))).value(0); },
+                &number);
+            return error == QLatin1String("<no error>") ? result : QStringLiteral("%1 %2").arg(number).arg(error);
+        };
+        // What fits stays exact.
+        QCOMPARE(on("Abs(Big) = Big And Int(Big) = Big And Fix(Big) = Big And Round(Big) = Big"),
+                 QStringLiteral("True"));
+        QCOMPARE(on("Abs(Least + 1) = Big And Round(Money, 4) = Money"), QStringLiteral("True"));
+        QCOMPARE(on("Fix(LeastMoney) - LeastMoney"), QStringLiteral("0.5808"));
+        QCOMPARE(on("Int(LeastMoney + CCur(1)) - LeastMoney & ' ' & Round(CCur(2.5)) & ' ' & Round(CCur(-0.0015), 3) & "
+                    "' ' & Round(CCur(0.0025), 3)"),
+                 QStringLiteral("0.5808 2 -0.002 0.002"));
+        for (const char* expression :
+             {"Abs(Least)", "Abs(LeastMoney)", "-LeastMoney", "Int(LeastMoney)", "Round(Money)", "Round(LeastMoney)",
+              "Money + Money", "LeastMoney - Money", "1e308 * 10", "1e308 / 0.1", "10 ^ 400", "CSng(1e39)",
+              "Round(1e300, 15)", "CInt(40000)"})
+            QVERIFY2(on(expression) == QLatin1String("6 Overflow"), expression);
+        QCOMPARE(value(QStringLiteral("CSng(3e38) > 0 And CDbl(1e308) > 0")), QStringLiteral("True"));
+    }
+
+    void overflowOfDatesOutsideYears100To9999() {
+        QCOMPARE(value(QStringLiteral("Format(#12/31/9999# + 0.5, 'yyyy-mm-dd hh:nn')")),
+                 QStringLiteral("9999-12-31 12:00"));
+        QCOMPARE(value(QStringLiteral("Format(#1/1/100#, 'mmmm d yyyy')")), QStringLiteral("January 1 100"));
+        for (const char* expression :
+             {"#12/31/9999# + 1", "#1/1/100# - 1", "-#12/31/9999#", "Format(5e18, 'mmmm')", "Format(-1e300, 'dddd')",
+              "DateDiff('s', 0, 1e15)", "Year(3e6)", "CDate(1e7)", "TimeSerial(2000000000, 0, 0)"})
+            QCOMPARE(value(QString::fromLatin1(expression)), QStringLiteral("Overflow"));
+    }
+
+    // Sums of whole numbers and of Currency are exact (Currency in ten-thousandths, not doubles);
+    // one past the range is Overflow.
+    void sumsExactOrOverflow() {
+        catalog.addTable(QStringLiteral("Cash"), {"Amount", "Count"},
+                         {{Value::currency(9'000'000'000'000'000'001), n(INT64_MAX)},
+                          {Value::currency(1), n(1)},
+                          {Value::currency(1), n(-1)}});
+        QCOMPARE(value(QStringLiteral("(select Sum(Amount) from Cash) - CCur(900000000000000)")),
+                 QStringLiteral("0.0003"));
+        QCOMPARE(value(QStringLiteral("(select Avg(Amount) from Cash) - CCur(300000000000000)")),
+                 QStringLiteral("0.0001"));
+        QCOMPARE(value(QStringLiteral("(select Sum(Count) from Cash where Count < 9) & ''")), QStringLiteral("0"));
+        QCOMPARE(value(QStringLiteral("(select Sum(Count) from Cash)")), QStringLiteral("Overflow"));
+        catalog.addTable(QStringLiteral("Rich"), {"Amount"}, {{Value::currency(INT64_MAX)}, {Value::currency(1)}});
+        QCOMPARE(value(QStringLiteral("(select Sum(Amount) from Rich)")), QStringLiteral("Overflow"));
+        QCOMPARE(value(QStringLiteral("(select Avg(Amount) from Rich) > 0")), QStringLiteral("Overflow"));
     }
 
     void groupingWithNullsAndHaving() {
@@ -370,6 +428,16 @@ private slots:
         QueryDef crosstab = stored("Cross", {{"Name", ""}}, {"Customers"});
         crosstab.kind = QueryDef::Kind::Crosstab;
         QVERIFY(refusal(crosstab, &number).contains(QStringLiteral("crosstab")));
+        // What a query text uses is blamed on the text, not on a stored query named like its table.
+        const char* const unequalOuterJoin = "Customers.Name from Customers left join Orders on Customers.ID > Orders.Customer";
+        QCOMPARE(errorOf([&] { run(QStringLiteral("select ") + QLatin1String(unequalOuterJoin)); }),
+                 QStringLiteral("The query uses an outer join on something other than equal fields, which this "
+                                "program cannot run."));
+        QueryDef unequal = stored("Unequal", {{"Customers.Name", ""}}, {"Customers", "Orders"});
+        unequal.joins = {{QueryDef::JoinType::Left, QStringLiteral("Customers"), QStringLiteral("Orders"),
+                          QStringLiteral("Customers.ID > Orders.Customer")}};
+        QCOMPARE(refusal(unequal, &number), QStringLiteral("The stored query 'Unequal' uses an outer join on something "
+                                                           "other than equal fields, which this program cannot run."));
         // Stored queries match LIKE patterns with % and _, as query texts do.
         QueryDef like = stored("LikeP", {{"Name", ""}}, {"Customers"});
         like.where = QStringLiteral("Name Like \"_e%\"");

@@ -1,6 +1,7 @@
 // convodesk-db query and check on files the writer makes.
 #include "CheckCommand.h"
 #include "GraduateFile.h"
+#include "GraduateTables.h"
 #include "QueryCommand.h"
 #include "ToolRun.h"
 
@@ -9,6 +10,7 @@
 #include <QTest>
 
 using namespace convodesk::dbtool;
+using convodesk::jet4::QueryDef;
 using convodesk::jet4::Value;
 using convodesk::dbtool::test::Run;
 using convodesk::dbtool::test::run;
@@ -69,6 +71,35 @@ private slots:
                                QStringLiteral("/corpus/jackcess/queryTestV2000.mdb");
         if (QFile::exists(sample))
             QCOMPARE(run<CheckCommand>({sample}).code, 1);
+    }
+
+    // A Graduate that drops graduates fails the check, naming the query.
+    void checkFailsGraduateThatLosesGraduates() {
+        const std::vector<std::vector<Value>> one{{Value::text(QStringLiteral("200312345678")),
+                                                   Value::text(QStringLiteral("Ana")),
+                                                   Value::text(QStringLiteral("P1")), Value::integer(1)}};
+        QueryDef noRows = GraduateTables::graduateQuery();
+        noRows.where = QStringLiteral("1=0");
+        QueryDef unknownJoin = GraduateTables::graduateQuery();
+        unknownJoin.joins[0].type = static_cast<QueryDef::JoinType>(7);
+        const struct {
+            const QueryDef* graduate;
+            const char* reason;
+        } cases[] = {{&noRows, "FAIL  Graduate: yields no row while the table Graduates holds 1 rows"},
+                     {&unknownJoin, "FAIL  Graduate: The stored query 'Graduate' is invalid: it has an unknown "
+                                    "join type (7) between 'Graduates' and 'Programme'."}};
+        for (const auto& c : cases) {
+            const QString path = dir.filePath(QStringLiteral("lost.mdb"));
+            QFile::remove(path);
+            convodesk::data::test::writeGraduateFile(path, one, c.graduate);
+            const Run r = run<CheckCommand>({path});
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.out.contains(QLatin1String(c.reason)), qPrintable(r.out));
+        }
+        // No graduates at all is an empty desk, not a lost one.
+        const QString empty = dir.filePath(QStringLiteral("empty.mdb"));
+        convodesk::data::test::writeGraduateFile(empty, {});
+        QCOMPARE(run<CheckCommand>({empty}).code, 0);
     }
 };
 

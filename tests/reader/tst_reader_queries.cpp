@@ -1,6 +1,8 @@
 // The stored queries of an Access-made file, decoded to the structure of Access's own SQL.
 #include "ReaderValueText.h"
 #include "data/jet4/Database.h"
+#include "data/jet4/Jet4Format.h"
+#include "data/jet4/QueryDefReader.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +28,25 @@ private slots:
                                      "UpdateQuery"}));
         QVERIFY(!db_->findQuery(u"NoSuchQuery"));
         QVERIFY(db_->findQuery(u"selectquery")); // names ignore letter case
+        for (const QString& name : names)
+            QVERIFY2(db_->findQuery(name)->fault.isEmpty(), qPrintable(name));
+    }
+
+    // Rows no sound definition has are kept as a fault, not read as something else.
+    void contradictoryRowsAreAFault() {
+        namespace f = jet4::format;
+        const std::vector<jet4::QueryRow> base{{f::QueryKindRow, {}, {}, {}, 1},
+                                               {f::QueryTable, QStringLiteral("A"), {}, {}, 0},
+                                               {f::QueryTable, QStringLiteral("B"), {}, {}, 0},
+                                               {f::QueryWhere, {}, {}, QStringLiteral("1=1"), 0}};
+        QVERIFY(jet4::buildQueryDef(QStringLiteral("Q"), base).fault.isEmpty());
+        auto twoWheres = base;
+        twoWheres.push_back({f::QueryWhere, {}, {}, QStringLiteral("1=0"), 0});
+        QCOMPARE(jet4::buildQueryDef(QStringLiteral("Q"), twoWheres).fault, QStringLiteral("two WHERE rows"));
+        auto badJoin = base;
+        badJoin.push_back({f::QueryJoin, QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("A.x = B.x"), 4});
+        QCOMPARE(jet4::buildQueryDef(QStringLiteral("Q"), badJoin).fault,
+                 QStringLiteral("an unknown join type (4) between 'A' and 'B'"));
     }
 
     // SELECT DISTINCT Table1.*, Table2.col1, Table2.col2, Table3.col3

@@ -132,6 +132,12 @@ int CheckCommand::checkFile(const QString& file, QTextStream& out, QTextStream& 
             failures.add(source.name, error.message());
         }
     }
+    // A Graduate that shows nobody from a filled Graduates loses every graduate on the desk.
+    if (read.contains(QStringLiteral("Graduate")) && read.contains(QStringLiteral("Graduates")) &&
+        read[QStringLiteral("Graduate")].rows.empty() && !read[QStringLiteral("Graduates")].rows.empty())
+        failures.add(QStringLiteral("Graduate"),
+                     QStringLiteral("yields no row while the table Graduates holds %1 rows")
+                         .arg(read[QStringLiteral("Graduates")].rows.size()));
     if (read.contains(QStringLiteral("Graduate"))) {
         QStringList badLength, duplicates, nullNames, nullDescriptions, nullQueue;
         QSet<QString> seen;

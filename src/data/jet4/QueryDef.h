@@ -57,6 +57,9 @@ struct QueryDef {
     std::vector<QString> groupBy;  // attribute 9
     QString having;           // attribute 10
     std::vector<Order> orderBy;
+    // Set by the reader when the rows cannot describe a valid query (e.g. "two WHERE rows");
+    // the writer never writes it. Empty for a sound definition.
+    QString fault;
 };
 
 } // namespace convodesk::jet4

@@ -47,6 +47,7 @@ QHash<std::uint32_t, std::vector<QueryRow>> readQueryRows(TableCursor& cursor, c
 QueryDef buildQueryDef(const QString& name, const std::vector<QueryRow>& rows) {
     QueryDef q;
     q.name = name;
+    bool sawWhere = false;
     for (const QueryRow& r : rows) {
         switch (r.attribute) {
         case format::QueryKindRow:
@@ -77,6 +78,10 @@ QueryDef buildQueryDef(const QString& name, const std::vector<QueryRow>& rows) {
             QueryDef::Join join;
             if (r.flag >= 1 && r.flag <= 3)
                 join.type = static_cast<QueryDef::JoinType>(r.flag);
+            else if (q.fault.isEmpty())
+                q.fault = QStringLiteral("an unknown join type (%1) between '%2' and '%3'")
+                              .arg(r.flag)
+                              .arg(r.name1, r.name2);
             join.left = r.name1;
             join.right = r.name2;
             join.on = r.expression;
@@ -84,6 +89,9 @@ QueryDef buildQueryDef(const QString& name, const std::vector<QueryRow>& rows) {
             break;
         }
         case format::QueryWhere:
+            if (sawWhere && q.fault.isEmpty())
+                q.fault = QStringLiteral("two WHERE rows");
+            sawWhere = true;
             q.where = r.expression;
             break;
         case format::QueryGroupBy:

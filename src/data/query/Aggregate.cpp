@@ -1,9 +1,11 @@
 #include "Aggregate.h"
 
+#include "DataError.h"
 #include "ValueCompare.h"
 #include "ValueConversion.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace convodesk::data::query {
 
@@ -61,16 +63,17 @@ void Aggregate::add(const Value& value) {
     }
     const double number = convert::toNumber(value);
     const bool whole = value.kind() == Value::Kind::Integer || value.kind() == Value::Kind::Boolean;
+    allWhole_ = allWhole_ && whole;
     allCurrency_ = allCurrency_ && value.kind() == Value::Kind::Currency;
-    if (allWhole_ && whole) {
-        std::int64_t next = 0;
-        const std::int64_t add = static_cast<std::int64_t>(number);
-        if (__builtin_add_overflow(wholeSum_, add, &next))
-            allWhole_ = false;
-        else
-            wholeSum_ = next;
-    } else {
-        allWhole_ = false;
+    // Whole numbers and Currency (in ten-thousandths) add up exactly; a sum past their range
+    // is Jet's Overflow.
+    if (kind_ == Kind::Sum ? allWhole_ || allCurrency_ : kind_ == Kind::Avg && allCurrency_) {
+        const std::int64_t add = value.kind() == Value::Kind::Currency ? value.asCurrency()
+                                 : value.kind() == Value::Kind::Integer ? value.asInteger()
+                                 : value.asBoolean()                    ? -1
+                                                                        : 0;
+        if (__builtin_add_overflow(exactSum_, add, &exactSum_))
+            throw DataError::overflow();
     }
     sum_ += number;
     const double delta = number - mean_;
@@ -95,13 +98,14 @@ Value Aggregate::result() const {
     switch (kind_) {
     case Kind::Sum:
         if (allWhole_)
-            return Value::integer(wholeSum_);
+            return Value::integer(exactSum_);
         if (allCurrency_)
-            return Value::currency(static_cast<std::int64_t>(std::nearbyint(sum_ * 10000.0)));
+            return Value::currency(exactSum_);
         return Value::real(sum_);
     case Kind::Avg:
         if (allCurrency_)
-            return Value::currency(static_cast<std::int64_t>(std::nearbyint(sum_ / count_ * 10000.0)));
+            return Value::currency(exactSum_ / count_ +
+                                   (2 * std::abs(exactSum_ % count_) >= count_ ? (exactSum_ < 0 ? -1 : 1) : 0));
         return Value::real(sum_ / static_cast<double>(count_));
     case Kind::StDev:
     case Kind::Var:

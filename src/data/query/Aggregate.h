@@ -23,10 +23,10 @@ private:
     bool countRows_;
     std::int64_t count_ = 0;
     bool seen_ = false;
-    // Sum/Avg: whole numbers exactly while they fit, then as doubles.
+    // Sum/Avg: whole numbers and Currency units exactly, anything else as doubles.
     bool allWhole_ = true;
     bool allCurrency_ = true;
-    std::int64_t wholeSum_ = 0;
+    std::int64_t exactSum_ = 0;
     double sum_ = 0;
     // StDev/Var: running mean and squared distance (Welford).
     double mean_ = 0;

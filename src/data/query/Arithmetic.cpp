@@ -1,6 +1,7 @@
 #include "Arithmetic.h"
 
 #include "DataError.h"
+#include "DateParts.h"
 #include "ValueConversion.h"
 
 #include <cmath>
@@ -20,6 +21,13 @@ std::int64_t wholeOf(const Value& v) {
 
 void divisionByZero() {
     throw DataError(DataError::DivisionByZero, QStringLiteral("Division by zero."));
+}
+
+// A Double result beyond the largest Double is Jet's Overflow, not an infinity.
+Value real(double result) {
+    if (!std::isfinite(result))
+        throw DataError::overflow();
+    return Value::real(result);
 }
 
 // A text operand of arithmetic must read as a number.
@@ -50,7 +58,7 @@ Value wholeOrReal(std::int64_t a, std::int64_t b, Expr::Arith op) {
 std::int64_t roundedWhole(const Value& v) {
     const double n = convert::roundHalfEven(operand(v));
     if (!(std::fabs(n) < 9.2e18))
-        throw DataError(DataError::InvalidArgument, QStringLiteral("Overflow."));
+        throw DataError::overflow();
     return static_cast<std::int64_t>(n);
 }
 
@@ -79,24 +87,25 @@ Value arithmetic(Expr::Arith op, const Value& left, const Value& right) {
             const bool overflow = op == Expr::Arith::Add
                                       ? __builtin_add_overflow(left.asCurrency(), right.asCurrency(), &result)
                                       : __builtin_sub_overflow(left.asCurrency(), right.asCurrency(), &result);
-            if (!overflow)
-                return Value::currency(result);
+            if (overflow)
+                throw DataError::overflow();
+            return Value::currency(result);
         }
         const double a = operand(left), b = operand(right);
         const double result = op == Expr::Arith::Add ? a + b : a - b;
         if (leftDate != rightDate && (leftDate || op == Expr::Arith::Add))
-            return Value::dateTime(result); // date +/- number, number + date
-        return Value::real(result);
+            return Value::dateTime(DateParts::checked(result)); // date +/- number, number + date
+        return real(result);
     }
     case Expr::Arith::Multiply:
         if (isWhole(left) && isWhole(right))
             return wholeOrReal(wholeOf(left), wholeOf(right), op);
-        return Value::real(operand(left) * operand(right));
+        return real(operand(left) * operand(right));
     case Expr::Arith::Divide: {
         const double b = operand(right);
         if (b == 0)
             divisionByZero();
-        return Value::real(operand(left) / b);
+        return real(operand(left) / b);
     }
     case Expr::Arith::IntDivide:
     case Expr::Arith::Modulo: {
@@ -108,10 +117,11 @@ Value arithmetic(Expr::Arith op, const Value& left, const Value& right) {
         return Value::integer(op == Expr::Arith::IntDivide ? a / b : a % b);
     }
     case Expr::Arith::Power: {
-        const double result = std::pow(operand(left), operand(right));
-        if (!std::isfinite(result))
+        const double base = operand(left);
+        const double result = std::pow(base, operand(right));
+        if (std::isnan(result) || (std::isinf(result) && base == 0))
             throw DataError(DataError::InvalidArgument, QStringLiteral("Invalid procedure call or argument."));
-        return Value::real(result);
+        return real(result);
     }
     case Expr::Arith::Concat:
         break;
@@ -129,11 +139,13 @@ Value negate(const Value& value) {
     case Value::Kind::Boolean:
         return Value::integer(value.asBoolean() ? 1 : 0);
     case Value::Kind::Currency:
+        if (value.asCurrency() == INT64_MIN)
+            throw DataError::overflow();
         return Value::currency(-value.asCurrency());
     case Value::Kind::DateTime:
-        return Value::dateTime(-value.asDateTime());
+        return Value::dateTime(DateParts::checked(-value.asDateTime()));
     default:
-        return Value::real(-operand(value));
+        return real(-operand(value));
     }
 }
 

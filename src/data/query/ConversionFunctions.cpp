@@ -7,6 +7,7 @@
 #include "ValueConversion.h"
 
 #include <cmath>
+#include <limits>
 
 namespace convodesk::data::query {
 namespace {
@@ -61,7 +62,7 @@ Value wholeIn(const Value& v, double low, double high) {
         invalidUse();
     const double number = convert::roundHalfEven(convert::toNumber(v));
     if (!(number >= low && number <= high))
-        throw DataError(DataError::InvalidArgument, QStringLiteral("Overflow."));
+        throw DataError::overflow();
     return Value::integer(static_cast<std::int64_t>(number));
 }
 Value cint(const Args& a) {
@@ -73,25 +74,31 @@ Value clng(const Args& a) {
 Value cdbl(const Args& a) {
     if (a[0].isNull())
         invalidUse();
-    return Value::real(convert::toNumber(a[0]));
+    const double number = convert::toNumber(a[0]);
+    if (!std::isfinite(number))
+        throw DataError::overflow();
+    return Value::real(number);
 }
 Value csng(const Args& a) {
     if (a[0].isNull())
         invalidUse();
-    return Value::single(static_cast<float>(convert::toNumber(a[0])));
+    const double number = convert::toNumber(a[0]);
+    if (!(std::fabs(number) <= std::numeric_limits<float>::max()))
+        throw DataError::overflow();
+    return Value::single(static_cast<float>(number));
 }
 Value ccur(const Args& a) {
     if (a[0].isNull())
         invalidUse();
     const double units = std::nearbyint(convert::toNumber(a[0]) * 10000.0);
     if (!(std::fabs(units) < 9.2e18))
-        throw DataError(DataError::InvalidArgument, QStringLiteral("Overflow."));
+        throw DataError::overflow();
     return Value::currency(static_cast<std::int64_t>(units));
 }
 Value cdate(const Args& a) {
     if (a[0].isNull())
         invalidUse();
-    return Value::dateTime(convert::toDate(a[0]));
+    return Value::dateTime(DateParts::checked(convert::toDate(a[0])));
 }
 Value cbool(const Args& a) {
     if (a[0].isNull())

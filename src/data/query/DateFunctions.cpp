@@ -101,7 +101,7 @@ Value timeSerial(const Args& a) {
         return {};
     const double seconds = fn::wholeNumber(a[0], "TimeSerial") * 3600.0 + fn::wholeNumber(a[1], "TimeSerial") * 60.0 +
                            static_cast<double>(fn::wholeNumber(a[2], "TimeSerial"));
-    return Value::dateTime(seconds / 86400.0);
+    return Value::dateTime(DateParts::checked(seconds / 86400.0));
 }
 
 Value dateValue(const Args& a) {

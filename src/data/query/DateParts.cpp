@@ -1,5 +1,7 @@
 #include "DateParts.h"
 
+#include "DataError.h"
+
 #include <QRegularExpression>
 #include <cmath>
 
@@ -7,10 +9,20 @@ namespace convodesk::data::query {
 namespace {
 
 const QDate epoch(1899, 12, 30);
+// Days of 100-01-01 and of the day after 9999-12-31; times count away from zero before 1899.
+constexpr double kBeforeFirstDay = -657435.0;
+constexpr double kAfterLastDay = 2958466.0;
 
 } // namespace
 
+double DateParts::checked(double days) {
+    if (!(days > kBeforeFirstDay && days < kAfterLastDay))
+        throw DataError::overflow();
+    return days;
+}
+
 DateParts DateParts::fromDays(double days) {
+    checked(days);
     DateParts parts;
     const double whole = std::trunc(days);
     // Seconds of the day, rounded to the second as Jet shows them.

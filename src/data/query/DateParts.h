@@ -14,7 +14,10 @@ struct DateParts {
     int minute = 0;
     int second = 0;
 
+    // Throws DataError(Overflow) for days outside Jet's dates (years 100 to 9999).
     static DateParts fromDays(double days);
+    // The days unchanged when they are a Jet date; DataError(Overflow) otherwise.
+    static double checked(double days);
     double toDays() const;
     // Days for a date and time of day given in seconds.
     static double daysOf(const QDate& date, double secondsOfDay);

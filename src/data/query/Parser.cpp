@@ -2,6 +2,8 @@
 
 #include "DateParts.h"
 
+#include <utility>
+
 namespace convodesk::data::query {
 namespace {
 
@@ -491,22 +493,27 @@ ExprPtr Parser::multiplicative() {
 }
 
 ExprPtr Parser::unary() {
-    if (atSymbol("-") || atSymbol("+")) {
-        const bool minus = atSymbol("-");
-        ++at_;
-        Nesting nesting(*this);
-        ExprPtr inner = unary();
-        if (!minus)
-            return inner;
-        std::vector<ExprPtr> parts;
-        parts.push_back(std::move(inner));
-        return makeNode(Expr::Kind::Negate, std::move(parts));
-    }
-    return power();
+    return signedOperand(&Parser::power);
 }
 
+ExprPtr Parser::signedOperand(ExprPtr (Parser::*operand)()) {
+    if (!atSymbol("-") && !atSymbol("+"))
+        return (this->*operand)();
+    const bool minus = atSymbol("-");
+    ++at_;
+    Nesting nesting(*this);
+    ExprPtr inner = signedOperand(operand);
+    if (!minus)
+        return inner;
+    std::vector<ExprPtr> parts;
+    parts.push_back(std::move(inner));
+    return makeNode(Expr::Kind::Negate, std::move(parts));
+}
+
+// An exponent may carry its own sign: 2 ^ -1.
 ExprPtr Parser::power() {
-    return chain([this] { return primary(); },
+    bool base = true;
+    return chain([this, &base] { return std::exchange(base, false) ? primary() : signedOperand(&Parser::primary); },
                  [this](Expr::Arith& op) {
                      op = Expr::Arith::Power;
                      return acceptSymbol("^");

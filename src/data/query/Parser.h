@@ -55,6 +55,7 @@ private:
     ExprPtr integerDivision();
     ExprPtr multiplicative();
     ExprPtr unary();
+    ExprPtr signedOperand(ExprPtr (Parser::*operand)());
     ExprPtr power();
     ExprPtr primary();
     ExprPtr call(const QString& name);

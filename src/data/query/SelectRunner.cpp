@@ -37,7 +37,7 @@ QString rowKey(const std::vector<Value>& row) {
 } // namespace
 
 void SelectRunner::refuse(const QString& construct) const {
-    throw DataError(DataError::UnsupportedQuery, storedQueryRefusal(name_, construct));
+    throw DataError(DataError::UnsupportedQuery, storedQueryRefusal(statement_->name, construct));
 }
 
 SelectRunner::SelectRunner(QueryEngine& engine, std::shared_ptr<const SelectStatement> statement)

@@ -101,10 +101,15 @@ std::shared_ptr<const SelectStatement> unionStatement(const QueryDef& def) {
 } // namespace
 
 QString storedQueryRefusal(const QString& queryName, const QString& construct) {
+    if (queryName.isEmpty())
+        return QStringLiteral("The query uses %1, which this program cannot run.").arg(construct);
     return QStringLiteral("The stored query '%1' uses %2, which this program cannot run.").arg(queryName, construct);
 }
 
 std::shared_ptr<const SelectStatement> storedStatement(const QueryDef& def) {
+    if (!def.fault.isEmpty())
+        throw DataError(DataError::UnsupportedQuery,
+                        QStringLiteral("The stored query '%1' is invalid: it has %2.").arg(def.name, def.fault));
     checkKind(def);
     if (!def.parameters.empty())
         BoundExpr::missingParameter();
