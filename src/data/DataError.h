@@ -35,6 +35,7 @@ public:
         MisplacedAggregate = 3096, // an aggregate where rows are tested one by one
         SubqueryRows = 3354,       // a subquery used as a value returned more than one row
         CircularAlias = 3103,      // column aliases that stand for one another
+        AmbiguousOuterJoins = 3258, // outer joins that form a ring
     };
 
     DataError(int number, const QString& description)

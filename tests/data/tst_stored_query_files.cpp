@@ -202,6 +202,56 @@ private slots:
                  (QStringList{"Ana", "Ben", "Cy"}));
     }
 
+    // Join rows that close a ring: inner ones are one more condition on the joined rows, an outer
+    // one in the ring is ambiguous. Every shape of join rows ends, with rows or an error.
+    void joinRingsEnd() {
+        const auto ring = [](const char* name, QueryDef::JoinType middle, QueryDef::JoinType closing) {
+            QueryDef def = query(name, {{"People.First", ""}, {"T2.Title", ""}});
+            def.tables.push_back({QStringLiteral("Teams"), {}, {}});
+            def.tables.push_back({QStringLiteral("Teams"), QStringLiteral("T2"), {}});
+            def.joins = {{QueryDef::JoinType::Inner, QStringLiteral("People"), QStringLiteral("Teams"),
+                          QStringLiteral("People.Team = Teams.Code")},
+                         {middle, QStringLiteral("Teams"), QStringLiteral("T2"), QStringLiteral("Teams.Code = T2.Code")},
+                         {closing, QStringLiteral("T2"), QStringLiteral("People"),
+                          QStringLiteral("T2.Code = People.Team AND T2.Title <> \"Beta\"")}};
+            def.orderBy = {{QStringLiteral("People.ID"), false}};
+            return def;
+        };
+        const auto inner = QueryDef::JoinType::Inner;
+        QueryDef twice = ring("RingTwice", inner, inner);
+        twice.joins.push_back({inner, QStringLiteral("Teams"), QStringLiteral("People"),
+                               QStringLiteral("Teams.Code = People.Team")});
+        QueryDef stray = ring("Stray", inner, inner);
+        stray.joins.back().right = QStringLiteral("Ghost");
+        QueryDef self = ring("Self", inner, inner);
+        self.joins.back().right = QStringLiteral("T2");
+        const QString path = dir.filePath(QStringLiteral("rings.mdb"));
+        jet4::writeDatabase(path, {peopleTable(), teamTable()},
+                            {ring("Ring", inner, inner), twice, ring("OuterInRing", QueryDef::JoinType::Left, inner),
+                             ring("OuterCloses", inner, QueryDef::JoinType::Right), stray, self});
+
+        const QStringList expected{"Ana|Alpha", "Cy|Alpha"};
+        QCOMPARE(rows(path, QStringLiteral("select * from Ring")), expected);
+        QCOMPARE(rows(path, QStringLiteral("select * from RingTwice")), expected);
+        QCOMPARE(rows(path, QStringLiteral("select People.First, T2.Title from (People inner join Teams on "
+                                           "People.Team = Teams.Code) inner join Teams as T2 on Teams.Code = T2.Code "
+                                           "where T2.Code = People.Team and T2.Title <> 'Beta' order by People.ID")),
+                 expected);
+        for (const char* name : {"OuterInRing", "OuterCloses"}) {
+            int number = 0;
+            const QString message =
+                errorOf([&] { rows(path, QStringLiteral("select * from ") + QLatin1String(name)); }, &number);
+            QCOMPARE(number, int(DataError::AmbiguousOuterJoins));
+            QVERIFY(message.startsWith(QStringLiteral("The SQL statement could not be executed because it contains "
+                                                      "ambiguous outer joins.")));
+        }
+        for (const char* name : {"Stray", "Self"}) {
+            int number = 0;
+            errorOf([&] { rows(path, QStringLiteral("select * from ") + QLatin1String(name)); }, &number);
+            QCOMPARE(number, int(DataError::UnsupportedQuery));
+        }
+    }
+
     // Access stores a report's type as -32764; its low bits are those of a linked table.
     void reportNamedLikeAQueryHidesNothing() {
         QueryDef report = query("PeopleX", {{"People.First", ""}});

@@ -9,12 +9,28 @@
 
 #include <QSet>
 #include <cmath>
+#include <optional>
 
 namespace convodesk::data::query {
 namespace {
 
 using jet4::QueryDef;
 using jet4::Value;
+
+// Whether the joins that lead from table `from` to table `to` in a tree of joins hold an outer
+// join; nothing when no joins lead there.
+std::optional<bool> outerJoinOnPath(const std::vector<JoinLink>& links, int from, int to, int cameFrom = -1) {
+    if (from == to)
+        return false;
+    for (const JoinLink& link : links) {
+        const int other = link.a == from ? link.b : link.b == from ? link.a : -1;
+        if (other < 0 || other == cameFrom)
+            continue;
+        if (const std::optional<bool> rest = outerJoinOnPath(links, other, to, from))
+            return link.outer || *rest;
+    }
+    return std::nullopt;
+}
 
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -322,6 +338,20 @@ JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>&
     return step;
 }
 
+// A ring of inner joins is one more condition on the joined rows; with an outer join in it, which
+// join comes first would change the rows, so the query cannot run.
+void SelectRunner::closeRing(const SelectStatement::Join& join, const std::vector<JoinLink>& links,
+                             std::vector<const Expr*>& conditions) const {
+    if (join.type != QueryDef::JoinType::Inner ||
+        outerJoinOnPath(links, sourceIndex(join.left), sourceIndex(join.right)).value_or(false))
+        throw DataError(DataError::AmbiguousOuterJoins,
+                        QStringLiteral("The SQL statement could not be executed because it contains ambiguous "
+                                       "outer joins. To force one of the joins to be performed first, create a "
+                                       "separate query that performs the first join and then include that query "
+                                       "in your SQL statement."));
+    collectConjuncts(join.on.get(), conditions);
+}
+
 std::vector<JoinStep> SelectRunner::planJoins(std::vector<const Expr*>& conditions) const {
     if (sources_.empty())
         return {};
@@ -331,7 +361,17 @@ std::vector<JoinStep> SelectRunner::planJoins(std::vector<const Expr*>& conditio
     for (const SelectStatement::Join& join : statement_->joins)
         pending.push_back(&join);
     std::vector<JoinStep> steps;
+    std::vector<JoinLink> links; // the joins planned so far: a tree over the tables
     while (!pending.empty()) {
+        // A join between tables joined already closes a ring: each table is joined once.
+        auto closing = std::find_if(pending.begin(), pending.end(), [&](const SelectStatement::Join* join) {
+            return joined[sourceIndex(join->left)] && joined[sourceIndex(join->right)];
+        });
+        if (closing != pending.end()) {
+            closeRing(**closing, links, conditions);
+            pending.erase(closing);
+            continue;
+        }
         auto next = std::find_if(pending.begin(), pending.end(), [&](const SelectStatement::Join* join) {
             return joined[sourceIndex(join->left)] != joined[sourceIndex(join->right)];
         });
@@ -358,6 +398,10 @@ std::vector<JoinStep> SelectRunner::planJoins(std::vector<const Expr*>& conditio
                 ++it;
             }
         }
+        const bool outer = std::any_of(group.begin(), group.end(), [](const SelectStatement::Join* join) {
+            return join->type != QueryDef::JoinType::Inner;
+        });
+        links.push_back({a, b, outer});
         steps.push_back(planStep(group, joined, conditions));
     }
     // Tables listed without a join ("FROM A, B"): every row with every row, the WHERE decides.

@@ -13,6 +13,13 @@ namespace convodesk::data::query {
 class QueryEngine;
 class Grouping;
 
+// One join planned between two tables (indexes into the FROM list).
+struct JoinLink {
+    int a = 0;
+    int b = 0;
+    bool outer = false;
+};
+
 // Runs one SELECT (not a UNION): its tables (stored tables or stored queries), joined by hash
 // on their equal fields, WHERE conditions tested while each table is scanned where the join
 // allows it and the others on each joined row before it is built, GROUP BY and HAVING, ORDER
@@ -55,7 +62,10 @@ private:
     void markColumns(const Expr& node, std::vector<bool>& used) const;
     JoinStep planStep(const std::vector<const SelectStatement::Join*>& group, std::vector<bool>& joined,
                       std::vector<const Expr*>& conditions) const;
-    // The joins in order; `conditions` gets the parts of inner joins that are no equal fields.
+    void closeRing(const SelectStatement::Join& join, const std::vector<JoinLink>& links,
+                   std::vector<const Expr*>& conditions) const;
+    // The joins in order, each table joined once; `conditions` gets the parts of inner joins that
+    // are no equal fields and the joins that close a ring.
     std::vector<JoinStep> planJoins(std::vector<const Expr*>& conditions) const;
     void prepareGrouping();
     std::vector<std::vector<jet4::Value>> joinedRows(const std::vector<ExprPtr>& conditions);
