@@ -59,7 +59,6 @@ private:
 };
 
 RowSet QueryEngine::runText(const QString& queryText) {
-    const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
     std::shared_ptr<SelectStatement> statement;
     try {
         statement = std::make_shared<SelectStatement>(Parser::parseSelect(queryText));
