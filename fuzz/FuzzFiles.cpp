@@ -1,6 +1,7 @@
 #include "FuzzFiles.h"
 
 #include "data/jet4/Writer.h"
+#include "data/query/QueryGovernor.h"
 
 #include <vector>
 
@@ -143,6 +144,10 @@ void writeQueryShapesFile(const QString& path) {
 
 void writeGraduateTableFile(const QString& path) {
     jet4::writeDatabase(path, tables(true), {});
+}
+
+void limitQueries() {
+    data::query::QueryLimits::setStandard({std::chrono::seconds(2), std::int64_t(512) << 20});
 }
 
 } // namespace convodesk::fuzz

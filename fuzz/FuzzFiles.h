@@ -14,4 +14,9 @@ void writeQueryShapesFile(const QString& path);
 // The same data with Graduate written as a plain table and no stored queries.
 void writeGraduateTableFile(const QString& path);
 
+// Gives every query run in this process 2 seconds and 512 MiB, so that many inputs run;
+// scripts/fuzz-regression sets libFuzzer's own timeout and memory limit just above these, so
+// a query that gets past them is reported.
+void limitQueries();
+
 } // namespace convodesk::fuzz

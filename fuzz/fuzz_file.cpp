@@ -69,6 +69,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         fuzz::writeGraduateTableFile(dir + QStringLiteral("/graduate_table.mdb"));
         std::exit(0);
     }
+    fuzz::limitQueries();
     fixture();
     return 0;
 }

@@ -39,6 +39,7 @@ Fixture& fixture() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::limitQueries();
     fixture();
     return 0;
 }

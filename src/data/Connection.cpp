@@ -6,6 +6,7 @@
 #include "jet4/Database.h"
 #include "jet4/NativePath.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace convodesk::data {
@@ -30,6 +31,18 @@ void Connection::setCursorLocation(int location) {
 }
 int Connection::cursorLocation() const {
     return cursorLocation_;
+}
+void Connection::setCommandTimeout(int seconds) {
+    limits_.timeout = std::chrono::seconds(std::max(seconds, 0));
+}
+int Connection::commandTimeout() const {
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(limits_.timeout).count());
+}
+void Connection::setQueryMemoryBudget(std::int64_t bytes) {
+    limits_.memoryBytes = std::clamp<std::int64_t>(bytes, 0, query::QueryLimits::defaultMemoryBytes());
+}
+query::QueryLimits Connection::queryLimits() const {
+    return limits_;
 }
 
 void Connection::open() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "query/QueryGovernor.h"
+
 #include <QString>
 
 #include <memory>
@@ -23,6 +25,14 @@ public:
     QString connectionString() const;
     void setCursorLocation(int location);
     int cursorLocation() const;
+    // Seconds a query may run before it ends with "Query timeout expired"; 0 waits without end.
+    void setCommandTimeout(int seconds);
+    int commandTimeout() const;
+    // How far a query may grow the process before it ends with "System resource exceeded.";
+    // never more than the default (a quarter of the machine's memory, at most 2 GiB).
+    void setQueryMemoryBudget(std::int64_t bytes);
+    // The limits each query run on this connection keeps to.
+    query::QueryLimits queryLimits() const;
 
     // Opens the data file. Throws DataError (bad connection text, provider, missing or
     // unreadable file). Opening an open connection first closes it.
@@ -39,6 +49,7 @@ public:
 private:
     QString connectionString_;
     int cursorLocation_ = 2;
+    query::QueryLimits limits_ = query::QueryLimits::standard();
     std::shared_ptr<jet4::Database> database_;
 };
 

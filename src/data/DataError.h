@@ -36,6 +36,8 @@ public:
         SubqueryRows = 3354,       // a subquery used as a value returned more than one row
         CircularAlias = 3103,      // column aliases that stand for one another
         AmbiguousOuterJoins = 3258, // outer joins that form a ring
+        ResourceExceeded = 3035,   // a query needs more memory than its budget
+        QueryTimeout = -2147217871, // a query ran past its command's timeout (as ADO numbers it)
     };
 
     DataError(int number, const QString& description)

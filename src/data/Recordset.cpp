@@ -72,9 +72,11 @@ void Recordset::openTable(const QString& source, std::shared_ptr<Connection> con
         query::QueryEngine engine(catalog);
         std::vector<query::ColumnInfo> columns = engine.describe(source);
         return std::make_unique<query::DeferredRowSource>(
-            std::move(columns), [database, source]() -> std::unique_ptr<query::RowSource> {
+            std::move(columns),
+            [database, source, limits = connection->queryLimits()]() -> std::unique_ptr<query::RowSource> {
                 DatabaseCatalog catalog(database);
                 query::QueryEngine engine(catalog);
+                engine.setLimits(limits);
                 return std::make_unique<query::RowSetSource>(engine.runSource(source));
             });
     });
@@ -91,6 +93,7 @@ void Recordset::openQuery(const QString& queryText, std::shared_ptr<Connection> 
     impl_->rows = readerGuarded([&]() -> std::unique_ptr<query::RowSource> {
         DatabaseCatalog catalog(database);
         query::QueryEngine engine(catalog);
+        engine.setLimits(connection->queryLimits());
         return std::make_unique<query::RowSetSource>(engine.runText(queryText));
     });
     impl_->connection = std::move(connection);

@@ -43,7 +43,7 @@ jet4::WriterTable teamTable() {
              {Value::text(QStringLiteral("B")), Value::text(QStringLiteral("Beta"))}}};
 }
 
-QueryDef query(const char* name, std::initializer_list<std::pair<const char*, const char*>> columns) {
+QueryDef peopleQuery(const char* name, std::initializer_list<std::pair<const char*, const char*>> columns) {
     QueryDef def;
     def.name = QString::fromLatin1(name);
     for (const auto& [expression, alias] : columns)
@@ -93,21 +93,21 @@ class StoredQueryFilesTest : public QObject {
 private slots:
     void queriesOfEachShapeWrittenAsAccessKeepsThem() {
         std::vector<QueryDef> queries;
-        QueryDef names = query("Names", {{"[First] & \" \" & [Last]", "FullName"}, {"Trim(UCase([Team]))", ""}});
+        QueryDef names = peopleQuery("Names", {{"[First] & \" \" & [Last]", "FullName"}, {"Trim(UCase([Team]))", ""}});
         names.where = QStringLiteral("(((People.Active)=Yes))");
         names.orderBy = {{QStringLiteral("People.ID"), true}};
         queries.push_back(names);
-        QueryDef grouped = query("PerTeam", {{"People.Team", ""}, {"Count(*)", "N"}, {"Sum(People.ID)", "SumOfID"}});
+        QueryDef grouped = peopleQuery("PerTeam", {{"People.Team", ""}, {"Count(*)", "N"}, {"Sum(People.ID)", "SumOfID"}});
         grouped.groupBy = {QStringLiteral("People.Team")};
         grouped.having = QStringLiteral("((Count(*))>=1)");
         queries.push_back(grouped);
-        QueryDef distinctRow = query("TeamsWithPeople", {{"Teams.*", ""}});
+        QueryDef distinctRow = peopleQuery("TeamsWithPeople", {{"Teams.*", ""}});
         distinctRow.selectFlags = QueryDef::DistinctRow;
         distinctRow.tables.push_back({QStringLiteral("Teams"), {}, {}});
         distinctRow.joins.push_back({QueryDef::JoinType::Inner, QStringLiteral("People"), QStringLiteral("Teams"),
                                      QStringLiteral("People.Team = Teams.Code")});
         queries.push_back(distinctRow);
-        QueryDef top = query("FirstTwo", {{"People.ID", ""}, {"IIf(IsNull([Last]),\"?\",[Last])", "Surname"}});
+        QueryDef top = peopleQuery("FirstTwo", {{"People.ID", ""}, {"IIf(IsNull([Last]),\"?\",[Last])", "Surname"}});
         top.selectFlags = QueryDef::Top;
         top.top = QStringLiteral("2");
         top.orderBy = {{QStringLiteral("People.ID"), false}};
@@ -154,7 +154,7 @@ private slots:
 
     // Access writes a descending order as 'D' or 'd'; with TOP, the order decides the rows.
     void descendingFlagInEitherCase() {
-        QueryDef last = query("LastTwo", {{"People.First", ""}});
+        QueryDef last = peopleQuery("LastTwo", {{"People.First", ""}});
         last.selectFlags = QueryDef::Top;
         last.top = QStringLiteral("2");
         last.orderBy = {{QStringLiteral("People.ID"), true, u'd'}};
@@ -169,7 +169,7 @@ private slots:
 
     // A column that uses another's alias, and a derived table, as Access stores them.
     void aliasesAndDerivedTablesStored() {
-        QueryDef tax = query("Tax", {{"People.ID*10", "Amount"}, {"[Amount]*0.5", "Tax"}});
+        QueryDef tax = peopleQuery("Tax", {{"People.ID*10", "Amount"}, {"[Amount]*0.5", "Tax"}});
         tax.where = QStringLiteral("(([Amount]>20))");
         tax.orderBy = {{QStringLiteral("[Tax]"), true}};
         QueryDef derived;
@@ -188,9 +188,9 @@ private slots:
 
     // Subqueries that name the outer query's fields, stored as Access writes them.
     void correlatedSubqueriesInStoredQueries() {
-        QueryDef onTeam = query("OnATeam", {{"People.First", ""}});
+        QueryDef onTeam = peopleQuery("OnATeam", {{"People.First", ""}});
         onTeam.where = QStringLiteral("(((Exists (SELECT * FROM Teams AS T WHERE T.Code = People.Team))=True))");
-        QueryDef firstOfTeam = query("FirstOfTeam", {{"P.First", ""}});
+        QueryDef firstOfTeam = peopleQuery("FirstOfTeam", {{"P.First", ""}});
         firstOfTeam.tables[0].alias = QStringLiteral("P");
         firstOfTeam.where = QStringLiteral("(((P.ID)=(SELECT Min(ID) FROM People AS P2 WHERE P2.Team = P.Team)))");
         const QString path = dir.filePath(QStringLiteral("correlated.mdb"));
@@ -206,7 +206,7 @@ private slots:
     // one in the ring is ambiguous. Every shape of join rows ends, with rows or an error.
     void joinRingsEnd() {
         const auto ring = [](const char* name, QueryDef::JoinType middle, QueryDef::JoinType closing) {
-            QueryDef def = query(name, {{"People.First", ""}, {"T2.Title", ""}});
+            QueryDef def = peopleQuery(name, {{"People.First", ""}, {"T2.Title", ""}});
             def.tables.push_back({QStringLiteral("Teams"), {}, {}});
             def.tables.push_back({QStringLiteral("Teams"), QStringLiteral("T2"), {}});
             def.joins = {{QueryDef::JoinType::Inner, QStringLiteral("People"), QStringLiteral("Teams"),
@@ -254,8 +254,8 @@ private slots:
 
     // Access stores a report's type as -32764; its low bits are those of a linked table.
     void reportNamedLikeAQueryHidesNothing() {
-        QueryDef report = query("PeopleX", {{"People.First", ""}});
-        QueryDef names = query("People2", {{"People.First", ""}});
+        QueryDef report = peopleQuery("PeopleX", {{"People.First", ""}});
+        QueryDef names = peopleQuery("People2", {{"People.First", ""}});
         const QString path = dir.filePath(QStringLiteral("report.mdb"));
         jet4::writeDatabase(path, {peopleTable()}, {report, names});
         QFile file(path);
@@ -283,9 +283,9 @@ private slots:
     }
 
     void tableRecordSetOnAQueryRunsOnlyWhenRead() {
-        QueryDef failing = query("Failing", {{"People.ID", ""}, {"1/0", "Boom"}});
-        QueryDef missing = query("Missing", {{"People.Nope", ""}});
-        QueryDef noTable = query("NoTable", {{"Ghost.ID", ""}});
+        QueryDef failing = peopleQuery("Failing", {{"People.ID", ""}, {"1/0", "Boom"}});
+        QueryDef missing = peopleQuery("Missing", {{"People.Nope", ""}});
+        QueryDef noTable = peopleQuery("NoTable", {{"Ghost.ID", ""}});
         noTable.tables = {{QStringLiteral("Ghost"), {}, {}}};
         const QString path = dir.filePath(QStringLiteral("lazy.mdb"));
         jet4::writeDatabase(path, {peopleTable()}, {failing, missing, noTable});

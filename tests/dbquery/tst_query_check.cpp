@@ -82,12 +82,16 @@ private slots:
         noRows.where = QStringLiteral("1=0");
         QueryDef unknownJoin = GraduateTables::graduateQuery();
         unknownJoin.joins[0].type = static_cast<QueryDef::JoinType>(7);
+        // Beyond any query's memory budget: the desk could not show it, so the check refuses it.
+        QueryDef huge = GraduateTables::graduateQuery();
+        huge.columns.push_back({QStringLiteral("Replace(Space(65535),\" \",Space(65535))"), QStringLiteral("Wide"), 0});
         const struct {
             const QueryDef* graduate;
             const char* reason;
         } cases[] = {{&noRows, "FAIL  Graduate: yields no row while the table Graduates holds 1 rows"},
                      {&unknownJoin, "FAIL  Graduate: The stored query 'Graduate' is invalid: it has an unknown "
-                                    "join type (7) between 'Graduates' and 'Programme'."}};
+                                    "join type (7) between 'Graduates' and 'Programme'."},
+                     {&huge, "FAIL  Graduate: System resource exceeded."}};
         for (const auto& c : cases) {
             const QString path = dir.filePath(QStringLiteral("lost.mdb"));
             QFile::remove(path);

@@ -2,6 +2,7 @@
 
 #include "DataError.h"
 #include "DateParts.h"
+#include "QueryGovernor.h"
 #include "ValueConversion.h"
 
 #include <cmath>
@@ -68,15 +69,19 @@ Value arithmetic(Expr::Arith op, const Value& left, const Value& right) {
     if (op == Expr::Arith::Concat) {
         if (left.isNull() && right.isNull())
             return Value::null();
-        return Value::text(convert::toText(left) + convert::toText(right));
+        const QString a = convert::toText(left), b = convert::toText(right);
+        QueryGovernor::growing(2 * (std::int64_t(a.size()) + b.size()));
+        return Value::text(a + b);
     }
     if (left.isNull() || right.isNull())
         return Value::null();
     const bool leftText = left.kind() == Value::Kind::Text, rightText = right.kind() == Value::Kind::Text;
     switch (op) {
     case Expr::Arith::Add:
-        if (leftText && rightText)
+        if (leftText && rightText) {
+            QueryGovernor::growing(2 * (std::int64_t(left.asText().size()) + right.asText().size()));
             return Value::text(left.asText() + right.asText());
+        }
         [[fallthrough]];
     case Expr::Arith::Subtract: {
         const bool leftDate = left.kind() == Value::Kind::DateTime, rightDate = right.kind() == Value::Kind::DateTime;

@@ -3,6 +3,7 @@
 #include "Arithmetic.h"
 #include "DataError.h"
 #include "Functions.h"
+#include "QueryGovernor.h"
 #include "SelectStatement.h"
 #include "ValueCompare.h"
 #include "ValueConversion.h"
@@ -186,10 +187,12 @@ void BoundExpr::bind(Expr& node, const std::vector<ColumnInfo>& layout, const QS
 }
 
 Value BoundExpr::evaluate(RowValues& row) const {
+    QueryGovernor::tick();
     return eval(*root_, row);
 }
 
 bool BoundExpr::passes(RowValues& row) const {
+    QueryGovernor::tick();
     if (rootTextComparison_) {
         if (const QuickResult quick = compareText(*rootTextComparison_, row);
             quick != QuickResult::NotApplicable)

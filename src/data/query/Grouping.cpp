@@ -1,6 +1,7 @@
 #include "Grouping.h"
 
 #include "DataError.h"
+#include "QueryGovernor.h"
 #include "ValueCompare.h"
 
 #include <QHash>
@@ -122,6 +123,7 @@ std::vector<std::vector<Value>> Grouping::run(std::vector<std::vector<Value>> ro
     if (groups_.empty())
         newGroup({});
     for (auto& values : rows) {
+        QueryGovernor::tick();
         VectorRow row(values);
         std::vector<Value> keys;
         QString key;

@@ -1,5 +1,6 @@
 #include "JoinPipeline.h"
 
+#include "QueryGovernor.h"
 #include "ValueCompare.h"
 
 namespace convodesk::data::query {
@@ -33,6 +34,7 @@ JoinPipeline::JoinPipeline(const std::vector<int>& offsets, int width, std::vect
         Probe probe;
         probe.matched.assign(added.size(), false);
         for (std::size_t i = 0; i < added.size(); ++i) {
+            QueryGovernor::tick();
             VectorRow values(added[i]);
             const QString key = keyOf(values, step.newColumns);
             if (!key.isEmpty())
@@ -65,6 +67,7 @@ std::vector<std::vector<jet4::Value>> JoinPipeline::run(RowSource& first) {
 }
 
 void JoinPipeline::expand(std::size_t step) {
+    QueryGovernor::tick();
     if (step == steps_.size()) {
         if (!condition_ || condition_->passes(row_))
             result_.push_back(row_.build(used_));

@@ -2,6 +2,7 @@
 
 #include "DataError.h"
 #include "FilteredRowSource.h"
+#include "QueryGovernor.h"
 #include "RepeatedTextSharer.h"
 #include "RowOrdering.h"
 #include "SelectRunner.h"
@@ -96,8 +97,14 @@ std::vector<ColumnInfo> QueryEngine::describe(const QString& source) {
     if (auto table = catalog_.openTable(source))
         return table->columns();
     if (auto def = catalog_.findQuery(source)) {
+        const QString key = def->name.toCaseFolded();
+        if (const auto found = described_.constFind(key); found != described_.constEnd())
+            return *found;
+        const QueryGovernor::Scope governed(limits_);
         ActiveQuery active(*this, def->name);
-        return describeStatement(storedQuery(*def));
+        std::vector<ColumnInfo> columns = describeStatement(storedQuery(*def));
+        described_.insert(key, columns);
+        return columns;
     }
     throw DataError(DataError::NoSuchSource,
                     QStringLiteral("No table or query named '%1' in '%2'.").arg(source, catalog_.fileName()));
@@ -120,8 +127,10 @@ std::vector<ColumnInfo> QueryEngine::describeStatement(const std::shared_ptr<con
 }
 
 RowSet QueryEngine::runStatement(const std::shared_ptr<const SelectStatement>& statement, const Expr* outputFilter) {
-    // Every way in (texts, stored queries read lazily, subqueries) orders texts by the file's order.
+    // Every way in (texts, stored queries read lazily, subqueries) orders texts by the file's order
+    // and keeps to the limits.
     const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
+    const QueryGovernor::Scope governed(limits_);
     if (!statement->unionParts.empty())
         return runUnion(*statement, outputFilter);
     return SelectRunner(*this, statement).run(outputFilter);
@@ -140,8 +149,10 @@ RowSet QueryEngine::runUnion(const SelectStatement& statement, const Expr* outpu
                             QStringLiteral("The number of columns in the two selected tables or queries of a "
                                            "union query do not match."));
         }
-        for (auto& row : part.rows)
+        for (auto& row : part.rows) {
+            QueryGovernor::tick();
             result.rows.push_back(std::move(row));
+        }
     }
     const QString name = statement.name.isEmpty() ? QStringLiteral("the query") : statement.name;
     for (ColumnInfo& column : result.columns)
@@ -184,12 +195,14 @@ std::unique_ptr<RowSource> QueryEngine::open(const SelectStatement::Table& sourc
 
 RowSet QueryEngine::scan(const QString& source, const Expr* filter, const std::vector<bool>* needed) {
     const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
+    const QueryGovernor::Scope governed(limits_);
     const std::unique_ptr<RowSource> rows = open(source, filter);
     RowSet result;
     result.columns = rows->columns();
     const int width = static_cast<int>(result.columns.size());
     RepeatedTextSharer sharer(width);
     while (rows->next()) {
+        QueryGovernor::tick();
         std::vector<jet4::Value> row;
         row.reserve(width);
         for (int c = 0; c < width; ++c)

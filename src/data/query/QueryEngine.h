@@ -4,6 +4,7 @@
 #include "Evaluator.h"
 #include "Expr.h"
 #include "Parser.h"
+#include "QueryGovernor.h"
 #include "RowSource.h"
 
 #include <QHash>
@@ -47,6 +48,11 @@ public:
     bool directScans() const { return directScans_; }
     void setDirectScans(bool on) { directScans_ = on; }
 
+    // The deadline and memory budget of each run (a query text, a source, a stored query read
+    // by a screen); runs nested in one share its limits.
+    const QueryLimits& limits() const { return limits_; }
+    void setLimits(const QueryLimits& limits) { limits_ = limits; }
+
 private:
     class ActiveQuery;
     RowSet runStatement(const std::shared_ptr<const SelectStatement>& statement, const Expr* outputFilter);
@@ -56,8 +62,12 @@ private:
 
     Catalog& catalog_;
     bool directScans_ = true;
+    QueryLimits limits_ = QueryLimits::standard();
     QStringList active_; // the stored queries being opened or run, outermost first
     QHash<QString, std::shared_ptr<const SelectStatement>> statements_; // parsed stored queries
+    // Column layouts of stored queries described once: a query built on another twice over
+    // (a union or join of it with itself, many levels deep) is described in steps, not 2^n.
+    QHash<QString, std::vector<ColumnInfo>> described_;
 };
 
 } // namespace convodesk::data::query

@@ -1,5 +1,6 @@
 #include "RowOrdering.h"
 
+#include "QueryGovernor.h"
 #include "ValueCompare.h"
 
 #include <QSet>
@@ -32,6 +33,7 @@ void sortRows(std::vector<std::vector<jet4::Value>>& rows,
         return compareForOrder(keyValues[x], keyValues[y]);
     };
     const auto before = [&](std::size_t a, std::size_t b) {
+        QueryGovernor::tick();
         for (std::size_t k = 0; k < width; ++k) {
             const int c = compare(a * width + k, b * width + k);
             if (c != 0)
@@ -56,6 +58,7 @@ void removeDuplicateRows(std::vector<std::vector<jet4::Value>>& rows) {
     QSet<QString> seen;
     std::vector<std::vector<jet4::Value>> kept;
     for (auto& row : rows) {
+        QueryGovernor::tick();
         QString key;
         for (const jet4::Value& value : row)
             key += matchKey(value) + QChar(0x1F);

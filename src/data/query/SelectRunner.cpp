@@ -2,6 +2,7 @@
 
 #include "DataError.h"
 #include "Grouping.h"
+#include "QueryGovernor.h"
 #include "QueryEngine.h"
 #include "RowOrdering.h"
 #include "StoredStatement.h"
@@ -549,6 +550,7 @@ void SelectRunner::keepDistinctRows(std::vector<std::vector<Value>>& rows) const
     QSet<QString> seen;
     std::vector<std::vector<Value>> kept;
     for (auto& row : rows) {
+        QueryGovernor::tick();
         QString key;
         for (int source : from)
             for (std::size_t c = 0; c < sources_[source].columns.size(); ++c)
@@ -657,6 +659,7 @@ RowSet SelectRunner::run(const Expr* outputFilter) {
     std::vector<std::size_t> origin;
     QSet<QString> seen;
     for (std::size_t i = 0; i < rows.size(); ++i) {
+        QueryGovernor::tick();
         std::vector<Value> out;
         if (rowsAsRead && s.top <= 0) {
             out = std::move(rows[i]);

@@ -2,6 +2,7 @@
 // Space, StrConv, Chr, Asc, Str.
 #include "Functions.h"
 
+#include "QueryGovernor.h"
 #include "ValueConversion.h"
 
 namespace convodesk::data::query {
@@ -103,7 +104,12 @@ Value replace(const Args& a) {
     const QString find = convert::toText(a[1]);
     if (find.isEmpty())
         return Value::text(text);
-    return Value::text(text.replace(find, convert::toText(a[2]), Qt::CaseInsensitive));
+    const QString by = convert::toText(a[2]);
+    if (by.size() > find.size()) {
+        const std::int64_t found = text.count(find, Qt::CaseInsensitive);
+        QueryGovernor::growing(2 * (text.size() + found * (by.size() - find.size())));
+    }
+    return Value::text(text.replace(find, by, Qt::CaseInsensitive));
 }
 
 Value space(const Args& a) {
