@@ -34,10 +34,6 @@ QString formatDate(double days, const QString& pattern) {
     const int hour = twelveHour ? (p.hour % 12 == 0 ? 12 : p.hour % 12) : p.hour;
     for (int i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
-        const QChar lower = c.toLower();
-        int run = 1;
-        while (i + run < pattern.size() && pattern[i + run].toLower() == lower)
-            ++run;
         if (c == QLatin1Char('"')) {
             const int close = pattern.indexOf(QLatin1Char('"'), i + 1);
             const int end = close < 0 ? static_cast<int>(pattern.size()) : close;
@@ -64,6 +60,11 @@ QString formatDate(double days, const QString& pattern) {
             i += 3;
             continue;
         }
+        // A run of one letter is one field; every branch below steps over the whole run.
+        const QChar lower = c.toLower();
+        int run = 1;
+        while (i + run < pattern.size() && pattern[i + run].toLower() == lower)
+            ++run;
         if (lower == QLatin1Char('d')) {
             out += run == 1   ? QString::number(p.date.day())
                    : run == 2 ? two(p.date.day())
@@ -161,8 +162,8 @@ QString formatNumber(double number, const QString& pattern) {
     }
     if (wholeDigits == QLatin1String("0") && minimumWhole == 0)
         wholeDigits.clear();
-    while (wholeDigits.size() < minimumWhole)
-        wholeDigits.prepend(QLatin1Char('0'));
+    if (wholeDigits.size() < minimumWhole)
+        wholeDigits.prepend(QString(minimumWhole - wholeDigits.size(), QLatin1Char('0')));
     if (thousands)
         wholeDigits = grouped(wholeDigits);
     QString numberText = wholeDigits;

@@ -2,6 +2,7 @@
 // Space, StrConv, Chr, Asc, Str.
 #include "Functions.h"
 
+#include "TextSearch.h"
 #include "ValueConversion.h"
 
 namespace convodesk::data::query {
@@ -89,9 +90,11 @@ Value instr(const Args& a) {
     const QString haystack = convert::toText(text);
     if (start > haystack.size())
         return Value::integer(0);
-    const qsizetype at = haystack.indexOf(convert::toText(sought), static_cast<int>(start - 1),
-                                          binary ? Qt::CaseSensitive : Qt::CaseInsensitive);
-    return Value::integer(at + 1);
+    const QString needle = convert::toText(sought);
+    if (needle.isEmpty())
+        return Value::integer(start);
+    const TextSearch search(needle, binary ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    return Value::integer(search.indexIn(haystack, static_cast<qsizetype>(start - 1)) + 1);
 }
 
 Value replace(const Args& a) {
@@ -103,7 +106,8 @@ Value replace(const Args& a) {
     const QString find = convert::toText(a[1]);
     if (find.isEmpty())
         return Value::text(text);
-    return Value::text(text.replace(find, convert::toText(a[2]), Qt::CaseInsensitive));
+    const TextSearch search(find, Qt::CaseInsensitive);
+    return Value::text(search.replaced(text, search.allIn(text), convert::toText(a[2])));
 }
 
 Value space(const Args& a) {
