@@ -19,7 +19,8 @@ QString two(int n) {
 }
 
 bool startsWithAt(const QString& text, int at, const char* token) {
-    return text.mid(at, static_cast<int>(qstrlen(token))).compare(QLatin1String(token), Qt::CaseInsensitive) == 0;
+    return QStringView(text).mid(at, static_cast<qsizetype>(qstrlen(token)))
+               .compare(QLatin1String(token), Qt::CaseInsensitive) == 0;
 }
 
 // A custom date/time pattern: d dd ddd dddd m mm mmm mmmm yy yyyy h hh n nn s ss q w ww
