@@ -102,7 +102,7 @@ Value replace(const Args& a) {
         return {};
     if (a[1].isNull() || a[2].isNull())
         fn::invalidArgument("Replace");
-    QString text = convert::toText(a[0]);
+    const QString text = convert::toText(a[0]);
     const QString find = convert::toText(a[1]);
     if (find.isEmpty())
         return Value::text(text);
