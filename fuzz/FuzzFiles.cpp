@@ -78,6 +78,40 @@ std::vector<WriterTable> tables(bool graduateTable) {
     return all;
 }
 
+// Graduates, Programme and Programme again joined in a circle by three join rows.
+QueryDef ringQuery(const char* name, bool outer) {
+    using JT = QueryDef::JoinType;
+    QueryDef ring = select(name,
+                           {column("G.GraduateID"), column("G.Name"), column("P.Program_Desc"),
+                            column("G.Faculty"), column("G.Queue")},
+                           {table("Graduates", "G"), table("Programme", "P"), table("Programme", "Q")});
+    ring.joins.push_back(join(JT::Inner, "G", "P", "G.Programme = P.Program_Code"));
+    ring.joins.push_back(join(outer ? JT::Left : JT::Inner, "P", "Q", "P.Program_Code = Q.Program_Code"));
+    ring.joins.push_back(
+        join(JT::Inner, "Q", "G", "Q.Program_Code = G.Programme AND Q.Program_Faculty Is Not Null"));
+    ring.orderBy.push_back({QStringLiteral("G.Queue"), false});
+    return ring;
+}
+
+// 31 stored queries, each a UNION ALL of the one below it and the graduates of one queue
+// number; the top one is named `top`.
+std::vector<QueryDef> unionChain(const QString& top) {
+    constexpr int kLevels = 31;
+    const QString part = QStringLiteral("SELECT GraduateID, Name, Programme AS Program_Desc, Faculty, Queue "
+                                        "FROM Graduates WHERE Queue = %1");
+    std::vector<QueryDef> chain;
+    for (int level = 1; level <= kLevels; ++level) {
+        QueryDef def;
+        def.name = level == kLevels ? top : QStringLiteral("%1Chain%2").arg(top).arg(level);
+        def.kind = QueryDef::Kind::Union; // flag 2 clear: UNION ALL
+        const QString below =
+            level == 1 ? part.arg(0) : QStringLiteral("SELECT * FROM %1Chain%2").arg(top).arg(level - 1);
+        def.tables = {{{}, QStringLiteral("Below"), below}, {{}, QStringLiteral("More"), part.arg(level)}};
+        chain.push_back(std::move(def));
+    }
+    return chain;
+}
+
 std::vector<QueryDef> queries() {
     using JT = QueryDef::JoinType;
     std::vector<QueryDef> all;
@@ -133,6 +167,11 @@ std::vector<QueryDef> queries() {
     parameters.parameters.push_back({QStringLiteral("Which"), 10});
     parameters.where = QStringLiteral("Graduates.GraduateID=[Which]");
     all.push_back(parameters);
+
+    all.push_back(ringQuery("Ring", false));
+    all.push_back(ringQuery("OuterRing", true));
+    for (QueryDef& def : unionChain(QStringLiteral("UnionChain")))
+        all.push_back(std::move(def));
     return all;
 }
 
@@ -144,6 +183,14 @@ void writeQueryShapesFile(const QString& path) {
 
 void writeGraduateTableFile(const QString& path) {
     jet4::writeDatabase(path, tables(true), {});
+}
+
+void writeJoinRingFile(const QString& path, bool outer) {
+    jet4::writeDatabase(path, tables(false), {ringQuery("Graduate", outer)});
+}
+
+void writeUnionChainFile(const QString& path) {
+    jet4::writeDatabase(path, tables(false), unionChain(QStringLiteral("Graduate")));
 }
 
 void limitQueries() {

@@ -67,6 +67,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         QDir().mkpath(dir);
         fuzz::writeQueryShapesFile(dir + QStringLiteral("/query_shapes.mdb"));
         fuzz::writeGraduateTableFile(dir + QStringLiteral("/graduate_table.mdb"));
+        fuzz::writeJoinRingFile(dir + QStringLiteral("/join_ring.mdb"), false);
+        fuzz::writeJoinRingFile(dir + QStringLiteral("/outer_join_ring.mdb"), true);
+        fuzz::writeUnionChainFile(dir + QStringLiteral("/union_chain.mdb"));
         std::exit(0);
     }
     fuzz::limitQueries();

@@ -2,10 +2,14 @@
 // patterns that used to take seconds.
 #include "query/LikePattern.h"
 
+#include "RandomText.h"
+
 #include <QRandomGenerator>
 #include <QTest>
 
 using convodesk::data::query::LikePattern;
+
+using convodesk::data::test::randomText;
 
 namespace {
 
@@ -26,12 +30,21 @@ bool reference(QStringView pattern, QStringView text) {
     return reference(pattern.mid(1), text.mid(1));
 }
 
-QString randomText(QRandomGenerator& random, const QString& alphabet, int maxLength) {
-    QString text;
-    const int length = static_cast<int>(random.bounded(maxLength + 1));
-    for (int i = 0; i < length; ++i)
-        text += alphabet[static_cast<int>(random.bounded(alphabet.size()))];
-    return text;
+// The same definition row by row: whether pattern[0, i) matches text[0, j), for long inputs.
+bool referenceTable(QStringView pattern, QStringView text) {
+    std::vector<char> row(static_cast<std::size_t>(text.size()) + 1, 0), next(row.size());
+    row[0] = 1;
+    for (const QChar p : pattern) {
+        next.assign(row.size(), 0);
+        for (std::size_t j = 0; j < row.size(); ++j) {
+            if (p == u'%')
+                next[j] = row[j] || (j > 0 && next[j - 1]);
+            else if (j > 0 && row[j - 1])
+                next[j] = p == u'_' || p.toCaseFolded() == text[static_cast<qsizetype>(j - 1)].toCaseFolded();
+        }
+        row.swap(next);
+    }
+    return row.back();
 }
 
 } // namespace
@@ -95,6 +108,62 @@ private slots:
         QVERIFY(pattern.matches(longText + QLatin1Char('b')));
         QVERIFY(LikePattern(QStringLiteral("%") + QString(16383, QLatin1Char('_')) + QStringLiteral("%"))
                     .matches(QString(16383, QLatin1Char('x'))));
+    }
+
+    // Segments long enough for the transform search, with and without wildcards, some planted
+    // in the text so that both answers come up.
+    void longSegmentsAgreeWithTheDefinition() {
+        QRandomGenerator random(23);
+        int matched = 0;
+        for (int i = 0; i < 400; ++i) {
+            QString pattern;
+            QString planted;
+            const int segments = 1 + static_cast<int>(random.bounded(3));
+            for (int s = 0; s < segments; ++s) {
+                const QString segment = randomText(random, QStringLiteral("ab_"), 90).rightJustified(33, u'_');
+                pattern += QLatin1Char('%') + segment;
+                for (const QChar c : segment)
+                    planted += c == u'_' ? QChar(random.bounded(2) ? u'a' : u'B') : c;
+                planted += randomText(random, QStringLiteral("ab"), 20);
+            }
+            pattern += random.bounded(2) ? QStringLiteral("%") : QString();
+            const QString noise = randomText(random, QStringLiteral("abAB"), 300);
+            for (const QString& text : {noise, noise + planted, planted.left(planted.size() - 1) + noise}) {
+                const bool expected = referenceTable(pattern, text);
+                matched += expected;
+                QVERIFY2(LikePattern(pattern).matches(text) == expected,
+                         qPrintable(QStringLiteral("'%1' like '%2'").arg(text, pattern)));
+            }
+        }
+        QVERIFY(matched > 100);
+    }
+
+    void longLiteralsAndWildcardsOverLongTexts() {
+        // A literal that fails only at its last character, and one only at its first.
+        const QString spaces(60000, QLatin1Char(' '));
+        const QString half(30000, QLatin1Char(' '));
+        const LikePattern endsInY(QLatin1Char('%') + half + QStringLiteral("y%"));
+        QVERIFY(!endsInY.matches(spaces + QLatin1Char('x')));
+        QVERIFY(endsInY.matches(spaces + QLatin1Char('Y') + spaces));
+        QVERIFY(!endsInY.matches(QStringLiteral("é") + spaces + QLatin1Char('x')));
+        QVERIFY(endsInY.matches(QStringLiteral("é") + spaces + QLatin1Char('y')));
+        const LikePattern startsWithY(QStringLiteral("%y") + half + QLatin1Char('%'));
+        QVERIFY(!startsWithY.matches(QStringLiteral("éx") + spaces));
+        QVERIFY(startsWithY.matches(QStringLiteral("é") + half + QLatin1Char('Y') + spaces));
+        QVERIFY(LikePattern(QStringLiteral("%ÉCOLE%")).matches(QStringLiteral("une école")));
+
+        QString everyOther;
+        for (int i = 0; i < 15000; ++i)
+            everyOther += QStringLiteral("a_");
+        const LikePattern wildcards(QLatin1Char('%') + everyOther + QStringLiteral("b%"));
+        const QString as(59999, QLatin1Char('a'));
+        QVERIFY(!wildcards.matches(as + QLatin1Char('a')));
+        QVERIFY(wildcards.matches(as + QLatin1Char('b')));
+        QVERIFY(!wildcards.matches(QLatin1Char('b') + as.left(29999) + QLatin1Char('b')));
+        QVERIFY(wildcards.matches(QLatin1Char('a') + as.left(29999) + QLatin1Char('b')));
+        const LikePattern twoSegments(QLatin1Char('%') + everyOther + QStringLiteral("b%") + everyOther + QLatin1Char('%'));
+        QVERIFY(!twoSegments.matches(as + QLatin1Char('b') + as.left(10000)));
+        QVERIFY(twoSegments.matches(as + QLatin1Char('b') + as.left(30000)));
     }
 };
 

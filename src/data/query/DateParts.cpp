@@ -3,6 +3,7 @@
 #include "DataError.h"
 
 #include <QRegularExpression>
+#include <cctype>
 #include <cmath>
 
 namespace convodesk::data::query {
@@ -50,11 +51,21 @@ double DateParts::toDays() const {
 }
 
 std::optional<double> DateParts::parse(const QString& given) {
+    // The blanks at either end go before matching: three optional runs of blanks in a row would
+    // let the matcher try every way of sharing a long run between them.
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(?:(\d{1,4})([/\-.])(\d{1,2})\2(\d{1,4}))?\s*)"
-                       R"((?:(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*([AaPp][Mm])?)?\s*$)"));
-    const QRegularExpressionMatch m = pattern.match(given);
-    if (!m.hasMatch() || given.trimmed().isEmpty())
+        QStringLiteral(R"(^(?:(\d{1,4})([/\-.])(\d{1,2})\2(\d{1,4}))?\s*)"
+                       R"((?:(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*([AaPp][Mm])?)?$)"));
+    const auto blank = [](QChar c) { return c.unicode() < 0x80 && std::isspace(c.unicode()); };
+    qsizetype first = 0, end = given.size();
+    while (first < end && blank(given[first]))
+        ++first;
+    while (end > first && blank(given[end - 1]))
+        --end;
+    if (first == end)
+        return std::nullopt;
+    const QRegularExpressionMatch m = pattern.match(given.mid(first, end - first));
+    if (!m.hasMatch())
         return std::nullopt;
     QDate date = epoch;
     if (m.capturedLength(1) > 0) {

@@ -19,7 +19,8 @@ QString two(int n) {
 }
 
 bool startsWithAt(const QString& text, int at, const char* token) {
-    return text.mid(at, static_cast<int>(qstrlen(token))).compare(QLatin1String(token), Qt::CaseInsensitive) == 0;
+    return QStringView(text).mid(at, static_cast<qsizetype>(qstrlen(token)))
+               .compare(QLatin1String(token), Qt::CaseInsensitive) == 0;
 }
 
 // A custom date/time pattern: d dd ddd dddd m mm mmm mmmm yy yyyy h hh n nn s ss q w ww
@@ -34,10 +35,6 @@ QString formatDate(double days, const QString& pattern) {
     const int hour = twelveHour ? (p.hour % 12 == 0 ? 12 : p.hour % 12) : p.hour;
     for (int i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
-        const QChar lower = c.toLower();
-        int run = 1;
-        while (i + run < pattern.size() && pattern[i + run].toLower() == lower)
-            ++run;
         if (c == QLatin1Char('"')) {
             const int close = pattern.indexOf(QLatin1Char('"'), i + 1);
             const int end = close < 0 ? static_cast<int>(pattern.size()) : close;
@@ -64,6 +61,11 @@ QString formatDate(double days, const QString& pattern) {
             i += 3;
             continue;
         }
+        // A run of one letter is one field; every branch below steps over the whole run.
+        const QChar lower = c.toLower();
+        int run = 1;
+        while (i + run < pattern.size() && pattern[i + run].toLower() == lower)
+            ++run;
         if (lower == QLatin1Char('d')) {
             out += run == 1   ? QString::number(p.date.day())
                    : run == 2 ? two(p.date.day())
@@ -161,8 +163,8 @@ QString formatNumber(double number, const QString& pattern) {
     }
     if (wholeDigits == QLatin1String("0") && minimumWhole == 0)
         wholeDigits.clear();
-    while (wholeDigits.size() < minimumWhole)
-        wholeDigits.prepend(QLatin1Char('0'));
+    if (wholeDigits.size() < minimumWhole)
+        wholeDigits.prepend(QString(minimumWhole - wholeDigits.size(), QLatin1Char('0')));
     if (thousands)
         wholeDigits = grouped(wholeDigits);
     QString numberText = wholeDigits;

@@ -10,22 +10,20 @@ LikePattern::LikePattern(const QString& pattern, Wildcards wildcards) {
     const char32_t oneChar = wildcards == Wildcards::Ansi ? U'_' : U'?';
     const QList<uint> folded = pattern.toCaseFolded().toUcs4();
     std::vector<char32_t> segment;
-    bool anyOneSeen = false;
     for (char32_t c : folded) {
         if (c != runChar) {
-            anyOneSeen = anyOneSeen || c == oneChar;
-            segment.push_back(c == oneChar ? anyOne : c);
+            segment.push_back(c == oneChar ? LikeSegment::anyOne : c);
             continue;
         }
         if (segments_.empty() && segment.empty())
             leadingRun_ = true;
         if (!segment.empty())
-            segments_.push_back(std::move(segment));
+            segments_.emplace_back(std::move(segment));
         segment.clear();
     }
     trailingRun_ = !folded.isEmpty() && folded.back() == runChar;
     if (!segment.empty())
-        segments_.push_back(std::move(segment));
+        segments_.emplace_back(std::move(segment));
     for (const auto& s : segments_)
         fixedLength_ += s.size();
 
@@ -34,11 +32,12 @@ LikePattern::LikePattern(const QString& pattern, Wildcards wildcards) {
         shape_ = leadingRun_ ? Shape::Anything : Shape::Exact;
         return;
     }
-    if (segments_.size() > 1 || anyOneSeen)
+    if (segments_.size() > 1 || segments_.front().hasWildcards())
         return;
-    const std::vector<char32_t>& literal = segments_.front();
+    const std::vector<char32_t>& literal = segments_.front().characters();
     literal_ = QString::fromUcs4(literal.data(), static_cast<qsizetype>(literal.size()));
-    asciiLiteral_ = std::all_of(literal.begin(), literal.end(), [](char32_t c) { return c < 0x80; });
+    if (std::all_of(literal.begin(), literal.end(), [](char32_t c) { return c < 0x80; }))
+        asciiLiteral_ = KnuthMorrisPratt<char16_t>(std::vector<char16_t>(literal.begin(), literal.end()));
     shape_ = leadingRun_ ? (trailingRun_ ? Shape::Contains : Shape::Suffix)
                          : (trailingRun_ ? Shape::Prefix : Shape::Exact);
 }
@@ -54,22 +53,14 @@ bool LikePattern::matches(QStringView text) const {
     case Shape::Suffix:
         return text.endsWith(literal_, Qt::CaseInsensitive);
     case Shape::Contains:
-        if (asciiLiteral_)
+        if (!asciiLiteral_.sought().empty())
             if (const auto found = containsAscii(text))
                 return *found;
-        return text.contains(literal_, Qt::CaseInsensitive);
+        break; // Qt's contains() can take text length times literal length
     case Shape::General:
         break;
     }
     return matchesSegments(text);
-}
-
-bool LikePattern::segmentAt(std::size_t s, const char32_t* text) const {
-    const std::vector<char32_t>& segment = segments_[s];
-    for (std::size_t k = 0; k < segment.size(); ++k)
-        if (segment[k] != anyOne && segment[k] != text[k])
-            return false;
-    return true;
 }
 
 bool LikePattern::matchesSegments(QStringView text) const {
@@ -92,55 +83,44 @@ bool LikePattern::matchesSegments(QStringView text) const {
         return false;
     const char32_t* t = folded.data();
     if (!leadingRun_ && !trailingRun_ && segments_.size() == 1)
-        return n == fixedLength_ && segmentAt(0, t);
+        return n == fixedLength_ && segments_[0].standsAt(t);
 
     std::size_t first = 0;
     std::size_t last = segments_.size();
     std::size_t pos = 0;
     std::size_t end = n;
     if (!leadingRun_) {
-        if (!segmentAt(0, t))
+        if (!segments_[0].standsAt(t))
             return false;
         pos = segments_[0].size();
         first = 1;
     }
     if (!trailingRun_) {
         const std::size_t length = segments_.back().size();
-        if (n - length < pos || !segmentAt(last - 1, t + n - length))
+        if (n - length < pos || !segments_[last - 1].standsAt(t + n - length))
             return false;
         end = n - length;
         --last;
     }
     for (std::size_t s = first; s < last; ++s) {
-        const std::size_t length = segments_[s].size();
-        std::size_t at = pos;
-        while (at + length <= end && !segmentAt(s, t + at))
-            ++at;
-        if (at + length > end)
+        const std::size_t at = segments_[s].find(t, pos, end);
+        if (at == LikeSegment::none)
             return false;
-        pos = at + length;
+        pos = at + segments_[s].size();
     }
     return true;
 }
 
 std::optional<bool> LikePattern::containsAscii(QStringView text) const {
-    const qsizetype size = text.size();
-    const qsizetype length = literal_.size();
-    const QChar* t = text.data();
-    const QChar* p = literal_.constData();
-    auto folded = [](QChar c) { return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + 32) : c; };
+    const char16_t* t = text.utf16();
     bool plain = true;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (t[i].unicode() >= 0x80)
-            plain = false;
-        if (i + length > size)
-            continue;
-        qsizetype j = 0;
-        while (j < length && folded(t[i + j]) == p[j])
-            ++j;
-        if (j == length)
-            return true;
-    }
+    const auto folded = [t, &plain](std::size_t i) {
+        const char16_t c = t[i];
+        plain = plain && c < 0x80;
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+    };
+    if (asciiLiteral_.find(folded, 0, static_cast<std::size_t>(text.size())) != asciiLiteral_.none)
+        return true;
     return plain ? std::optional<bool>(false) : std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "Functions.h"
 
 #include "QueryGovernor.h"
+#include "TextSearch.h"
 #include "ValueConversion.h"
 
 namespace convodesk::data::query {
@@ -90,9 +91,11 @@ Value instr(const Args& a) {
     const QString haystack = convert::toText(text);
     if (start > haystack.size())
         return Value::integer(0);
-    const qsizetype at = haystack.indexOf(convert::toText(sought), static_cast<int>(start - 1),
-                                          binary ? Qt::CaseSensitive : Qt::CaseInsensitive);
-    return Value::integer(at + 1);
+    const QString needle = convert::toText(sought);
+    if (needle.isEmpty())
+        return Value::integer(start);
+    const TextSearch search(needle, binary ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    return Value::integer(search.indexIn(haystack, static_cast<qsizetype>(start - 1)) + 1);
 }
 
 Value replace(const Args& a) {
@@ -100,16 +103,16 @@ Value replace(const Args& a) {
         return {};
     if (a[1].isNull() || a[2].isNull())
         fn::invalidArgument("Replace");
-    QString text = convert::toText(a[0]);
+    const QString text = convert::toText(a[0]);
     const QString find = convert::toText(a[1]);
     if (find.isEmpty())
         return Value::text(text);
+    const TextSearch search(find, Qt::CaseInsensitive);
+    const std::vector<qsizetype> places = search.allIn(text);
     const QString by = convert::toText(a[2]);
-    if (by.size() > find.size()) {
-        const std::int64_t found = text.count(find, Qt::CaseInsensitive);
-        QueryGovernor::growing(2 * (text.size() + found * (by.size() - find.size())));
-    }
-    return Value::text(text.replace(find, by, Qt::CaseInsensitive));
+    if (by.size() > find.size())
+        QueryGovernor::growing(2 * (text.size() + std::int64_t(places.size()) * (by.size() - find.size())));
+    return Value::text(search.replaced(text, places, by));
 }
 
 Value space(const Args& a) {
