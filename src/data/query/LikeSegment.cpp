@@ -1,5 +1,7 @@
 #include "LikeSegment.h"
 
+#include "QueryGovernor.h"
+
 #include <algorithm>
 
 namespace convodesk::data::query {
@@ -35,9 +37,14 @@ std::size_t LikeSegment::find(const char32_t* text, std::size_t from, std::size_
         return plain_.find([text](std::size_t i) { return text[i]; }, from, end);
     if (long_)
         return long_->find(text, from, end, [this](const char32_t* at) { return standsAt(at); });
-    for (std::size_t at = from; at + length <= end; ++at)
+    // Short segments cost little at each place; a segment too long for the transform may cost
+    // much, so the query's deadline is looked at as it goes.
+    for (std::size_t at = from; at + length <= end; ++at) {
+        if (length > kShortSegment)
+            QueryGovernor::tick();
         if (standsAt(text + at))
             return at;
+    }
     return none;
 }
 
