@@ -54,22 +54,26 @@ public:
     [[noreturn]] static void resourceExceeded();
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     explicit QueryGovernor(const QueryLimits& limits);
     void check();
-    void checkClock() const;
-    void checkMemory();
+    void checkClock(Clock::time_point now) const;
+    void checkMemory(Clock::time_point now);
 
+    // The clock is read every 64 ticks; the process's size (a read of /proc) every 5 ms, or
+    // after 8 MiB of values were built, whichever comes first.
     static constexpr std::uint32_t kTicksPerCheck = 64;
+    static constexpr std::chrono::milliseconds kMemoryCheckInterval{5};
     static constexpr std::int64_t kBytesPerMemoryCheck = 8 << 20;
-    static constexpr std::uint32_t kChecksPerMemoryCheck = 64;
     static thread_local QueryGovernor* current_;
 
     QueryLimits limits_;
-    std::chrono::steady_clock::time_point deadline_;
+    Clock::time_point deadline_;
+    Clock::time_point lastMemoryCheck_;
     std::int64_t residentAtStart_ = 0;
     std::int64_t grownSinceCheck_ = 0;
     std::uint32_t ticks_ = 0;
-    std::uint32_t checks_ = 0;
 };
 
 } // namespace convodesk::data::query
