@@ -1,5 +1,6 @@
 // The data layer on files the writer makes and on sample files: the screens' query texts,
 // OpenTable's ownership rules and the errors of a missing file.
+#include "CaughtError.h"
 #include "Connection.h"
 #include "ConnectionText.h"
 #include "DataError.h"
@@ -19,6 +20,7 @@ using namespace convodesk::data;
 using convodesk::data::test::writeGraduateFile;
 using convodesk::jet4::Value;
 
+using convodesk::data::test::errorOf;
 namespace {
 
 QString lookupText(const QString& id) {
@@ -36,17 +38,6 @@ QStringList readAll(Recordset& rs, const QString& field) {
     for (; !rs.eof(); rs.moveNext())
         out << displayText(rs.field(field));
     return out;
-}
-
-QString errorOf(const std::function<void()>& run, int* number = nullptr) {
-    try {
-        run();
-    } catch (const DataError& error) {
-        if (number)
-            *number = error.number();
-        return error.description();
-    }
-    return QStringLiteral("<no error>");
 }
 
 } // namespace

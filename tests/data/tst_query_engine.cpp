@@ -1,4 +1,5 @@
 // The query language over tables and stored queries held in memory.
+#include "CaughtError.h"
 #include "DataError.h"
 #include "MemoryCatalog.h"
 #include "SqlText.h"
@@ -12,6 +13,7 @@ using namespace convodesk::data;
 using convodesk::jet4::QueryDef;
 using convodesk::jet4::Value;
 
+using convodesk::data::test::errorOf;
 namespace {
 
 Value t(const char* text) {
@@ -19,17 +21,6 @@ Value t(const char* text) {
 }
 Value n(std::int64_t v) {
     return Value::integer(v);
-}
-
-QString firstDataError(const std::function<void()>& run, int* number = nullptr) {
-    try {
-        run();
-    } catch (const DataError& error) {
-        if (number)
-            *number = error.number();
-        return error.description();
-    }
-    return QStringLiteral("<no error>");
 }
 
 QStringList column(const query::RowSet& rows, const QString& name) {
@@ -201,28 +192,28 @@ private slots:
     void errorsNameTheirCause() {
         query::QueryEngine engine(catalog);
         int number = 0;
-        QCOMPARE(firstDataError([&] { engine.runText(QStringLiteral("select * from Nothing")); }, &number),
+        QCOMPARE(errorOf([&] { engine.runText(QStringLiteral("select * from Nothing")); }, &number),
                  QStringLiteral("No table or query named 'Nothing' in 'memory.mdb'."));
         QCOMPARE(number, int(DataError::NoSuchSource));
         QCOMPARE(
-            firstDataError([&] { engine.runText(QStringLiteral("select * from Graduate where Nme = 'x'")); },
+            errorOf([&] { engine.runText(QStringLiteral("select * from Graduate where Nme = 'x'")); },
                            &number),
             QStringLiteral("No field named 'Nme' in 'Graduate'."));
         QCOMPARE(number, int(DataError::NoSuchField));
         QCOMPARE(
-            firstDataError([&] { engine.runText(QStringLiteral("select * from Graduates order by Nope")); }),
+            errorOf([&] { engine.runText(QStringLiteral("select * from Graduates order by Nope")); }),
             QStringLiteral("No field named 'Nope' in 'Graduates'."));
-        const QString syntax = firstDataError(
+        const QString syntax = errorOf(
             [&] { engine.runText(QStringLiteral("select * from where Name = 'x'")); }, &number);
         QCOMPARE(number, int(DataError::SyntaxError));
         QVERIFY2(
             syntax.startsWith(QStringLiteral("Syntax error in the query at character 15: expected a table or "
                                              "query name, found 'where'.")),
             qPrintable(syntax));
-        QVERIFY(firstDataError([&] {
+        QVERIFY(errorOf([&] {
                     engine.runText(QStringLiteral("select * from Graduates where Name = 'x"));
                 }).contains(QStringLiteral("closing quote")));
-        QVERIFY(firstDataError([&] {
+        QVERIFY(errorOf([&] {
                     engine.runText(QStringLiteral("select * from Graduates g extra"));
                 }).contains(QStringLiteral("character 27")));
     }
@@ -297,7 +288,7 @@ private slots:
                 def.columns = {{QStringLiteral("Name"), {}, 0}};
             catalog.addQuery(def);
             query::QueryEngine engine(catalog);
-            return firstDataError([&] { engine.runText(QStringLiteral("select * from Q")); });
+            return errorOf([&] { engine.runText(QStringLiteral("select * from Q")); });
         };
         QueryDef unionQuery;
         unionQuery.kind = QueryDef::Kind::Union;

@@ -1,6 +1,7 @@
 // The expression language and the query shapes of stored queries and query texts, on tables
 // held in memory: Null rules, operators, functions, grouping, TOP, DISTINCTROW, UNION,
 // subqueries, output names, parameters, and texts nested too deeply.
+#include "CaughtError.h"
 #include "DataError.h"
 #include "DisplayText.h"
 #include "MemoryCatalog.h"
@@ -12,6 +13,7 @@ using namespace convodesk::data;
 using convodesk::jet4::QueryDef;
 using convodesk::jet4::Value;
 
+using convodesk::data::test::errorOf;
 namespace {
 
 Value t(const char* text) {
@@ -19,17 +21,6 @@ Value t(const char* text) {
 }
 Value n(std::int64_t v) {
     return Value::integer(v);
-}
-
-QString errorOf(const std::function<void()>& run, int* number = nullptr) {
-    try {
-        run();
-    } catch (const DataError& error) {
-        if (number)
-            *number = error.number();
-        return error.description();
-    }
-    return QStringLiteral("<no error>");
 }
 
 // Every row as "a|b|c" (Null as <null>).

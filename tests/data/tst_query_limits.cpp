@@ -1,6 +1,7 @@
 // Every query run keeps to a deadline and a memory budget: work that would freeze the desk or
 // eat the machine ends with the timeout or "System resource exceeded.", and the next query on the
 // same connection runs as usual.
+#include "CaughtError.h"
 #include "Connection.h"
 #include "DataError.h"
 #include "Recordset.h"
@@ -15,6 +16,7 @@ using namespace convodesk::data;
 using jet4::QueryDef;
 using jet4::Value;
 
+using convodesk::data::test::errorOf;
 namespace {
 
 jet4::WriterTable numbersTable(int count) {
@@ -50,15 +52,13 @@ std::vector<QueryDef> unionChain(int length) {
     return chain;
 }
 
+// The number of the error `run` ends with (0 for none), its description in `description`.
 int errorNumber(const std::function<void()>& run, QString* description = nullptr) {
-    try {
-        run();
-    } catch (const DataError& error) {
-        if (description)
-            *description = error.description();
-        return error.number();
-    }
-    return 0;
+    int number = 0;
+    const QString text = errorOf(run, &number);
+    if (description)
+        *description = text;
+    return number;
 }
 
 } // namespace

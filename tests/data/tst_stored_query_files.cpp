@@ -1,6 +1,7 @@
 // Stored queries in files: written by our writer as Access keeps them, and an Access-made
 // sample file. A report named like a query, queries of each shape, and a table record set on
 // a stored query that runs nothing until it is read.
+#include "CaughtError.h"
 #include "Connection.h"
 #include "DataError.h"
 #include "DisplayText.h"
@@ -18,6 +19,7 @@ using namespace convodesk::data;
 using jet4::QueryDef;
 using jet4::Value;
 
+using convodesk::data::test::errorOf;
 namespace {
 
 jet4::WriterTable peopleTable() {
@@ -70,17 +72,6 @@ QStringList rows(const QString& path, const QString& text) {
         out << cells.join(QLatin1Char('|'));
     }
     return out;
-}
-
-QString errorOf(const std::function<void()>& run, int* number = nullptr) {
-    try {
-        run();
-    } catch (const DataError& error) {
-        if (number)
-            *number = error.number();
-        return error.description();
-    }
-    return QStringLiteral("<no error>");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The query language puts texts in Jet's General order: ORDER BY, Min/Max, <, >, Between;
 // equality still ignores letter case only. A file with another sort order refuses to put
 // texts in order and still answers everything else.
+#include "../data/CaughtError.h"
 #include "../data/MemoryCatalog.h"
 #include "Connection.h"
 #include "DataError.h"
@@ -15,6 +16,7 @@
 using namespace convodesk::data;
 using convodesk::jet4::Value;
 
+using convodesk::data::test::errorOf;
 namespace {
 
 Value t(const char* text) {
@@ -48,17 +50,6 @@ class FrenchCatalog : public test::MemoryCatalog {
 public:
     convodesk::jet4::SortOrder textSortOrder() const override { return {0x040C, 0}; }
 };
-
-int errorNumber(const std::function<void()>& run, QString* description = nullptr) {
-    try {
-        run();
-    } catch (const DataError& error) {
-        if (description)
-            *description = error.description();
-        return error.number();
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -130,9 +121,9 @@ private slots:
         for (const char* text :
              {"select Word from Words order by Word", "select Max(Word) from Words",
               "select N from Words where Word < 'b'", "select N from Words where Word between 'a' and 'b'"}) {
-            QString description;
-            QCOMPARE(errorNumber([&] { engine.runText(QString::fromUtf8(text)); }, &description),
-                     int(DataError::UnsupportedQuery));
+            int number = 0;
+            const QString description = errorOf([&] { engine.runText(QString::fromUtf8(text)); }, &number);
+            QCOMPARE(number, int(DataError::UnsupportedQuery));
             QVERIFY2(description.contains(QStringLiteral("General")) &&
                          description.contains(QStringLiteral("memory.mdb")),
                      qPrintable(description));
@@ -177,9 +168,9 @@ private slots:
         // base letter; then Greek, Cyrillic, CJK (the order of the file's own index on the column).
         QCOMPARE(ids(general, "select ID from [Table] order by [Unicode]"), words("8|6|2|1|7|4|3|5"));
         QCOMPARE(ids(french, "select ID from [Table] where [Unicode] = 'ÜMLAUT'"), words("7"));
-        QString description;
-        QCOMPARE(errorNumber([&] { ids(french, "select ID from [Table] order by [Unicode]"); }, &description),
-                 int(DataError::UnsupportedQuery));
+        int number = 0;
+        const QString description = errorOf([&] { ids(french, "select ID from [Table] order by [Unicode]"); }, &number);
+        QCOMPARE(number, int(DataError::UnsupportedQuery));
         QVERIFY2(description.contains(QStringLiteral("1036")), qPrintable(description));
     }
 };
