@@ -63,15 +63,13 @@ void QueryLimits::setStandard(const QueryLimits& limits) {
 QueryGovernor::Scope::Scope(const QueryLimits& limits) {
     if (current_)
         return;
-    installed_ = new QueryGovernor(limits);
-    current_ = installed_;
+    installed_.reset(new QueryGovernor(limits));
+    current_ = installed_.get();
 }
 
 QueryGovernor::Scope::~Scope() {
-    if (!installed_)
-        return;
-    current_ = nullptr;
-    delete installed_;
+    if (installed_)
+        current_ = nullptr;
 }
 
 QueryGovernor::QueryGovernor(const QueryLimits& limits)

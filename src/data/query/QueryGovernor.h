@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 namespace convodesk::data::query {
 
@@ -38,7 +39,7 @@ public:
         Scope& operator=(const Scope&) = delete;
 
     private:
-        QueryGovernor* installed_ = nullptr;
+        std::unique_ptr<QueryGovernor> installed_;
     };
 
     static void tick() {
