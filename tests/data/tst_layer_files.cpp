@@ -9,6 +9,7 @@
 #include "Recordset.h"
 #include "ScreenDatabase.h"
 #include "SqlText.h"
+#include "support/CorpusFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -278,10 +279,8 @@ private slots:
     }
 
     void sampleFileQueries() {
-        const QString path = qEnvironmentVariable("CONVODESK_SHARED_DIR") +
-                             QStringLiteral("/corpus/jackcess/queryTestV2000.mdb");
-        if (!QFile::exists(path))
-            QSKIP("sample file not available");
+        VERIFY_CORPUS(QStringLiteral("jackcess/queryTestV2000.mdb"));
+        const QString path = convodesk::testing::corpusPath(QStringLiteral("jackcess/queryTestV2000.mdb"));
         const QString text = QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") + path;
         Recordset rs;
         rs.openQuery(QStringLiteral("select * from SelectQuery"), text);

@@ -8,6 +8,7 @@
 #include "GraduateTables.h"
 #include "Recordset.h"
 #include "data/jet4/Writer.h"
+#include "support/CorpusFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -295,11 +296,9 @@ private slots:
     }
 
     void accessMadeQueries() {
-        const QString source = qEnvironmentVariable("CONVODESK_SHARED_DIR") +
-                               QStringLiteral("/corpus/jackcess/queryTestV2000.mdb");
-        const QString path = dir.filePath(QStringLiteral("queryTest.mdb"));
-        QVERIFY(QFile::copy(source, path));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        VERIFY_CORPUS(QStringLiteral("jackcess/queryTestV2000.mdb"));
+        const QString path = convodesk::testing::corpusCopy(QStringLiteral("jackcess/queryTestV2000.mdb"), dir.path());
+        QVERIFY(!path.isEmpty());
         Recordset rs;
         rs.openQuery(QStringLiteral("select * from SelectQuery"), openFile(path));
         QCOMPARE(rs.fieldNames(),

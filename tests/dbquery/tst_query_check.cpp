@@ -4,6 +4,7 @@
 #include "GraduateTables.h"
 #include "QueryCommand.h"
 #include "ToolRun.h"
+#include "support/CorpusFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -67,10 +68,9 @@ private slots:
         junk.close();
         QCOMPARE(run<CheckCommand>({junk.fileName()}).code, 2);
 
-        const QString sample = qEnvironmentVariable("CONVODESK_SHARED_DIR") +
-                               QStringLiteral("/corpus/jackcess/queryTestV2000.mdb");
-        if (QFile::exists(sample))
-            QCOMPARE(run<CheckCommand>({sample}).code, 1);
+        // An Access-made file without the desk's tables fails the check.
+        VERIFY_CORPUS(QStringLiteral("jackcess/queryTestV2000.mdb"));
+        QCOMPARE(run<CheckCommand>({convodesk::testing::corpusPath(QStringLiteral("jackcess/queryTestV2000.mdb"))}).code, 1);
     }
 
     // A Graduate that drops graduates fails the check, naming the query.

@@ -1,9 +1,6 @@
 #include "ReaderValueText.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <cmath>
 
 namespace convodesk::testing {
@@ -55,17 +52,6 @@ QJsonArray readAllRows(const jet4::Database& db, const jet4::TableDef& table) {
         rows.append(row);
     }
     return rows;
-}
-
-QString corpusCopy(const QString& relativePath, const QString& folder) {
-    const QString source =
-        qEnvironmentVariable("CONVODESK_SHARED_DIR") + QStringLiteral("/corpus/") + relativePath;
-    const QString target = QDir(folder).filePath(QFileInfo(relativePath).fileName());
-    QFile::remove(target);
-    if (!QFile::copy(source, target))
-        return {};
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-    return target;
 }
 
 } // namespace convodesk::testing

@@ -13,7 +13,5 @@ namespace convodesk::testing {
 QJsonValue asReferenceJson(const jet4::Value& value);
 // Every row of a table, each as an array of asReferenceJson values in column order.
 QJsonArray readAllRows(const jet4::Database& db, const jet4::TableDef& table);
-// The path of a corpus file, copied into `folder` first so no test touches the shared file.
-QString corpusCopy(const QString& relativePath, const QString& folder);
 
 } // namespace convodesk::testing

@@ -4,6 +4,7 @@
 #include "data/jet4/Database.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
+#include "support/CorpusFiles.h"
 
 #include <QFile>
 #include <QSet>
@@ -49,6 +50,8 @@ class ReaderErrorsTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
+        VERIFY_CORPUS(QStringLiteral("jackcess/testV2003.mdb"));
+        VERIFY_CORPUS(QStringLiteral("mdb-reader/password_V2003_with-password.mdb"));
         good_ = readAll(testing::corpusCopy(QStringLiteral("jackcess/testV2003.mdb"), dir_.path()));
         QVERIFY(good_.size() > 16 * format::kPageSize);
     }

@@ -3,6 +3,7 @@
 #include "data/jet4/Database.h"
 #include "data/jet4/Jet4Format.h"
 #include "data/jet4/QueryDefReader.h"
+#include "support/CorpusFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +17,7 @@ class ReaderQueriesTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
+        VERIFY_CORPUS(QStringLiteral("jackcess/queryTestV2000.mdb"));
         db_ = jet4::Database::open(
             testing::corpusCopy(QStringLiteral("jackcess/queryTestV2000.mdb"), dir_.path()));
     }

@@ -8,6 +8,7 @@
 #include "DisplayText.h"
 #include "Recordset.h"
 #include "query/QueryEngine.h"
+#include "support/CorpusFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -140,9 +141,8 @@ private slots:
     // a file whose header names another order refuses to order texts but answers lookups.
     void realFiles() {
         QTemporaryDir dir;
-        const QString source = qEnvironmentVariable("CONVODESK_SHARED_DIR") +
-                               QStringLiteral("/corpus/jackcess/testUnicodeCompV2003.mdb");
-        QVERIFY2(QFile::exists(source), qPrintable(source + QStringLiteral(" is missing")));
+        VERIFY_CORPUS(QStringLiteral("jackcess/testUnicodeCompV2003.mdb"));
+        const QString source = convodesk::testing::corpusPath(QStringLiteral("jackcess/testUnicodeCompV2003.mdb"));
         const QString general = dir.filePath(QStringLiteral("General.mdb"));
         const QString french = dir.filePath(QStringLiteral("French.mdb"));
         QVERIFY(QFile::copy(source, general) && QFile::copy(source, french));

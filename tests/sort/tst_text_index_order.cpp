@@ -5,6 +5,7 @@
 #include "data/jet4/Database.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/TextSortKey.h"
+#include "support/CorpusFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,10 +16,6 @@ using namespace convodesk;
 using convodesk::jet4::TextSortKey;
 
 namespace {
-
-QString corpusFolder() {
-    return qEnvironmentVariable("CONVODESK_SHARED_DIR") + QStringLiteral("/corpus/jackcess");
-}
 
 bool isText(const jet4::ColumnDef& column) {
     return column.type == jet4::ColumnType::Text || column.type == jet4::ColumnType::Memo;
@@ -99,7 +96,7 @@ private slots:
             QStringLiteral("indexTestV2000.mdb"), QStringLiteral("bigIndexTestV2000.mdb"),
             QStringLiteral("testUnicodeCompV2003.mdb"), QStringLiteral("compIndexTestV2000.mdb")};
         QStringList files =
-            QDir(corpusFolder()).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name);
+            QDir(testing::corpusPath(QStringLiteral("jackcess"))).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name);
         for (const QString& name : withText)
             if (!files.contains(name))
                 files << name; // missing: the test fails on it below
@@ -118,8 +115,8 @@ private:
     void checkFile() {
         QFETCH(QString, file);
         QFETCH(bool, mustHaveTextKeys);
-        const QString path = corpusFolder() + QLatin1Char('/') + file;
-        QVERIFY2(QFile::exists(path), qPrintable(path + QStringLiteral(" is missing")));
+        VERIFY_CORPUS(QStringLiteral("jackcess/") + file);
+        const QString path = testing::corpusPath(QStringLiteral("jackcess/") + file);
         const QByteArray bytes = readAll(path);
         const auto db = jet4::Database::open(path);
         QVERIFY2(db->sortOrder().isGeneral(), qPrintable(db->sortOrder().describe()));
