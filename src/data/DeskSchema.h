@@ -1,0 +1,69 @@
+#pragma once
+
+#include "FixedText.h"
+
+#include <array>
+
+// The desk database as the screens read it and convodesk-db writes and checks it: the names of
+// its tables, stored query and fields, and the query texts the screens send.
+namespace convodesk::data::desk {
+
+// The tables, and the stored query the Home and Search screens read (convodesk-db make can
+// write it as a table of the same rows instead).
+inline constexpr FixedText kGraduatesTable{"Graduates"};
+inline constexpr FixedText kProgrammeTable{"Programme"};
+inline constexpr FixedText kGraduateQuery{"Graduate"};
+
+// Fields of Graduates; `Programme` holds a Program_Code.
+inline constexpr FixedText kGraduateId{"GraduateID"};
+inline constexpr FixedText kName{"Name"};
+inline constexpr FixedText kIc{"IC"};
+inline constexpr FixedText kProgramme{"Programme"};
+inline constexpr FixedText kFaculty{"Faculty"};
+inline constexpr FixedText kPhone{"Phone"};
+inline constexpr FixedText kStatus{"Status"};
+inline constexpr FixedText kAudio{"Audio"};
+inline constexpr FixedText kQueue{"Queue"};
+
+// Fields of Programme.
+inline constexpr FixedText kProgramCode{"Program_Code"};
+inline constexpr FixedText kProgramDesc{"Program_Desc"};
+inline constexpr FixedText kProgramFaculty{"Program_Faculty"};
+
+// Graduate: Graduates LEFT JOIN Programme ON Graduates.Programme = Programme.Program_Code,
+// giving these fields.
+inline constexpr std::array kGraduateQueryFields{kGraduateId.view(), kName.view(), kProgramDesc.view(),
+                                                 kFaculty.view(), kQueue.view()};
+
+// The fields of each source the screens use (shown, searched or put in order); `check` wants
+// them all, and `make` requires the tables' ones of its input.
+inline constexpr std::array kGraduateFieldsUsed{kGraduateId.view(), kName.view(), kProgramDesc.view(),
+                                                kQueue.view()};
+// The Database screen shows the first eight in this order and puts the rows in Queue order.
+inline constexpr std::array kGraduatesFieldsUsed{kGraduateId.view(), kName.view(),   kIc.view(),
+                                                 kProgramme.view(),  kFaculty.view(), kPhone.view(),
+                                                 kStatus.view(),     kAudio.view(),   kQueue.view()};
+inline constexpr std::array kProgrammeFieldsUsed{kProgramCode.view(), kProgramDesc.view(),
+                                                 kProgramFaculty.view()};
+
+// The Database screen's two lists.
+inline constexpr auto kGraduatesInQueueOrder = "select * from " + kGraduatesTable + " order by " + kQueue;
+inline constexpr auto kProgrammesInDescOrder =
+    "select * from " + kProgrammeTable + " order by " + kProgramDesc;
+
+// Home: the graduate whose ID is `idLiteral` (a query literal, see sqlTextLiteral).
+inline QString graduateLookupText(const QString& idLiteral) {
+    static constexpr auto select = "select * from " + kGraduateQuery + " where " + kGraduateId + " = ";
+    return select + idLiteral;
+}
+
+// Search: every graduate whose name, ID or programme is like `patternLiteral`, in Queue order.
+inline QString graduateSearchText(const QString& patternLiteral) {
+    static constexpr auto byName = "select * from " + kGraduateQuery + " where " + kName + " like ";
+    static constexpr auto byId = " or " + kGraduateId + " like ";
+    static constexpr auto byProgramme = " or " + kProgramDesc + " like ";
+    static constexpr auto inOrder = " order by " + kQueue;
+    return byName + patternLiteral + byId + patternLiteral + byProgramme + patternLiteral + inOrder;
+}
+
+} // namespace convodesk::data::desk
