@@ -2,6 +2,9 @@
 
 #include "FixedText.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <array>
 
 // The desk database as the screens read it and convodesk-db writes and checks it: the names of
@@ -45,6 +48,27 @@ inline constexpr std::array kGraduatesFieldsUsed{kGraduateId.view(), kName.view(
                                                  kStatus.view(),     kAudio.view(),   kQueue.view()};
 inline constexpr std::array kProgrammeFieldsUsed{kProgramCode.view(), kProgramDesc.view(),
                                                  kProgramFaculty.view()};
+
+// Where `name` stands in `fields`; fields.size() where it is not there.
+template <std::size_t N> constexpr std::size_t indexOf(const std::array<QStringView, N>& fields, QStringView name) {
+    const auto same = [name](QStringView field) {
+        if (field.size() != name.size())
+            return false;
+        for (qsizetype i = 0; i < field.size(); ++i)
+            if (field[i] != name[i])
+                return false;
+        return true;
+    };
+    return static_cast<std::size_t>(std::find_if(fields.begin(), fields.end(), same) - fields.begin());
+}
+
+template <std::size_t N> QStringList nameList(const std::array<QStringView, N>& fields) {
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(N));
+    for (QStringView field : fields)
+        names.append(field.toString());
+    return names;
+}
 
 // The Database screen's two lists.
 inline constexpr auto kGraduatesInQueueOrder = "select * from " + kGraduatesTable + " order by " + kQueue;

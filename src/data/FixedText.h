@@ -27,7 +27,9 @@ public:
 
     constexpr char16_t operator[](std::size_t i) const { return chars_[i]; }
     constexpr QStringView view() const noexcept { return QStringView(chars_, static_cast<qsizetype>(N)); }
-    operator QString() const { return QString::fromRawData(reinterpret_cast<const QChar*>(chars_), N); }
+    // A named text is referred to; a passing one (a join made in an expression) is copied.
+    operator QString() const& { return QString::fromRawData(reinterpret_cast<const QChar*>(chars_), N); }
+    operator QString() const&& { return view().toString(); }
 
 private:
     char16_t chars_[N + 1]{};
