@@ -11,6 +11,9 @@
 // its tables, stored query and fields, and the query texts the screens send.
 namespace convodesk::data::desk {
 
+// The database file the desk reads, in the program's folder.
+inline constexpr FixedText kDatabaseFile{"Tassel.mdb"};
+
 // The tables, and the stored query the Home and Search screens read (convodesk-db make can
 // write it as a table of the same rows instead).
 inline constexpr FixedText kGraduatesTable{"Graduates"};
@@ -27,6 +30,9 @@ inline constexpr FixedText kPhone{"Phone"};
 inline constexpr FixedText kStatus{"Status"};
 inline constexpr FixedText kAudio{"Audio"};
 inline constexpr FixedText kQueue{"Queue"};
+
+// A graduate ID has this many characters: Home looks the graduate up as soon as they are typed.
+inline constexpr int kGraduateIdLength = 12;
 
 // Fields of Programme.
 inline constexpr FixedText kProgramCode{"Program_Code"};
