@@ -3,9 +3,9 @@
 #include "Connection.h"
 #include "ConnectionText.h"
 #include "DisplayText.h"
-#include "GraduateFile.h"
 #include "Recordset.h"
 #include "SqlText.h"
+#include "support/DeskFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,7 +16,7 @@
 #include <utility>
 
 using namespace convodesk::data;
-using convodesk::data::test::writeGraduateFile;
+using convodesk::testing::DeskFile;
 
 namespace {
 
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     // "bench_data lookup" repeats only the 100,000-graduate lookup, for a profiler.
     const bool lookupOnly = argc > 1 && QByteArray(argv[1]) == "lookup";
     if (lookupOnly) {
-        writeGraduateFile(dir.filePath(QStringLiteral("Tassel.mdb")), 100000);
+        DeskFile::made(100000).write(dir.filePath(QStringLiteral("Tassel.mdb")));
         const QString text = buildConnectionText(dir.path());
         const double hit = medianMs(
             [&] {
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     }
     // "bench_data paste" times the Search screen's query for a pasted 32,767-character text.
     if (argc > 1 && QByteArray(argv[1]) == "paste") {
-        writeGraduateFile(dir.filePath(QStringLiteral("Tassel.mdb")), 100000);
+        DeskFile::made(100000).write(dir.filePath(QStringLiteral("Tassel.mdb")));
         const QString text = buildConnectionText(dir.path());
         const auto searchFor = [](const QString& pasted) {
             const QString pattern = sqlTextLiteral(QLatin1Char('%') + pasted + QLatin1Char('%'));
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (int count : {1000, 10000, 100000}) {
-        writeGraduateFile(dir.filePath(QStringLiteral("Tassel.mdb")), count);
+        DeskFile::made(count).write(dir.filePath(QStringLiteral("Tassel.mdb")));
         const QString text = buildConnectionText(dir.path());
         const int runs = count >= 100000 ? 21 : 41;
         const QString hitId = QStringLiteral("2003%1").arg(count / 2, 8, 10, QLatin1Char('0'));

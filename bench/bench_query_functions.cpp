@@ -10,7 +10,7 @@
 //   ReplaceLong        Replace of 'y' & Space(n/2) in the same text
 //   ReplaceNested      three Replace(…, 'a', 'aa') around n/8 letters, case ignored
 //   DateWithLongBlanks IsDate('1/1/2000' & Space(n/2) & '1:2' & Space(n/2) & 'x')
-#include "../tests/data/MemoryCatalog.h"
+#include "support/MemoryCatalog.h"
 #include "query/QueryEngine.h"
 
 #include <benchmark/benchmark.h>
@@ -21,7 +21,7 @@ namespace {
 
 // Runs "select <expression> from One" once per iteration.
 void runExpression(benchmark::State& state, const QString& expression) {
-    test::MemoryCatalog catalog;
+    convodesk::testing::MemoryCatalog catalog;
     catalog.addTable(QStringLiteral("One"), {"X"}, {{convodesk::jet4::Value::integer(1)}});
     const QString text = QStringLiteral("select ") + expression + QStringLiteral(" as V from One");
     for (auto _ : state) {

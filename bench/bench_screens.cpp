@@ -17,6 +17,8 @@
 #include "frmMenu.h"
 #include "home/frmHome.h"
 #include "search/frmSearch.h"
+#include "support/DeskFile.h"
+#include "support/Values.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -33,10 +35,6 @@
 using namespace convodesk;
 
 namespace {
-
-QString tasselPath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tassel.mdb"));
-}
 
 long peakRssKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -114,46 +112,31 @@ ui::TextBox* focusedIdBox(screens::frmHome& screen) {
     return box;
 }
 
-jet4::Value t(const QString& text) {
-    return jet4::Value::text(text);
-}
-
+// The Graduate table, Graduates and Programme of a large desk, next to the program.
 void writeFile(int graduates, int programmes) {
-    using jet4::ColumnType;
-    jet4::WriterTable graduate{QStringLiteral("Graduate"),
-                               {{QStringLiteral("GraduateID"), ColumnType::Text, 12},
-                                {QStringLiteral("Name"), ColumnType::Text, 100},
-                                {QStringLiteral("Program_Desc"), ColumnType::Text, 200},
-                                {QStringLiteral("Queue"), ColumnType::Long, 0}},
-                               {}};
-    jet4::WriterTable all{QStringLiteral("Graduates"), {}, {}};
-    for (const char* name : {"GraduateID", "Name", "IC", "Programme", "Faculty", "Phone", "Status", "Audio"})
-        all.columns.push_back({QString::fromLatin1(name), ColumnType::Text, 100});
-    all.columns.push_back({QStringLiteral("Queue"), ColumnType::Long, 0});
+    using testing::n;
+    using testing::t;
+    testing::DeskFile file;
+    jet4::WriterTable& graduate = file.graduateTable();
+    jet4::WriterTable& all = file.graduates();
     for (int i = 1; i <= graduates; ++i) {
         const QString id = QStringLiteral("CV24DT%1").arg(i, 6, 10, QLatin1Char('0'));
         // Every tenth graduate carries the searched name.
         const QString name = i % 10 == 0 ? QStringLiteral("Nur Aisyah binti Zakaria %1").arg(i)
                                          : QStringLiteral("Muhammad Hafiz bin Hassan %1").arg(i);
-        graduate.rows.push_back({t(id), t(name), t(QStringLiteral("Diploma in Information Technology")),
-                                 jet4::Value::integer(i)});
+        graduate.rows.push_back({t(id), t(name), t("Diploma in Information Technology"),
+                                 t("Faculty of Computing"), n(i)});
         all.rows.push_back(
             {t(id), t(name), t(QStringLiteral("990101-01-%1").arg(i % 10000, 4, 10, QLatin1Char('0'))),
              t(QStringLiteral("DIT")), t(QStringLiteral("Faculty of Computing")),
              i % 7 ? t(QStringLiteral("012-%1").arg(i)) : jet4::Value::null(), t(QStringLiteral("Attending")),
              t(id + QStringLiteral(".wav")), jet4::Value::integer(i)});
     }
-    jet4::WriterTable programme{QStringLiteral("Programme"),
-                                {{QStringLiteral("Program_Code"), ColumnType::Text, 20},
-                                 {QStringLiteral("Program_Desc"), ColumnType::Text, 200},
-                                 {QStringLiteral("Program_Faculty"), ColumnType::Text, 50}},
-                                {}};
     for (int i = 1; i <= programmes; ++i)
-        programme.rows.push_back({t(QStringLiteral("P%1").arg(i)),
+        file.programme().rows.push_back({t(QStringLiteral("P%1").arg(i)),
                                   t(QStringLiteral("Diploma in Subject %1").arg(i, 4, 10, QLatin1Char('0'))),
                                   t(QStringLiteral("Faculty %1").arg(i % 9))});
-    QFile::remove(tasselPath());
-    jet4::writeDatabase(tasselPath(), {graduate, all, programme}, {});
+    file.writeBesideProgram();
 }
 
 } // namespace

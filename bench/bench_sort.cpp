@@ -4,7 +4,7 @@
 //   SortByCompare    sorted by comparing two names at a time (keys built per comparison)
 //   SortIgnoringCase the code-point order ignoring case it replaces, for scale
 //   OrderByQuery     "select Name from Names order by Name" through the query engine
-#include "../tests/data/MemoryCatalog.h"
+#include "support/MemoryCatalog.h"
 #include "data/jet4/TextSortKey.h"
 #include "query/QueryEngine.h"
 
@@ -80,7 +80,7 @@ void SortIgnoringCase(benchmark::State& state) {
 
 void OrderByQuery(benchmark::State& state) {
     using namespace convodesk::data;
-    test::MemoryCatalog catalog;
+    convodesk::testing::MemoryCatalog catalog;
     std::vector<std::vector<convodesk::jet4::Value>> rows;
     for (const QString& name : names())
         rows.push_back({convodesk::jet4::Value::text(name)});

@@ -1,6 +1,4 @@
 // The main window, its menus, the menu panel and navigation, in real windows.
-#include "GraduateFile.h"
-#include "GraduateFixture.h"
 #include "HandlerGuard.h"
 #include "ReportList.h"
 #include "TextBox.h"
@@ -11,6 +9,7 @@
 #include "frmMenu.h"
 #include "frmSplash.h"
 #include "modGeneral.h"
+#include "support/DeskFile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -28,6 +27,7 @@
 #include <memory>
 
 using namespace convodesk;
+using testing::DeskFile;
 using app::fraMDI;
 
 namespace {
@@ -123,7 +123,7 @@ private:
 
 void tst_mainwindow::initTestCase() {
     ui::setFailureReporter([this](const ui::Failure& f) { failures_ << f; });
-    testing::writeTasselMdb(testing::standardGraduates());
+    DeskFile::homeGraduates().writeBesideProgram();
 }
 
 void tst_mainwindow::init() {
@@ -352,8 +352,8 @@ void tst_mainwindow::panelButtonsWithoutActionDoNothing() {
 // with the keyboard where it was (disabling the main window must not move it to the panel).
 void tst_mainwindow::dialogsGiveTheScreenBack() {
     // A file with the tables the Database screen lists.
-    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
-    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    DeskFile::made(30).writeBesideProgram();
+    const auto restore = qScopeGuard([] { DeskFile::homeGraduates().writeBesideProgram(); });
     QTest::mouseClick(window_->menuPanel()->findChild<QPushButton*>(QStringLiteral("Command2")),
                       Qt::LeftButton);
     QWidget* screen = window_->openScreen(QStringLiteral("frmDBase"));
@@ -392,8 +392,8 @@ void tst_mainwindow::dialogsGiveTheScreenBack() {
 // the menu bar; restored, it shows in its own frame at its design size. The menu panel stays
 // a borderless child that nothing maximises.
 void tst_mainwindow::screensAreTitledWindowsMergedWhileMaximised() {
-    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
-    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    DeskFile::made(30).writeBesideProgram();
+    const auto restore = qScopeGuard([] { DeskFile::homeGraduates().writeBesideProgram(); });
     QMdiSubWindow* panel = window_->menuPanel() ? windowOf(window_->menuPanel()) : nullptr;
     QVERIFY(panel);
     for (const ScreenEntry& e : screenEntries) {
@@ -461,8 +461,8 @@ void tst_mainwindow::ctrlF4ClosesTheActiveScreenOnly() {
 // Closing a screen unloads it; the next opening loads a new one: Home opens its table again,
 // Search starts empty, Database reads the lists of the file as it is now.
 void tst_mainwindow::closingUnloadsAndReopeningLoadsAfresh() {
-    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
-    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    DeskFile::made(30).writeBesideProgram();
+    const auto restore = qScopeGuard([] { DeskFile::homeGraduates().writeBesideProgram(); });
     const int openBefore = data::Recordset::openCount();
     for (const ScreenEntry& e : screenEntries)
         entry(*window_, e.menuEntry)->trigger();
@@ -479,10 +479,10 @@ void tst_mainwindow::closingUnloadsAndReopeningLoadsAfresh() {
     QCOMPARE(data::Recordset::openCount(), openBefore + 1); // Home's table
 
     // The file is replaced during the ceremony: the open Database screen keeps its lists.
-    QFile::remove(testing::tasselMdbPath() + QStringLiteral(".new"));
-    data::test::writeGraduateFile(testing::tasselMdbPath() + QStringLiteral(".new"), 12);
-    QFile::remove(testing::tasselMdbPath());
-    QVERIFY(QFile::rename(testing::tasselMdbPath() + QStringLiteral(".new"), testing::tasselMdbPath()));
+    QFile::remove(DeskFile::besideProgram() + QStringLiteral(".new"));
+    DeskFile::made(12).write(DeskFile::besideProgram() + QStringLiteral(".new"));
+    QFile::remove(DeskFile::besideProgram());
+    QVERIFY(QFile::rename(DeskFile::besideProgram() + QStringLiteral(".new"), DeskFile::besideProgram()));
     entry(*window_, "mnuAccess")->trigger();
     QCOMPARE(listCount(database, "lvwGraduate"), 30);
 
@@ -531,11 +531,11 @@ void tst_mainwindow::closingDuringTheScanWait() {
 // With the file missing, opening a screen shows it (its load ended early: not centred), tells
 // the operator once and gives no focus; with the file back, closing and opening it again loads it.
 void tst_mainwindow::failedLoadStillShowsTheScreen() {
-    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
-    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
-    const QString saved = testing::tasselMdbPath() + QStringLiteral(".saved");
+    DeskFile::made(30).writeBesideProgram();
+    const auto restore = qScopeGuard([] { DeskFile::homeGraduates().writeBesideProgram(); });
+    const QString saved = DeskFile::besideProgram() + QStringLiteral(".saved");
     QFile::remove(saved);
-    QVERIFY(QFile::rename(testing::tasselMdbPath(), saved));
+    QVERIFY(QFile::rename(DeskFile::besideProgram(), saved));
     for (const char* menuEntry : {"mnuHome", "mnuAccess"}) {
         const QString name = QString::fromLatin1(menuEntry == QByteArrayView("mnuHome") ? "frmHome" : "frmDBase");
         failures_.clear();
@@ -560,7 +560,7 @@ void tst_mainwindow::failedLoadStillShowsTheScreen() {
     entry(*window_, "mnuSearch")->trigger();
     QCOMPARE(failures_.size(), 1);
 
-    QVERIFY(QFile::rename(saved, testing::tasselMdbPath()));
+    QVERIFY(QFile::rename(saved, DeskFile::besideProgram()));
     closeScreens(*window_);
     failures_.clear();
     QCOMPARE(window_->openScreen(QStringLiteral("frmDBase")), nullptr);
@@ -623,8 +623,8 @@ void tst_mainwindow::minimisedScreenGivesTheKeyboardAway() {
 // Restored, resized and maximised again, a screen keeps its navy panel in the middle of it,
 // and the keyboard where it was.
 void tst_mainwindow::restoredScreenKeepsItsPanelCentred() {
-    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
-    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    DeskFile::made(30).writeBesideProgram();
+    const auto restore = qScopeGuard([] { DeskFile::homeGraduates().writeBesideProgram(); });
     for (const ScreenEntry& e : screenEntries) {
         entry(*window_, e.menuEntry)->trigger();
         QWidget* screen = window_->openScreen(QString::fromLatin1(e.name));
@@ -656,8 +656,8 @@ void collectMessage(QtMsgType, const QMessageLogContext&, const QString& message
 } // namespace
 
 void tst_mainwindow::closingPrintsNothing() {
-    data::test::writeGraduateFile(testing::tasselMdbPath(), 30);
-    const auto restore = qScopeGuard([] { testing::writeTasselMdb(testing::standardGraduates()); });
+    DeskFile::made(30).writeBesideProgram();
+    const auto restore = qScopeGuard([] { DeskFile::homeGraduates().writeBesideProgram(); });
     for (const ScreenEntry& e : screenEntries)
         entry(*window_, e.menuEntry)->trigger();
     consoleMessages.clear();

@@ -1,15 +1,16 @@
 // The data layer on files the writer makes and on sample files: the screens' query texts,
 // OpenTable's ownership rules and the errors of a missing file.
-#include "CaughtError.h"
 #include "Connection.h"
 #include "ConnectionText.h"
 #include "DataError.h"
 #include "DisplayText.h"
-#include "GraduateFile.h"
 #include "Recordset.h"
 #include "ScreenDatabase.h"
 #include "SqlText.h"
+#include "support/CaughtError.h"
 #include "support/CorpusFiles.h"
+#include "support/DeskFile.h"
+#include "support/Values.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,10 +19,12 @@
 #include <QTest>
 
 using namespace convodesk::data;
-using convodesk::data::test::writeGraduateFile;
+using convodesk::testing::DeskFile;
+using convodesk::testing::n;
+using convodesk::testing::t;
 using convodesk::jet4::Value;
 
-using convodesk::data::test::errorOf;
+using convodesk::testing::errorOf;
 namespace {
 
 QString lookupText(const QString& id) {
@@ -52,16 +55,11 @@ class LayerFilesTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
-        writeGraduateFile(
-            dir.filePath(QStringLiteral("Tassel.mdb")),
-            {{Value::text(QStringLiteral("200312345678")), Value::text(QStringLiteral("Ana Lima")),
-              Value::text(QStringLiteral("P1")), Value::integer(5)},
-             {Value::text(QStringLiteral("O'NEIL000001")), Value::text(QStringLiteral("Sean O'Neil")),
-              Value::text(QStringLiteral("P2")), Value::integer(2)},
-             {Value::text(QStringLiteral("200300000001")), Value::text(QString()),
-              Value::text(QStringLiteral("P19")), Value::null()},
-             {Value::text(QStringLiteral("2003_50%0001")), Value::null(), Value::text(QStringLiteral("P2")),
-              Value::integer(2)}});
+        DeskFile::made({{t("200312345678"), t("Ana Lima"), t("P1"), n(5)},
+                        {t("O'NEIL000001"), t("Sean O'Neil"), t("P2"), n(2)},
+                        {t("200300000001"), t(QString()), t("P19"), Value::null()},
+                        {t("2003_50%0001"), Value::null(), t("P2"), n(2)}})
+            .write(dir.filePath(QStringLiteral("Tassel.mdb")));
         connectionText = buildConnectionText(dir.path());
     }
 
@@ -98,7 +96,7 @@ private slots:
                             Value::text(QStringLiteral("G%1").arg(i)), Value::text(QStringLiteral("P1")),
                             Value::integer(i)});
         QTemporaryDir folder;
-        writeGraduateFile(folder.filePath(QStringLiteral("Tassel.mdb")), rows);
+        DeskFile::made(rows).write(folder.filePath(QStringLiteral("Tassel.mdb")));
         const QString text = buildConnectionText(folder.path());
         const QStringList literals = {QStringLiteral("abc"),         QStringLiteral("aBC"),
                                       QStringLiteral("KELVIN"),      QStringLiteral("\u212AELVIN"),
@@ -157,7 +155,7 @@ private slots:
                             programmes[i].isNull() ? Value::null() : Value::text(programmes[i]),
                             Value::integer(i)});
         QTemporaryDir folder;
-        writeGraduateFile(folder.filePath(QStringLiteral("Tassel.mdb")), rows);
+        DeskFile::made(rows).write(folder.filePath(QStringLiteral("Tassel.mdb")));
         Recordset rs;
         rs.openQuery(QStringLiteral("select * from Graduates order by Queue"),
                      buildConnectionText(folder.path()));
@@ -261,7 +259,7 @@ private slots:
 
     void tenThousandGraduates() {
         const QString path = dir.filePath(QStringLiteral("big.mdb"));
-        writeGraduateFile(path, 10000);
+        DeskFile::made(10000).write(path);
         const QString text =
             buildConnectionText(dir.path()).replace(QStringLiteral("Tassel.mdb"), QStringLiteral("big.mdb"));
         Recordset rs;

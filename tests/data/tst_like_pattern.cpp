@@ -2,14 +2,14 @@
 // patterns that used to take seconds.
 #include "query/LikePattern.h"
 
-#include "RandomText.h"
+#include "support/RandomText.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 using convodesk::data::query::LikePattern;
 
-using convodesk::data::test::randomText;
+using convodesk::testing::randomText;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Functions of the expression language on inputs tens of thousands of characters long, where
 // a search or a scan that starts over at every character used to take seconds: the results
 // must be right (bench_query_functions shows how the times grow).
-#include "RandomText.h"
+#include "support/RandomText.h"
 #include "query/Functions.h"
 #include "query/TextSearch.h"
 
@@ -10,7 +10,7 @@
 
 using convodesk::data::query::findFunction;
 using convodesk::data::query::TextSearch;
-using convodesk::data::test::randomText;
+using convodesk::testing::randomText;
 using convodesk::jet4::Value;
 
 namespace {

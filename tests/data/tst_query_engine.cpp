@@ -1,10 +1,12 @@
 // The query language over tables and stored queries held in memory.
-#include "CaughtError.h"
 #include "DataError.h"
-#include "MemoryCatalog.h"
 #include "SqlText.h"
 #include "query/LikePattern.h"
 #include "query/QueryEngine.h"
+#include "support/CaughtError.h"
+#include "support/MemoryCatalog.h"
+#include "support/RowText.h"
+#include "support/Values.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -13,28 +15,11 @@ using namespace convodesk::data;
 using convodesk::jet4::QueryDef;
 using convodesk::jet4::Value;
 
-using convodesk::data::test::errorOf;
+using convodesk::testing::errorOf;
+using convodesk::testing::n;
+using convodesk::testing::t;
+using convodesk::testing::columnTexts;
 namespace {
-
-Value t(const char* text) {
-    return Value::text(QString::fromUtf8(text));
-}
-Value n(std::int64_t v) {
-    return Value::integer(v);
-}
-
-QStringList column(const query::RowSet& rows, const QString& name) {
-    int index = -1;
-    for (std::size_t i = 0; i < rows.columns.size(); ++i)
-        if (rows.columns[i].name == name)
-            index = static_cast<int>(i);
-    QStringList out;
-    for (const auto& row : rows.rows)
-        out << (row[index].isNull()                      ? QStringLiteral("<null>")
-                : row[index].kind() == Value::Kind::Text ? row[index].asText()
-                                                         : QString::number(row[index].asInteger()));
-    return out;
-}
 
 QueryDef graduateQuery() {
     QueryDef def;
@@ -53,11 +38,11 @@ QueryDef graduateQuery() {
 class QueryEngineTest : public QObject {
     Q_OBJECT
 
-    test::MemoryCatalog catalog;
+    convodesk::testing::MemoryCatalog catalog;
 
 private slots:
     void init() {
-        catalog = test::MemoryCatalog();
+        catalog = convodesk::testing::MemoryCatalog();
         catalog.addTable(QStringLiteral("Graduates"), {"GraduateID", "Name", "Programme", "Queue"},
                          {{t("200312345678"), t("Ana Lima"), t("BSC"), n(3)},
                           {t("O'Neil-00001"), t("Sean O'Neil"), t("BA"), n(1)},
@@ -73,12 +58,12 @@ private slots:
         query::QueryEngine engine(catalog);
         auto rows =
             engine.runText(QStringLiteral("select * from Graduate where GraduateID = '200312345678'"));
-        QCOMPARE(column(rows, "Name"), QStringList{"Ana Lima"});
-        QCOMPARE(column(rows, "Program_Desc"), QStringList{"Science"});
+        QCOMPARE(columnTexts(rows, "Name"), QStringList{"Ana Lima"});
+        QCOMPARE(columnTexts(rows, "Program_Desc"), QStringList{"Science"});
         QCOMPARE(rows.columns.size(), std::size_t(4));
         // Missing programme code: the graduate stays, with a Null description.
         rows = engine.runText(QStringLiteral("select * from Graduate where GraduateID = '200399999999'"));
-        QCOMPARE(column(rows, "Program_Desc"), QStringList{"<null>"});
+        QCOMPARE(columnTexts(rows, "Program_Desc"), QStringList{"<null>"});
         // Letter case is ignored; a miss gives no row.
         QCOMPARE(engine.runText(QStringLiteral("SELECT * FROM graduate WHERE graduateid = 'o''neil-00001';"))
                      .rows.size(),
@@ -94,7 +79,7 @@ private slots:
             return engine.runText(QStringLiteral("select * from Graduate where GraduateID = ") +
                                   sqlTextLiteral(id));
         };
-        QCOMPARE(column(lookup(QStringLiteral("O'Neil-00001")), "Name"), QStringList{"Sean O'Neil"});
+        QCOMPARE(columnTexts(lookup(QStringLiteral("O'Neil-00001")), "Name"), QStringList{"Sean O'Neil"});
         QCOMPARE(lookup(QStringLiteral("x' or 'a' = 'a")).rows.size(), std::size_t(0));
         QCOMPARE(lookup(QStringLiteral("'")).rows.size(), std::size_t(0));
         QCOMPARE(sqlTextLiteral(QStringLiteral("abc")), QStringLiteral("'abc'"));
@@ -103,7 +88,7 @@ private slots:
     void searchQueryWithLikeAndOrder() {
         query::QueryEngine engine(catalog);
         auto search = [&](const QString& text) {
-            return column(engine.runText(QStringLiteral("select * from Graduate where Name like '%") + text +
+            return columnTexts(engine.runText(QStringLiteral("select * from Graduate where Name like '%") + text +
                                          QStringLiteral("%' or GraduateID like '%") + text +
                                          QStringLiteral("%' or Program_Desc like '%") + text +
                                          QStringLiteral("%' order by Queue")),
@@ -124,20 +109,20 @@ private slots:
         auto rows = engine.runText(QStringLiteral("select * from Graduates where Name like '%%'"));
         QCOMPARE(rows.rows.size(), std::size_t(4));
         rows = engine.runText(QStringLiteral("select * from Graduates where Name = ''"));
-        QCOMPARE(column(rows, "GraduateID"), QStringList{"200300000001"});
+        QCOMPARE(columnTexts(rows, "GraduateID"), QStringList{"200300000001"});
         rows =
             engine.runText(QStringLiteral("select * from Graduates where Name is null or not (Queue <> 2)"));
-        QCOMPARE(column(rows, "GraduateID"), (QStringList{"200399999999", "2003_50%0001"}));
+        QCOMPARE(columnTexts(rows, "GraduateID"), (QStringList{"200399999999", "2003_50%0001"}));
     }
 
     void orderByManyKeysAndDirections() {
         query::QueryEngine engine(catalog);
         auto rows =
             engine.runText(QStringLiteral("select * from Graduates order by Programme desc, [Queue] asc"));
-        QCOMPARE(column(rows, "GraduateID"), (QStringList{"200399999999", "200312345678", "O'Neil-00001",
+        QCOMPARE(columnTexts(rows, "GraduateID"), (QStringList{"200399999999", "200312345678", "O'Neil-00001",
                                                           "200300000001", "2003_50%0001"}));
         rows = engine.runText(QStringLiteral("select * from Programme order by Program_Desc"));
-        QCOMPARE(column(rows, "Program_Desc"), (QStringList{"Arts", "Medicine", "Science"}));
+        QCOMPARE(columnTexts(rows, "Program_Desc"), (QStringList{"Arts", "Medicine", "Science"}));
     }
 
     void tenThousandRowsKeepTheirOrderOnTies() {
@@ -237,12 +222,12 @@ private slots:
         outer.where = QStringLiteral("Title Like \"%s%\"");
         catalog.addQuery(outer);
         query::QueryEngine engine(catalog);
-        QCOMPARE(column(engine.runSource(QStringLiteral("Taught")), "Title"),
+        QCOMPARE(columnTexts(engine.runSource(QStringLiteral("Taught")), "Title"),
                  (QStringList{"Science", "Arts"}));
-        QCOMPARE(column(engine.runSource(QStringLiteral("TaughtAll")), "Title"),
+        QCOMPARE(columnTexts(engine.runSource(QStringLiteral("TaughtAll")), "Title"),
                  (QStringList{"Science", "Arts"}));
         QCOMPARE(
-            column(engine.runText(QStringLiteral("select * from TaughtAll where Title = 'arts'")), "Title"),
+            columnTexts(engine.runText(QStringLiteral("select * from TaughtAll where Title = 'arts'")), "Title"),
             QStringList{"Arts"});
 
         QueryDef all; // an inner join with every field
@@ -254,7 +239,7 @@ private slots:
         catalog.addQuery(all);
         const auto rows = engine.runSource(QStringLiteral("Everything"));
         QCOMPARE(rows.columns.size(), std::size_t(6));
-        QCOMPARE(column(rows, "GraduateID"), (QStringList{"200312345678", "O'Neil-00001", "200300000001"}));
+        QCOMPARE(columnTexts(rows, "GraduateID"), (QStringList{"200312345678", "O'Neil-00001", "200300000001"}));
     }
 
     void conditionsOverJoinedTablesKeepOuterRowsAndOrder() {
@@ -262,8 +247,8 @@ private slots:
         // The left join's missing programmes are Null on the condition's Programme side.
         auto rows = engine.runText(
             QStringLiteral("select * from Graduate where Program_Desc is null or Name like '%lima%'"));
-        QCOMPARE(column(rows, "GraduateID"), (QStringList{"200312345678", "200399999999", "2003_50%0001"}));
-        QCOMPARE(column(rows, "Program_Desc"), (QStringList{"Science", "<null>", "<null>"}));
+        QCOMPARE(columnTexts(rows, "GraduateID"), (QStringList{"200312345678", "200399999999", "2003_50%0001"}));
+        QCOMPARE(columnTexts(rows, "Program_Desc"), (QStringList{"Science", "<null>", "<null>"}));
 
         QueryDef right; // a right join: programmes without graduates follow the matched rows
         right.name = QStringLiteral("ByProgramme");
@@ -275,8 +260,8 @@ private slots:
         right.where = QStringLiteral("G.Name Is Null Or P.Program_Desc = \"Arts\"");
         catalog.addQuery(right);
         rows = engine.runSource(QStringLiteral("ByProgramme"));
-        QCOMPARE(column(rows, "GraduateID"), (QStringList{"O'Neil-00001", "200300000001", "<null>"}));
-        QCOMPARE(column(rows, "Program_Desc"), (QStringList{"Arts", "Arts", "Medicine"}));
+        QCOMPARE(columnTexts(rows, "GraduateID"), (QStringList{"O'Neil-00001", "200300000001", "<null>"}));
+        QCOMPARE(columnTexts(rows, "Program_Desc"), (QStringList{"Arts", "Arts", "Medicine"}));
     }
 
     void storedQueriesWeCannotRunAreRefused() {

@@ -1,11 +1,12 @@
 // The expression language and the query shapes of stored queries and query texts, on tables
 // held in memory: Null rules, operators, functions, grouping, TOP, DISTINCTROW, UNION,
 // subqueries, output names, parameters, and texts nested too deeply.
-#include "CaughtError.h"
 #include "DataError.h"
-#include "DisplayText.h"
-#include "MemoryCatalog.h"
 #include "query/QueryEngine.h"
+#include "support/CaughtError.h"
+#include "support/MemoryCatalog.h"
+#include "support/RowText.h"
+#include "support/Values.h"
 
 #include <QTest>
 
@@ -13,27 +14,12 @@ using namespace convodesk::data;
 using convodesk::jet4::QueryDef;
 using convodesk::jet4::Value;
 
-using convodesk::data::test::errorOf;
+using convodesk::testing::errorOf;
+using convodesk::testing::n;
+using convodesk::testing::t;
+using convodesk::testing::rowTexts;
 namespace {
 
-Value t(const char* text) {
-    return Value::text(QString::fromUtf8(text));
-}
-Value n(std::int64_t v) {
-    return Value::integer(v);
-}
-
-// Every row as "a|b|c" (Null as <null>).
-QStringList rowsOf(const query::RowSet& rows) {
-    QStringList out;
-    for (const auto& row : rows.rows) {
-        QStringList cells;
-        for (const Value& value : row)
-            cells << (value.isNull() ? QStringLiteral("<null>") : displayText(value));
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
-}
 
 QStringList namesOf(const query::RowSet& rows) {
     QStringList out;
@@ -58,7 +44,7 @@ QueryDef stored(const char* name, std::initializer_list<std::pair<const char*, c
 class QueryLanguageTest : public QObject {
     Q_OBJECT
 
-    test::MemoryCatalog catalog;
+    convodesk::testing::MemoryCatalog catalog;
 
     QStringList mismatches; // queries whose two ways disagree, checked after each test
 
@@ -72,11 +58,11 @@ class QueryLanguageTest : public QObject {
         const QString generalError = errorOf([&] { generalRows = general.runText(text); });
         query::RowSet rows;
         const QString error = errorOf([&] { rows = engine.runText(text); });
-        if (error != generalError || rowsOf(rows) != rowsOf(generalRows) || namesOf(rows) != namesOf(generalRows))
+        if (error != generalError || rowTexts(rows) != rowTexts(generalRows) || namesOf(rows) != namesOf(generalRows))
             mismatches << text;
         if (error != QLatin1String("<no error>"))
             rows = engine.runText(text); // throws again for the caller
-        return rowsOf(rows);
+        return rowTexts(rows);
     }
     // The expression's value on the one row of One, or the error it gives.
     QString value(const QString& expression) {
@@ -92,7 +78,7 @@ private slots:
 
     void init() {
         mismatches.clear();
-        catalog = test::MemoryCatalog();
+        catalog = convodesk::testing::MemoryCatalog();
         catalog.addTable(QStringLiteral("One"), {"X", "Nothing"}, {{n(1), Value()}});
         catalog.addTable(QStringLiteral("Customers"), {"ID", "Name", "City"},
                          {{n(1), t("Ana"), t("Porto")},
@@ -243,7 +229,7 @@ private slots:
             QStringLiteral("select Customer, Sum(Qty), Count(*), Avg(Qty) as Mean from Orders group by Customer "
                            "having Sum(Qty) > 4 order by Sum(Qty) desc"));
         QCOMPARE(namesOf(grouped), (QStringList{"Customer", "SumOfQty", "Expr1000", "Mean"}));
-        QCOMPARE(rowsOf(grouped), (QStringList{"1|8|2|4", "3|5|1|5"}));
+        QCOMPARE(rowTexts(grouped), (QStringList{"1|8|2|4", "3|5|1|5"}));
         QCOMPARE(run(QStringLiteral("select Count(*), Max(Qty), Min(Shipped) from Orders where ID > 99")),
                  QStringList{"0|<null>|<null>"});
         QCOMPARE(run(QStringLiteral("select Count(*) from Orders")), QStringList{"5"});
@@ -263,7 +249,7 @@ private slots:
         def.selectFlags = QueryDef::DistinctRow;
         catalog.addQuery(def);
         query::QueryEngine again(catalog);
-        QCOMPARE(rowsOf(again.runSource(QStringLiteral("DistinctBuyers"))),
+        QCOMPARE(rowTexts(again.runSource(QStringLiteral("DistinctBuyers"))),
                  (QStringList{"1|Ana|Porto", "2|Ben|<null>", "3|Cy|Porto"}));
     }
 

@@ -1,11 +1,11 @@
 // Every query run keeps to a deadline and a memory budget: work that would freeze the desk or
 // eat the machine ends with the timeout or "System resource exceeded.", and the next query on the
 // same connection runs as usual.
-#include "CaughtError.h"
 #include "Connection.h"
 #include "DataError.h"
 #include "Recordset.h"
 #include "data/jet4/Writer.h"
+#include "support/CaughtError.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -16,7 +16,8 @@ using namespace convodesk::data;
 using jet4::QueryDef;
 using jet4::Value;
 
-using convodesk::data::test::errorOf;
+using convodesk::testing::errorNumber;
+using convodesk::testing::errorOf;
 namespace {
 
 jet4::WriterTable numbersTable(int count) {
@@ -50,15 +51,6 @@ std::vector<QueryDef> unionChain(int length) {
         chain.push_back(def);
     }
     return chain;
-}
-
-// The number of the error `run` ends with (0 for none), its description in `description`.
-int errorNumber(const std::function<void()>& run, QString* description = nullptr) {
-    int number = 0;
-    const QString text = errorOf(run, &number);
-    if (description)
-        *description = text;
-    return number;
 }
 
 } // namespace

@@ -1,14 +1,15 @@
 // Stored queries in files: written by our writer as Access keeps them, and an Access-made
 // sample file. A report named like a query, queries of each shape, and a table record set on
 // a stored query that runs nothing until it is read.
-#include "CaughtError.h"
 #include "Connection.h"
 #include "DataError.h"
-#include "DisplayText.h"
 #include "GraduateTables.h"
 #include "Recordset.h"
 #include "data/jet4/Writer.h"
+#include "support/CaughtError.h"
 #include "support/CorpusFiles.h"
+#include "support/RowText.h"
+#include "support/Values.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,8 @@ using namespace convodesk::data;
 using jet4::QueryDef;
 using jet4::Value;
 
-using convodesk::data::test::errorOf;
+using convodesk::testing::errorOf;
+using convodesk::testing::t;
 namespace {
 
 jet4::WriterTable peopleTable() {
@@ -31,7 +33,6 @@ jet4::WriterTable peopleTable() {
                               {QStringLiteral("Team"), jet4::ColumnType::Text, 10},
                               {QStringLiteral("Active"), jet4::ColumnType::Boolean, 0}},
                              {}};
-    const auto t = [](const char* s) { return s ? Value::text(QString::fromLatin1(s)) : Value(); };
     people.rows = {{Value::integer(1), t("Ana"), t("Lima"), t("A"), Value::boolean(true)},
                    {Value::integer(2), t("Ben"), Value(), t("B"), Value::boolean(false)},
                    {Value::integer(3), t("Cy"), t("Ng"), t("A"), Value::boolean(true)},
@@ -65,14 +66,7 @@ std::shared_ptr<Connection> openFile(const QString& path) {
 QStringList rows(const QString& path, const QString& text) {
     Recordset rs;
     rs.openQuery(text, openFile(path));
-    QStringList out;
-    for (; !rs.eof(); rs.moveNext()) {
-        QStringList cells;
-        for (int i = 0; i < rs.fieldNames().size(); ++i)
-            cells << (rs.field(i).isNull() ? QStringLiteral("<null>") : displayText(rs.field(i)));
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
+    return convodesk::testing::rowTexts(rs);
 }
 
 } // namespace

@@ -2,11 +2,13 @@
 #include "ConnectionText.h"
 #include "DataError.h"
 #include "DisplayText.h"
+#include "support/CaughtError.h"
 
 #include <QTest>
 
 using namespace convodesk::data;
 using convodesk::jet4::Value;
+using convodesk::testing::errorNumber;
 
 Q_DECLARE_METATYPE(convodesk::jet4::Value)
 
@@ -28,14 +30,7 @@ private slots:
     }
 
     void badConnectionTextsFailClearly() {
-        auto failure = [](const QString& text) {
-            try {
-                dataSourcePath(text);
-            } catch (const DataError& error) {
-                return error.number();
-            }
-            return 0;
-        };
+        auto failure = [](const QString& text) { return errorNumber([&] { dataSourcePath(text); }); };
         QCOMPARE(failure(QStringLiteral("Provider=SQLOLEDB;Data Source=/a.mdb")),
                  int(DataError::ProviderNotFound));
         QCOMPARE(failure(QStringLiteral("Data Source=/a.mdb")), int(DataError::ProviderNotFound));

@@ -2,9 +2,9 @@
 // that reads a value (full read, lookup through the stored query, text view, check) reports
 // the damage, and neither `check` nor `query` ever ends by a signal.
 #include "CheckCommand.h"
-#include "GraduateTables.h"
 #include "QueryCommand.h"
-#include "ToolRun.h"
+#include "support/CommandRun.h"
+#include "support/DeskFile.h"
 #include "data/jet4/Database.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
@@ -17,11 +17,10 @@
 #include <optional>
 
 using namespace convodesk;
-using jet4::ColumnType;
 using jet4::Value;
 namespace format = jet4::format;
-using dbtool::test::Run;
-using dbtool::test::run;
+using convodesk::testing::CommandRun;
+using convodesk::testing::runCommand;
 
 namespace {
 
@@ -124,10 +123,11 @@ class DamagedFilesTest : public QObject {
     // Graduates with every field filled but the second graduate's Queue; Faculty holds at
     // most `facultyChars` characters.
     static void writeFile(const QString& path, int facultyChars) {
-        jet4::WriterTable people{QStringLiteral("Graduates"), {}, {}};
-        for (const QString& name : dbtool::GraduateTables::graduateColumns())
-            people.columns.push_back({name, name == QLatin1String("Queue") ? ColumnType::Long : ColumnType::Text,
-                                      name == QLatin1String("Faculty") ? facultyChars : 255});
+        testing::DeskFile file;
+        jet4::WriterTable& people = file.graduates();
+        for (jet4::WriterColumn& column : people.columns)
+            if (column.name == QLatin1String("Faculty"))
+                column.maxChars = facultyChars;
         const QString faculty = QStringLiteral("Faculty of Sciences").left(facultyChars);
         for (int i = 1; i <= 3; ++i) {
             std::vector<Value> row;
@@ -139,12 +139,10 @@ class DamagedFilesTest : public QObject {
             row.push_back(i == 2 ? Value::null() : Value::integer(i));
             people.rows.push_back(std::move(row));
         }
-        jet4::WriterTable programmes{QStringLiteral("Programme"), {}, {}};
-        for (const QString& name : dbtool::GraduateTables::programmeColumns())
-            programmes.columns.push_back({name, ColumnType::Text, 255});
-        programmes.rows.push_back({Value::text(QStringLiteral("P1")), Value::text(QStringLiteral("Diploma")),
-                                   Value::text(QStringLiteral("FSC"))});
-        jet4::writeDatabase(path, {people, programmes}, {dbtool::GraduateTables::graduateQuery()});
+        file.programme().rows.push_back({Value::text(QStringLiteral("P1")), Value::text(QStringLiteral("Diploma")),
+                                         Value::text(QStringLiteral("FSC"))});
+        file.addGraduateQuery();
+        file.write(path);
     }
 
     QString damaged(const QByteArray& bytes) {
@@ -156,8 +154,8 @@ class DamagedFilesTest : public QObject {
         return path;
     }
 
-    static Run lookup(const QString& path, const QString& id) {
-        return run<dbtool::QueryCommand>(
+    static CommandRun lookup(const QString& path, const QString& id) {
+        return runCommand<dbtool::QueryCommand>(
             {path, QStringLiteral("select * from Graduate where GraduateID = '%1'").arg(id)});
     }
 
@@ -187,7 +185,7 @@ private slots:
         goodBytes = file.readAll();
         layout = layoutOf(good);
         QVERIFY(!readAllValues(good));
-        QCOMPARE(run<dbtool::CheckCommand>({good}).code, 0);
+        QCOMPARE(runCommand<dbtool::CheckCommand>({good}).exitCode, 0);
     }
 
     // One offset moved so that Faculty would run on into Phone, Status and Audio: the lookup
@@ -200,8 +198,8 @@ private slots:
               u16(bytes, varEntry(bytes, first, varCount)));
         const QString path = damaged(bytes);
 
-        const Run hit = lookup(path, QStringLiteral("200300000001"));
-        QCOMPARE(hit.code, 2);
+        const CommandRun hit = lookup(path, QStringLiteral("200300000001"));
+        QCOMPARE(hit.exitCode, 2);
         QVERIFY2(hit.err.contains(QStringLiteral("variable offsets are out of order")), qPrintable(hit.err));
         QVERIFY(!hit.out.contains(QStringLiteral("Sciences017")));
         QVERIFY(readAllValues(path)->contains(QStringLiteral("out of order")));
@@ -261,9 +259,9 @@ private slots:
         const QString path = damaged(bytes);
 
         QVERIFY(readAllValues(path)->contains(QStringLiteral("\"Queue\" is Null")));
-        QCOMPARE(lookup(path, QStringLiteral("200300000003")).code, 2);
-        const Run check = run<dbtool::CheckCommand>({path});
-        QCOMPARE(check.code, 1);
+        QCOMPARE(lookup(path, QStringLiteral("200300000003")).exitCode, 2);
+        const CommandRun check = runCommand<dbtool::CheckCommand>({path});
+        QCOMPARE(check.exitCode, 1);
         QVERIFY(check.out.contains(QStringLiteral("FAIL  Graduates")));
     }
 
@@ -298,11 +296,11 @@ private slots:
                                                              "definition counts 3")),
                      qPrintable(error.message()));
         }
-        const Run miss = lookup(path, QStringLiteral("200300000001"));
-        QCOMPARE(miss.code, 2);
+        const CommandRun miss = lookup(path, QStringLiteral("200300000001"));
+        QCOMPARE(miss.exitCode, 2);
         QVERIFY(miss.err.contains(QStringLiteral("damaged")));
-        const Run check = run<dbtool::CheckCommand>({path});
-        QCOMPARE(check.code, 1);
+        const CommandRun check = runCommand<dbtool::CheckCommand>({path});
+        QCOMPARE(check.exitCode, 1);
         QVERIFY2(check.out.contains(QStringLiteral("FAIL  Graduates")), qPrintable(check.out));
         // One line for the table, naming the sources that read it too.
         QCOMPARE(check.out.count(QStringLiteral("FAIL")), 1);
@@ -323,10 +321,10 @@ private slots:
         QCOMPARE(counted.stored, std::int64_t(1));
         QCOMPARE(counted.counted, std::int64_t(3));
         QVERIFY(!counted.rowsMissing());
-        const Run hit = lookup(path, QStringLiteral("200300000003"));
-        QCOMPARE(hit.code, 0);
+        const CommandRun hit = lookup(path, QStringLiteral("200300000003"));
+        QCOMPARE(hit.exitCode, 0);
         QVERIFY2(hit.out.contains(QStringLiteral("Graduate 3")), qPrintable(hit.out));
-        QCOMPARE(run<dbtool::CheckCommand>({path}).code, 0);
+        QCOMPARE(runCommand<dbtool::CheckCommand>({path}).exitCode, 0);
     }
 
     // Damage that made `check` abort: its own guard reports it and the tool goes on.
@@ -351,11 +349,11 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, words);
         const QString path = damaged(bytes);
-        const Run check = run<dbtool::CheckCommand>({path});
-        QCOMPARE(check.code, 1);
+        const CommandRun check = runCommand<dbtool::CheckCommand>({path});
+        QCOMPARE(check.exitCode, 1);
         QVERIFY2(check.out.contains(QStringLiteral("FAIL  Graduates")) && check.out.contains(words),
                  qPrintable(check.out));
-        QCOMPARE(lookup(path, QStringLiteral("200300000001")).code, 2);
+        QCOMPARE(lookup(path, QStringLiteral("200300000001")).exitCode, 2);
         toolEndsCleanly(path);
     }
 };

@@ -1,10 +1,10 @@
 // convodesk-db query and check on files the writer makes.
 #include "CheckCommand.h"
-#include "GraduateFile.h"
 #include "GraduateTables.h"
 #include "QueryCommand.h"
-#include "ToolRun.h"
+#include "support/CommandRun.h"
 #include "support/CorpusFiles.h"
+#include "support/DeskFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,8 +13,9 @@
 using namespace convodesk::dbtool;
 using convodesk::jet4::QueryDef;
 using convodesk::jet4::Value;
-using convodesk::dbtool::test::Run;
-using convodesk::dbtool::test::run;
+using convodesk::testing::CommandRun;
+using convodesk::testing::DeskFile;
+using convodesk::testing::runCommand;
 
 class QueryCheckTest : public QObject {
     Q_OBJECT
@@ -25,52 +26,52 @@ class QueryCheckTest : public QObject {
 private slots:
     void initTestCase() {
         file = dir.filePath(QStringLiteral("t.mdb"));
-        convodesk::data::test::writeGraduateFile(
-            file, {{Value::text(QStringLiteral("200312345678")), Value::text(QStringLiteral("Ana\tLima")),
+        DeskFile::made({{Value::text(QStringLiteral("200312345678")), Value::text(QStringLiteral("Ana\tLima")),
                     Value::text(QStringLiteral("P1")), Value::integer(1)},
                    {Value::text(QStringLiteral("200312345678")), Value::null(),
                     Value::text(QStringLiteral("P19")), Value::null()},
                    {Value::text(QStringLiteral("short")), Value::text(QStringLiteral("\"Bo\"")),
-                    Value::text(QStringLiteral("P2")), Value::integer(2)}});
+                    Value::text(QStringLiteral("P2")), Value::integer(2)}})
+            .write(file);
     }
 
     void queryPrintsTableAndJson() {
-        Run r = run<QueryCommand>(
+        CommandRun r = runCommand<QueryCommand>(
             {file, QStringLiteral("select * from Graduate where Queue is not null order by Queue")});
-        QCOMPARE(r.code, 0);
+        QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QStringLiteral("GraduateID\tName\tProgram_Desc\tFaculty\tQueue\n"
                                        "200312345678\tAna Lima\tProgramme 17\tFSC\t1\n"
                                        "short\t\"Bo\"\tProgramme 16\tFSC\t2\n"));
-        r = run<QueryCommand>(
+        r = runCommand<QueryCommand>(
             {QStringLiteral("--json"), file, QStringLiteral("select * from Graduate where Name is null")});
-        QCOMPARE(r.code, 0);
+        QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QStringLiteral("{\"GraduateID\":\"200312345678\",\"Name\":null,\"Program_Desc\":null,"
                                        "\"Faculty\":\"FSC\",\"Queue\":null}\n"));
-        r = run<QueryCommand>({file, QStringLiteral("select * from Nowhere")});
-        QCOMPARE(r.code, 2);
+        r = runCommand<QueryCommand>({file, QStringLiteral("select * from Nowhere")});
+        QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains(QStringLiteral("No table or query named 'Nowhere'")));
         QVERIFY(r.out.isEmpty());
     }
 
     void checkWarnsAndFails() {
-        Run r = run<CheckCommand>({file});
-        QCOMPARE(r.code, 0);
+        CommandRun r = runCommand<CheckCommand>({file});
+        QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains(QStringLiteral("ok    Graduate (query): 3 rows")));
         for (const char* warning :
              {"GraduateID not 12 characters: 'short'", "duplicate GraduateID: 200312345678", "Null Name",
               "Null Program_Desc", "programme code not in Programme", "Null Queue"})
             QVERIFY2(r.out.contains(QLatin1String(warning)), warning);
 
-        QCOMPARE(run<CheckCommand>({dir.filePath(QStringLiteral("none.mdb"))}).code, 2);
+        QCOMPARE(runCommand<CheckCommand>({dir.filePath(QStringLiteral("none.mdb"))}).exitCode, 2);
         QFile junk(dir.filePath(QStringLiteral("junk.mdb")));
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(4096, 'x'));
         junk.close();
-        QCOMPARE(run<CheckCommand>({junk.fileName()}).code, 2);
+        QCOMPARE(runCommand<CheckCommand>({junk.fileName()}).exitCode, 2);
 
         // An Access-made file without the desk's tables fails the check.
         VERIFY_CORPUS(QStringLiteral("jackcess/queryTestV2000.mdb"));
-        QCOMPARE(run<CheckCommand>({convodesk::testing::corpusPath(QStringLiteral("jackcess/queryTestV2000.mdb"))}).code, 1);
+        QCOMPARE(runCommand<CheckCommand>({convodesk::testing::corpusPath(QStringLiteral("jackcess/queryTestV2000.mdb"))}).exitCode, 1);
     }
 
     // A Graduate that drops graduates fails the check, naming the query.
@@ -95,15 +96,15 @@ private slots:
         for (const auto& c : cases) {
             const QString path = dir.filePath(QStringLiteral("lost.mdb"));
             QFile::remove(path);
-            convodesk::data::test::writeGraduateFile(path, one, c.graduate);
-            const Run r = run<CheckCommand>({path});
-            QCOMPARE(r.code, 1);
+            DeskFile::made(one, c.graduate).write(path);
+            const CommandRun r = runCommand<CheckCommand>({path});
+            QCOMPARE(r.exitCode, 1);
             QVERIFY2(r.out.contains(QLatin1String(c.reason)), qPrintable(r.out));
         }
         // No graduates at all is an empty desk, not a lost one.
         const QString empty = dir.filePath(QStringLiteral("empty.mdb"));
-        convodesk::data::test::writeGraduateFile(empty, {});
-        QCOMPARE(run<CheckCommand>({empty}).code, 0);
+        DeskFile::made({}).write(empty);
+        QCOMPARE(runCommand<CheckCommand>({empty}).exitCode, 0);
     }
 };
 

@@ -2,10 +2,10 @@
 // open everywhere: names keep every byte through decoding, and check, query and install
 // (the file and the folder) work with them, in this process and from the command line.
 #include "CheckCommand.h"
-#include "InstallFixture.h"
 #include "MakeCommand.h"
 #include "QueryCommand.h"
 #include "data/jet4/NativePath.h"
+#include "support/InstallLayout.h"
 
 #include <QFile>
 #include <QProcess>
@@ -16,7 +16,7 @@
 
 using namespace convodesk;
 using namespace convodesk::dbtool;
-using namespace convodesk::dbtool::test;
+using namespace convodesk::testing;
 using jet4::NativePath;
 
 namespace {
@@ -67,7 +67,7 @@ private slots:
     }
 
     void checkQueryAndInstallOpenSuchNames() {
-        Layout l;
+        InstallLayout l;
         const QByteArray folder = QFile::encodeName(l.root()) + "/desk " + kBadName;
         QCOMPARE(::mkdir(folder.constData(), 0755), 0);
         const QByteArray file = QFile::encodeName(l.root()) + "/" + kBadName;
@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(QueryCommand::run({name, QStringLiteral("select count(*) from Graduate")}, o, e), 0);
         o.flush();
         QVERIFY2(out.contains(QStringLiteral("\n50\n")), qPrintable(out + err));
-        const Run r = install({name, QStringLiteral("--folder"), NativePath::decode(folder)});
+        const CommandRun r = install({name, QStringLiteral("--folder"), NativePath::decode(folder)});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QFile installed;
         QVERIFY(NativePath::openForReading(installed, NativePath::decode(folder + "/Tassel.mdb")).isEmpty());

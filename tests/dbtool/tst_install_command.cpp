@@ -2,8 +2,8 @@
 // the previous one is kept, a bad file or bad arguments change nothing, and a desk reading
 // the database while files are swapped always gets a whole file.
 #include "InstallCommand.h"
-#include "InstallFixture.h"
-#include "data/jet4/Writer.h"
+#include "support/DeskFile.h"
+#include "support/InstallLayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,21 +16,21 @@
 
 using namespace convodesk;
 using namespace convodesk::dbtool;
-using namespace convodesk::dbtool::test;
+using namespace convodesk::testing;
 
 class InstallCommandTest : public QObject {
     Q_OBJECT
 
 private slots:
     void goodFileReplacesLinkedFileKeepingPrevious() {
-        Layout l;
+        InstallLayout l;
         const QByteArray a = bytes(l.path(QStringLiteral("a.mdb")));
         const QByteArray b = bytes(l.path(QStringLiteral("b.mdb")));
         // Readable by a group of desk users only: the new file stays so.
         const gid_t deskGroup = ::geteuid() == 0 ? 4343 : ::getegid();
         QCOMPARE(::chown(QFile::encodeName(l.dataFile()).constData(), uid_t(-1), deskGroup), 0);
         QCOMPARE(::chmod(QFile::encodeName(l.dataFile()).constData(), 0640), 0);
-        Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        CommandRun r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains(QStringLiteral("Every screen can use this file.")));
         QVERIFY2(r.out.contains(QStringLiteral("Installed ")), qPrintable(r.out));
@@ -51,9 +51,9 @@ private slots:
     }
 
     void firstFileThroughDanglingLinkOrIntoPlainFolder() {
-        Layout l;
+        InstallLayout l;
         QFile::remove(l.dataFile()); // the link now points at nothing
-        Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        CommandRun r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(bytes(l.dataFile()), bytes(l.path(QStringLiteral("b.mdb"))));
         QVERIFY(!QFile::exists(l.dataFile() + QStringLiteral(".previous")));
@@ -86,7 +86,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        Layout l;
+        InstallLayout l;
         QString file = l.path(QStringLiteral("b.mdb"));
         QString folder = l.programFolder();
         QStringList extra;
@@ -96,12 +96,9 @@ private slots:
             file = l.write(QStringLiteral("cut.mdb"), bytes(file).left(4096 + 100));
         } else if (kind == QLatin1String("programmes only")) {
             file = l.path(QStringLiteral("programmes.mdb"));
-            jet4::writeDatabase(file, {{QStringLiteral("Programme"),
-                                        {{QStringLiteral("Program_Code")},
-                                         {QStringLiteral("Program_Desc")},
-                                         {QStringLiteral("Program_Faculty")}},
-                                        {}}},
-                                {});
+            DeskFile programmesOnly;
+            programmesOnly.programme();
+            programmesOnly.write(file);
         } else if (kind == QLatin1String("missing")) {
             file = l.path(QStringLiteral("nowhere.mdb"));
         } else if (kind == QLatin1String("bad folder")) {
@@ -120,7 +117,7 @@ private slots:
         QStringList args{QStringLiteral("--folder"), folder};
         if (!file.isEmpty())
             args << file;
-        const Run r = install(args + extra);
+        const CommandRun r = install(args + extra);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY2(!r.err.contains(QStringLiteral("convodesk-db check:")), qPrintable(r.err));
@@ -130,7 +127,7 @@ private slots:
     // A user who may not write the data folder is told why and how: with sudo. As root (CI)
     // the built tool runs as the unprivileged user nobody.
     void unwritableFolderSaysToUseSudo() {
-        Layout l;
+        InstallLayout l;
         QFile(l.root()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                                        QFile::ExeOther);
         QFile(l.path(QStringLiteral("var/convodesk"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
@@ -159,7 +156,7 @@ private slots:
     // Started through a link elsewhere (/usr/bin/convodesk-db), the tool still works on the
     // folder it really lives in, and follows that folder's link to the data.
     void defaultFolderIsTheToolsOwnThroughItsLink() {
-        Layout l;
+        InstallLayout l;
         const QString copy = l.programFolder() + QStringLiteral("/convodesk-db");
         QVERIFY(QFile::copy(tool(), copy));
         QDir(l.root()).mkpath(QStringLiteral("bin"));
@@ -176,7 +173,7 @@ private slots:
     // Separate reader processes, as the desk is, read through the link while files are swapped
     // in: each read succeeds and sees one whole file (30 or 50 graduates, never a mix).
     void readerDuringSwapsNeverFails() {
-        Layout l;
+        InstallLayout l;
         std::atomic<bool> done{false};
         std::atomic<int> installs{0};
         std::atomic<int> failedInstalls{0};

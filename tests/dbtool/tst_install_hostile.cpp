@@ -3,15 +3,14 @@
 // names planted while installs run never turn a write outside the folder, a full disk is
 // named, and file names that are not UTF-8 work. Most cases need root (chown, mount).
 #include "CheckCommand.h"
-#include "InstallFixture.h"
 #include "QueryCommand.h"
 #include "data/jet4/NativePath.h"
+#include "support/InstallLayout.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSet>
-#include <QStorageInfo>
 #include <QTest>
 #include <atomic>
 #include <fcntl.h>
@@ -21,7 +20,7 @@
 
 using namespace convodesk;
 using namespace convodesk::dbtool;
-using namespace convodesk::dbtool::test;
+using namespace convodesk::testing;
 using jet4::NativePath;
 
 namespace {
@@ -55,8 +54,8 @@ void writeFile(const QString& path, const QByteArray& content, mode_t mode) {
     QVERIFY(::chmod(native(path).constData(), mode) == 0);
 }
 
-// Layout plus: desk/ (the folder installed into) and outside/secret, a root-only file.
-struct Hostile : Layout {
+// InstallLayout plus: desk/ (the folder installed into) and outside/secret, a root-only file.
+struct Hostile : InstallLayout {
     Hostile() {
         makeFolder(desk(), 0755);
         makeFolder(path(QStringLiteral("outside")), 0755);
@@ -131,7 +130,7 @@ private slots:
             folder = h.path(QStringLiteral("open/desk"));
         }
         const QStringList before = snapshot(h.root());
-        const Run r = install({h.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), folder});
+        const CommandRun r = install({h.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), folder});
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(reason) && r.err.contains(QStringLiteral("Nothing was changed.")),
                  qPrintable(r.err));
@@ -148,7 +147,7 @@ private slots:
         writeFile(at, bytes(h.path(QStringLiteral("a.mdb"))), 0600);
         own(at, kOtherUser, kOtherUser + 1);
         const QStringList outside = snapshot(h.path(QStringLiteral("outside")));
-        const Run r = install({h.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), h.desk()});
+        const CommandRun r = install({h.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), h.desk()});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(bytes(at), bytes(h.path(QStringLiteral("b.mdb"))));
         for (const QString& file : {at, at + QStringLiteral(".previous")}) {
@@ -216,7 +215,7 @@ private slots:
         QSet<QString> reasons;
         QStringList problems;
         for (int i = 0; i < 200; ++i) {
-            const Run r = install({h.path(i % 2 ? QStringLiteral("a.mdb") : QStringLiteral("b.mdb")),
+            const CommandRun r = install({h.path(i % 2 ? QStringLiteral("a.mdb") : QStringLiteral("b.mdb")),
                                    QStringLiteral("--folder"), h.desk()});
             if (r.exitCode == 0 && r.out.contains(QStringLiteral("Installed ")))
                 ++installed;
@@ -241,33 +240,22 @@ private slots:
     // A disk that fills while the new file is copied in: the reason is named, the old file stays
     // and no hidden file is left behind.
     void fullDiskNamesTheReasonAndKeepsTheOldFile() {
-        QTemporaryDir mountPoint;
-        const QString disk = mountPoint.path();
-        const auto mountDisk = [&] {
-            return QProcess::execute(QStringLiteral("mount"),
-                                     {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                      QStringLiteral("size=1m,mode=0755"), QStringLiteral("tmpfs"), disk}) ==
-                   0;
-        };
-        const auto unmountDisk = [&] { QProcess::execute(QStringLiteral("umount"), {disk}); };
-        if (!mountDisk())
+        SmallDisk disk(QStringLiteral("size=1m,mode=0755"));
+        if (!disk.available())
             QSKIP("cannot mount a small file system here");
-        unmountDisk();
-        Layout l;
+        InstallLayout l;
         const QByteArray old = bytes(l.path(QStringLiteral("a.mdb")));
         const qint64 size = bytes(l.path(QStringLiteral("b.mdb"))).size();
         for (const qint64 free : {qint64(0), qint64(4096), size / 2, size - 4096}) {
-            QVERIFY(mountDisk());
-            const QString target = disk + QStringLiteral("/Tassel.mdb");
+            QVERIFY(disk.mount());
+            const QString target = disk.filePath(QStringLiteral("Tassel.mdb"));
             writeFile(target, old, 0644);
-            const qint64 available = QStorageInfo(disk).bytesAvailable();
-            writeFile(disk + QStringLiteral("/filler"), QByteArray(qMax<qint64>(available - free, 0), '\0'),
-                      0644);
-            const Run r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), disk});
+            disk.fillLeaving(free);
+            const CommandRun r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), disk.path()});
             const QByteArray after = bytes(target);
             const QStringList left =
-                QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-            unmountDisk();
+                QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            disk.unmount();
             QCOMPARE(r.exitCode, 1);
             QVERIFY2(r.err.contains(QStringLiteral("No space left on device")), qPrintable(r.err));
             QVERIFY(after == old);

@@ -3,14 +3,14 @@
 #include "CsvReader.h"
 #include "GraduateTables.h"
 #include "MakeCommand.h"
-#include "ReferenceReaders.h"
+#include "support/CommandRun.h"
+#include "support/ReferenceReaders.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QProcess>
 #include <QSet>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,12 +27,6 @@ QString sourceDir() {
     return qEnvironmentVariable("CONVODESK_SOURCE_DIR");
 }
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 class Folder {
 public:
     QString file(const QString& name) const { return dir_.filePath(name); }
@@ -42,20 +36,15 @@ public:
             f.write(bytes);
         return f.fileName();
     }
-    Run make(const QByteArray& graduates, const QStringList& extra = {}) const {
+    CommandRun make(const QByteArray& graduates, const QStringList& extra = {}) const {
         return makeWith(write(QStringLiteral("graduates.csv"), graduates),
                         write(QStringLiteral("programmes.csv"), kProgrammes), extra);
     }
-    Run makeWith(const QString& graduates, const QString& programmes, const QStringList& extra = {}) const {
-        Run r;
-        QTextStream out(&r.out);
-        QTextStream err(&r.err);
-        r.exitCode = MakeCommand::run(QStringList{QStringLiteral("--graduates"), graduates,
-                                                  QStringLiteral("--programmes"), programmes,
-                                                  QStringLiteral("--output"), output()} +
-                                          extra,
-                                      out, err);
-        return r;
+    CommandRun makeWith(const QString& graduates, const QString& programmes, const QStringList& extra = {}) const {
+        return runCommand<MakeCommand>(QStringList{QStringLiteral("--graduates"), graduates,
+                                                   QStringLiteral("--programmes"), programmes,
+                                                   QStringLiteral("--output"), output()} +
+                                       extra);
     }
     QString output() const { return file(QStringLiteral("Tassel.mdb")); }
     bool hasOutput() const { return QFile::exists(output()); }
@@ -103,7 +92,7 @@ private slots:
         Folder folder;
         const QString graduates = sourceDir() + QStringLiteral("/resources/demo/graduates.csv");
         const QString programmes = sourceDir() + QStringLiteral("/resources/demo/programmes.csv");
-        const Run r = folder.makeWith(graduates, programmes);
+        const CommandRun r = folder.makeWith(graduates, programmes);
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
         const QString file = folder.output();
@@ -147,7 +136,7 @@ private slots:
 
     void columnOrderIsFreeAndExtrasFollowAsText() {
         Folder folder;
-        const Run r = folder.make(
+        const CommandRun r = folder.make(
             "Queue,Nickname,audio,Status,Phone,Faculty,Programme,IC,Name,GraduateID,Remark\n"
             "-2147483648,Ain,,Attending,\"\",FC,DIT,900101-01-1234,Nur'ain binti Ma'arof,CV24DIT00001,\n"
             "2147483647,,a.wav,Absent,012,FB,XXX,IC2,陈美玲,CV24DBA00002,\"multi\nline\"\n"
@@ -172,7 +161,7 @@ private slots:
 
     void graduateTableHoldsTheJoinedRows() {
         Folder folder;
-        const Run r = folder.make("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\n"
+        const CommandRun r = folder.make("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\n"
                                   "G1,Ann,1,dit,FC,,,,1\n"
                                   "G2,Ben,2,NONE,FX,,,,\n"
                                   "G3,Chan,3,,FB,,,,3\n",
@@ -230,7 +219,7 @@ private slots:
         QFETCH(QByteArray, graduates);
         QFETCH(QString, message);
         Folder folder;
-        const Run r = folder.make(graduates);
+        const CommandRun r = folder.make(graduates);
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(!folder.hasOutput());
@@ -240,7 +229,7 @@ private slots:
 
     void badProgrammesFileIsNamed() {
         Folder folder;
-        const Run r =
+        const CommandRun r =
             folder.makeWith(folder.write(QStringLiteral("g.csv"),
                                          "GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\n"),
                             folder.write(QStringLiteral("p.csv"), "Program_Code,Program_Desc\nA,B\n"));
@@ -256,7 +245,7 @@ private slots:
         folder.write(QStringLiteral("Tassel.mdb"), "keep me");
         const QByteArray graduates =
             "GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\nG1,A,1,DIT,F,,,,1\n";
-        Run r = folder.make(graduates);
+        CommandRun r = folder.make(graduates);
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(QStringLiteral("already exists; use --force")), qPrintable(r.err));
         QFile kept(folder.output());
@@ -300,27 +289,18 @@ private slots:
     // to the last: the reason is named, nothing reports success, the old file stays as it was.
     // Needs a small file system of its own (a tmpfs, mounted as root); skipped elsewhere.
     void fullDiskNamesTheReasonAndKeepsTheOldFile() {
-        QTemporaryDir mountPoint;
-        const QString disk = mountPoint.path();
-        const auto mountDisk = [&] {
-            return QProcess::execute(QStringLiteral("mount"),
-                                     {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                      QStringLiteral("size=256k"), QStringLiteral("tmpfs"), disk}) == 0;
-        };
-        const auto unmountDisk = [&] { QProcess::execute(QStringLiteral("umount"), {disk}); };
-        if (!mountDisk())
+        SmallDisk disk(QStringLiteral("size=256k"));
+        if (!disk.available())
             QSKIP("cannot mount a small file system here (needs root)");
-        unmountDisk();
         Folder csv;
         const QString graduates = csv.write(QStringLiteral("g.csv"), readFile(sourceDir() + QStringLiteral("/resources/demo/graduates.csv")));
         const QString programmes = csv.write(QStringLiteral("p.csv"), readFile(sourceDir() + QStringLiteral("/resources/demo/programmes.csv")));
         const QByteArray old(30000, 'o');
         for (const qint64 free : {0, 4096, 16384, 65536, 90112, 94108}) {
-            QVERIFY(mountDisk());
-            const QString target = disk + QStringLiteral("/Tassel.mdb");
+            QVERIFY(disk.mount());
+            const QString target = disk.filePath(QStringLiteral("Tassel.mdb"));
             writeBytes(target, old);
-            const qint64 available = QStorageInfo(disk).bytesAvailable();
-            writeBytes(disk + QStringLiteral("/filler"), QByteArray(qMax<qint64>(available - free, 0), '\0'));
+            disk.fillLeaving(free);
             QString out, err;
             QTextStream o(&out), e(&err);
             const int code = MakeCommand::run({QStringLiteral("--graduates"), graduates, QStringLiteral("--programmes"),
@@ -328,8 +308,8 @@ private slots:
                                               o, e);
             e.flush();
             const QByteArray after = readFile(target);
-            const QStringList left = QDir(disk).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-            unmountDisk();
+            const QStringList left = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+            disk.unmount();
             QCOMPARE(code, 1);
             QVERIFY2(err.contains(QStringLiteral("No space left on device")), qPrintable(err));
             QVERIFY(after == old);

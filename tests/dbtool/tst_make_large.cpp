@@ -2,7 +2,7 @@
 #include "CsvReader.h"
 #include "GraduateTables.h"
 #include "MakeCommand.h"
-#include "ReferenceReaders.h"
+#include "support/ReferenceReaders.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The Home screen against real Tassel.mdb files: layout, the scan flow and its failures.
 #include "AppFonts.h"
 #include "BandLabel.h"
-#include "GraduateFixture.h"
 #include "HandlerGuard.h"
 #include "TextBox.h"
 #include "Twips.h"
+#include "support/DeskFile.h"
 #include "data/DataError.h"
 #include "home/frmHome.h"
 
@@ -21,6 +21,7 @@
 #include <memory>
 
 using namespace convodesk;
+using testing::DeskFile;
 using screens::frmHome;
 
 namespace {
@@ -116,14 +117,14 @@ private:
 void tst_home::initTestCase() {
     ui::registerProgramFonts();
     ui::setFailureReporter([this](const ui::Failure& f) { failures_ << f; });
-    testing::writeTasselMdb(testing::standardGraduates());
+    DeskFile::homeGraduates().writeBesideProgram();
 }
 
 void tst_home::init() {
     failures_.clear();
     expectedFailures_ = 0;
-    if (!QFile::exists(testing::tasselMdbPath()))
-        testing::writeTasselMdb(testing::standardGraduates());
+    if (!QFile::exists(DeskFile::besideProgram()))
+        DeskFile::homeGraduates().writeBesideProgram();
 }
 
 void tst_home::cleanup() {
@@ -392,7 +393,7 @@ void tst_home::otherButtonsAndMuteCheckBox() {
 }
 
 void tst_home::missingFileAtLoad() {
-    QVERIFY(QFile::remove(testing::tasselMdbPath()));
+    QVERIFY(QFile::remove(DeskFile::besideProgram()));
     OpenScreen s;
     const QPoint designPosition = s.control<QFrame>("Frame2")->pos();
     bool failed = !ui::runHandler([&s] { s.home.Form_Load(s.client); });
@@ -419,7 +420,7 @@ void tst_home::missingFileAtLookup() {
     QVERIFY(s.show());
     s.id->setText(firstId);
     QTRY_COMPARE(s.id->text(), firstId.left(11));
-    QVERIFY(QFile::remove(testing::tasselMdbPath()));
+    QVERIFY(QFile::remove(DeskFile::besideProgram()));
     s.id->setText(QStringLiteral("DEF987654321"));
     expectedFailures_ = 1;
     QCOMPARE(failures_.size(), 1);

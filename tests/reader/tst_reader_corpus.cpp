@@ -1,7 +1,7 @@
 // Every user table of every Access-made file in tests/corpus, read by us and by the two
 // references (mdb-reader through tests/node, mdbtools' mdb-export). See REFERENCES.md.
-#include "ReaderValueText.h"
-#include "ReferenceReaders.h"
+#include "support/ReferenceJson.h"
+#include "support/ReferenceReaders.h"
 #include "data/jet4/Database.h"
 #include "data/jet4/Error.h"
 #include "support/CorpusFiles.h"
@@ -21,13 +21,6 @@ bool sameValue(const QJsonValue& ours, const QJsonValue& theirs) {
     if (ours == theirs)
         return true;
     return ours.isDouble() && theirs.isDouble() && ours.toDouble() == theirs.toDouble();
-}
-
-QString rowText(const QJsonArray& row) {
-    QStringList parts;
-    for (const QJsonValue& v : row)
-        parts << (v.isNull() ? QStringLiteral("NULL") : v.toVariant().toString());
-    return parts.join(QLatin1Char('|'));
 }
 
 } // namespace
@@ -85,8 +78,8 @@ private slots:
                 // mdb-reader returns moved rows where they now lie; we return them in their place.
                 QStringList a, b;
                 for (int i = 0; i < ours.size(); ++i) {
-                    a << rowText(ours[i].toArray());
-                    b << rowText(expected[i].toArray());
+                    a << testing::referenceRowText(ours[i].toArray());
+                    b << testing::referenceRowText(expected[i].toArray());
                 }
                 for (int i = 0; i < a.size(); ++i)
                     QVERIFY2(a[i].contains(QStringLiteral("row%1col").arg(i + 1)), qPrintable(a[i]));

@@ -1,5 +1,5 @@
 // The stored queries of an Access-made file, decoded to the structure of Access's own SQL.
-#include "ReaderValueText.h"
+#include "support/ReferenceJson.h"
 #include "data/jet4/Database.h"
 #include "data/jet4/Jet4Format.h"
 #include "data/jet4/QueryDefReader.h"

@@ -1,11 +1,11 @@
 #include "HandlerGuard.h"
 #include "ReportList.h"
-#include "ScreenFixture.h"
 #include "TextBox.h"
 #include "Twips.h"
 #include "database/frmAddEdit.h"
 #include "database/frmDBase.h"
 #include "search/frmSearch.h"
+#include "support/DeskFile.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -60,7 +60,7 @@ private slots:
     void cleanup() { ui::setFailureReporter(previous_); }
 
     void searchMatchesNameIdAndProgrammeInQueueOrder() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         frmSearch screen;
         auto& list = screen.resultList();
         search(screen, QString());
@@ -91,7 +91,7 @@ private slots:
     }
 
     void typingAloneAndFocusAfterSearch() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         frmSearch screen;
         screen.show();
         QVERIFY(QTest::qWaitForWindowExposed(&screen));
@@ -109,10 +109,10 @@ private slots:
     }
 
     void searchNumbersPastFourDigits() {
-        TasselContent content;
+        DeskFile content;
         content.addNumberedGraduates(10001);
         content.programme();
-        writeTassel(content);
+        content.writeBesideProgram();
         frmSearch screen;
         search(screen, QString());
         auto& list = screen.resultList();
@@ -125,22 +125,22 @@ private slots:
     }
 
     void failingSearchIsReportedAndTheScreenGoesOn() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         frmSearch screen;
         search(screen, QStringLiteral("Siti"));
         QCOMPARE(screen.resultList().itemCount(), 1);
-        QFile::remove(tasselPath());
+        QFile::remove(DeskFile::besideProgram());
         search(screen, QStringLiteral("Ahmad"));
         QCOMPARE(failures_.size(), size_t(1));
         QVERIFY(failures_[0].number != 0 && !failures_[0].description.isEmpty());
         QCOMPARE(screen.resultList().itemCount(), 1); // failed before the list was touched
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         search(screen, QStringLiteral("Ahmad"));
         QCOMPARE(column(screen.resultList(), 3), QStringList{"Ahmad Faris"});
     }
 
     void databaseListsBothTabs() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         auto screen = loadDatabase();
         QVERIFY(failures_.empty());
         QCOMPARE(screen->tabs().currentIndex(), 0);
@@ -164,10 +164,10 @@ private slots:
     }
 
     void databaseNumbering() {
-        TasselContent content;
+        DeskFile content;
         content.addNumberedGraduates(10000);
         content.addNumberedProgrammes(1000);
-        writeTassel(content);
+        content.writeBesideProgram();
         auto screen = loadDatabase();
         auto& g = screen->graduateList();
         QCOMPARE(g.itemCount(), 10000);
@@ -182,9 +182,9 @@ private slots:
 
     void databaseMissingFieldsAndEmptySources() {
         // A graduate field missing with rows: the load fails at the first row, no programmes.
-        TasselContent content = standardContent();
+        DeskFile content = DeskFile::screenContent();
         content.dropColumn(QStringLiteral("Graduates"), QStringLiteral("Audio"));
-        writeTassel(content);
+        content.writeBesideProgram();
         auto screen = loadDatabase();
         QCOMPARE(failures_.size(), size_t(1));
         QCOMPARE(screen->graduateList().itemCount(), 0);
@@ -193,16 +193,16 @@ private slots:
         // The same without rows: empty list, the programmes load.
         failures_.clear();
         content.graduates().rows.clear();
-        writeTassel(content);
+        content.writeBesideProgram();
         screen = loadDatabase();
         QVERIFY(failures_.empty());
         QCOMPARE(screen->graduateList().itemCount(), 0);
         QCOMPARE(screen->programmeList().itemCount(), 3);
 
         // A programme field missing: fails after the graduate list is filled.
-        content = standardContent();
+        content = DeskFile::screenContent();
         content.dropColumn(QStringLiteral("Programme"), QStringLiteral("Program_Faculty"));
-        writeTassel(content);
+        content.writeBesideProgram();
         screen = loadDatabase();
         QCOMPARE(failures_.size(), size_t(1));
         QCOMPARE(screen->graduateList().itemCount(), 4);
@@ -211,7 +211,7 @@ private slots:
         // An empty Programme next to a filled graduate list.
         failures_.clear();
         content.programme().rows.clear();
-        writeTassel(content);
+        content.writeBesideProgram();
         screen = loadDatabase();
         QVERIFY(failures_.empty());
         QCOMPARE(screen->graduateList().itemCount(), 4);
@@ -219,12 +219,12 @@ private slots:
     }
 
     void reloadRebuildsFromEmpty() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         auto screen = loadDatabase();
         QCOMPARE(screen->graduateList().itemCount(), 4);
-        TasselContent content = standardContent();
+        DeskFile content = DeskFile::screenContent();
         content.graduates().rows.pop_back();
-        writeTassel(content);
+        content.writeBesideProgram();
         screen = loadDatabase();
         QCOMPARE(screen->graduateList().itemCount(), 3);
         QCOMPARE(screen->graduateList().subItemText(0, 1), QStringLiteral("0001"));
@@ -234,9 +234,9 @@ private slots:
     // relative to the whole tabbed container, and lists whose columns fit scroll only
     // vertically.
     void databaseTabsAndListsAsLaidOut() {
-        TasselContent content = standardContent();
+        DeskFile content = DeskFile::screenContent();
         content.addNumberedGraduates(60); // more rows than the list shows
-        writeTassel(content);
+        content.writeBesideProgram();
         auto screen = loadDatabase();
         screen->resize(ui::twipsRect(0, 0, 13590, 8970).size());
         screen->show();
@@ -262,9 +262,9 @@ private slots:
     }
 
     void searchListScrollsOnlyVertically() {
-        TasselContent content = standardContent();
+        DeskFile content = DeskFile::screenContent();
         content.addNumberedGraduates(60);
-        writeTassel(content);
+        content.writeBesideProgram();
         frmSearch screen;
         screen.show();
         QVERIFY(QTest::qWaitForWindowExposed(&screen));
@@ -279,7 +279,7 @@ private slots:
 
     // The busy pointer shows while a list fills, and is gone once it is full or has failed.
     void busyPointerWhileListsFill() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         QList<Qt::CursorShape> seen;
         const auto record = [&seen] {
             seen << (QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
@@ -297,7 +297,7 @@ private slots:
         for (Qt::CursorShape shape : seen)
             QCOMPARE(shape, Qt::WaitCursor);
         QVERIFY(!QGuiApplication::overrideCursor());
-        QFile::remove(tasselPath());
+        QFile::remove(DeskFile::besideProgram());
         search(searchScreen, QStringLiteral("a"));
         QCOMPARE(failures_.size(), size_t(1));
         QVERIFY(!QGuiApplication::overrideCursor());
@@ -305,7 +305,7 @@ private slots:
 
     // Enter and Return press a focused button, as Space does.
     void enterPressesTheFocusedButton() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         frmSearch screen;
         screen.show();
         QVERIFY(QTest::qWaitForWindowActive(&screen));
@@ -323,7 +323,7 @@ private slots:
     // The dialog is centred as a whole window, title bar and frame included, and Enter on its
     // button (which has the focus) parks it.
     void addEditCentredAndEnterPressesItsButton() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         QWidget main;
         main.show();
         auto screen = loadDatabase(&main);
@@ -343,7 +343,7 @@ private slots:
     }
 
     void addEditParksReopensAndCloses() {
-        writeTassel(standardContent());
+        DeskFile::screenContent().writeBesideProgram();
         QWidget main;
         auto* mainEdit = new QLineEdit(&main);
         main.show();

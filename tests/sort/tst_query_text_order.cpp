@@ -1,14 +1,16 @@
 // The query language puts texts in Jet's General order: ORDER BY, Min/Max, <, >, Between;
 // equality still ignores letter case only. A file with another sort order refuses to put
 // texts in order and still answers everything else.
-#include "../data/CaughtError.h"
-#include "../data/MemoryCatalog.h"
 #include "Connection.h"
 #include "DataError.h"
 #include "DisplayText.h"
 #include "Recordset.h"
 #include "query/QueryEngine.h"
+#include "support/CaughtError.h"
 #include "support/CorpusFiles.h"
+#include "support/MemoryCatalog.h"
+#include "support/RowText.h"
+#include "support/Values.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,26 +19,18 @@
 using namespace convodesk::data;
 using convodesk::jet4::Value;
 
-using convodesk::data::test::errorOf;
+using convodesk::testing::errorOf;
+using convodesk::testing::columnTexts;
+using convodesk::testing::t;
 namespace {
-
-Value t(const char* text) {
-    return Value::text(QString::fromUtf8(text));
-}
 
 QStringList words(const char* spaced) {
     return QString::fromUtf8(spaced).split(QLatin1Char('|'));
 }
 
-QStringList column(const query::RowSet& rows, int index = 0) {
-    QStringList out;
-    for (const auto& row : rows.rows)
-        out << (row[index].isNull() ? QStringLiteral("<null>") : displayText(row[index]));
-    return out;
-}
 
 // Words in an order that is neither Jet's nor code point order.
-void addWords(test::MemoryCatalog& catalog) {
+void addWords(convodesk::testing::MemoryCatalog& catalog) {
     std::vector<std::vector<Value>> rows;
     int n = 0;
     for (const char* word : {"Zürich", "cop", "Bon app'", "北京", "abd", "co-op", "9", "Ábc", "Bólido",
@@ -47,7 +41,7 @@ void addWords(test::MemoryCatalog& catalog) {
 }
 
 // A file whose header names the French sort order.
-class FrenchCatalog : public test::MemoryCatalog {
+class FrenchCatalog : public convodesk::testing::MemoryCatalog {
 public:
     convodesk::jet4::SortOrder textSortOrder() const override { return {0x040C, 0}; }
 };
@@ -59,24 +53,24 @@ class QueryTextOrderTest : public QObject {
 
 private slots:
     void orderByText() {
-        test::MemoryCatalog catalog;
+        convodesk::testing::MemoryCatalog catalog;
         addWords(catalog);
         query::QueryEngine engine(catalog);
         const QStringList jet =
             words("<null>|10|9|abc|Ábc|abd|Bólido|Bon app'|coop|co-op|cop|Strase|Straße|Zürich|北京");
-        QCOMPARE(column(engine.runText(QStringLiteral("select Word from Words order by Word"))), jet);
+        QCOMPARE(columnTexts(engine.runText(QStringLiteral("select Word from Words order by Word"))), jet);
         QStringList descending = jet;
         std::reverse(descending.begin(), descending.end());
-        QCOMPARE(column(engine.runText(QStringLiteral("select Word, N from Words order by Word desc"))),
+        QCOMPARE(columnTexts(engine.runText(QStringLiteral("select Word, N from Words order by Word desc"))),
                  descending);
         // "abc" and "Ábc" differ only by the accent; "ABC" would tie with "abc".
-        QCOMPARE(column(engine.runText(QStringLiteral("select top 4 Word from Words where Word is not null "
+        QCOMPARE(columnTexts(engine.runText(QStringLiteral("select top 4 Word from Words where Word is not null "
                                                       "order by Word"))),
                  words("10|9|abc|Ábc"));
     }
 
     void minAndMaxOfText() {
-        test::MemoryCatalog catalog;
+        convodesk::testing::MemoryCatalog catalog;
         catalog.addTable(QStringLiteral("Names"), {"Name", "Kind"},
                          {{t("abd"), t("x")},
                           {t("Bon"), t("x")},
@@ -85,20 +79,20 @@ private slots:
                           {t("bolero"), t("y")}});
         query::QueryEngine engine(catalog);
         const auto all = engine.runText(QStringLiteral("select Min(Name), Max(Name) from Names"));
-        QCOMPARE(column(all, 0), QStringList{QStringLiteral("Ábc")});
-        QCOMPARE(column(all, 1), QStringList{QStringLiteral("Bon")});
+        QCOMPARE(columnTexts(all, 0), QStringList{QStringLiteral("Ábc")});
+        QCOMPARE(columnTexts(all, 1), QStringList{QStringLiteral("Bon")});
         const auto grouped =
             engine.runText(QStringLiteral("select Kind, Min(Name), Max(Name) from Names group by Kind"));
-        QCOMPARE(column(grouped, 1), words("Ábc|bolero"));
-        QCOMPARE(column(grouped, 2), words("Bon|Bólido"));
+        QCOMPARE(columnTexts(grouped, 1), words("Ábc|bolero"));
+        QCOMPARE(columnTexts(grouped, 2), words("Bon|Bólido"));
     }
 
     void comparisonsOfText() {
-        test::MemoryCatalog catalog;
+        convodesk::testing::MemoryCatalog catalog;
         addWords(catalog);
         query::QueryEngine engine(catalog);
         const auto where = [&](const char* condition) {
-            return column(engine.runText(QStringLiteral("select Word from Words where %1 order by Word")
+            return columnTexts(engine.runText(QStringLiteral("select Word from Words where %1 order by Word")
                                              .arg(QString::fromUtf8(condition))));
         };
         QCOMPARE(where("Word < 'B'"), words("10|9|abc|Ábc|abd"));
@@ -129,12 +123,12 @@ private slots:
                          description.contains(QStringLiteral("memory.mdb")),
                      qPrintable(description));
         }
-        QCOMPARE(column(engine.runText(QStringLiteral("select N from Words where Word = 'ABC'"))),
+        QCOMPARE(columnTexts(engine.runText(QStringLiteral("select N from Words where Word = 'ABC'"))),
                  words("12"));
         QCOMPARE(
-            column(engine.runText(QStringLiteral("select top 2 N from Words where N > 3 order by N desc"))),
+            columnTexts(engine.runText(QStringLiteral("select top 2 N from Words where N > 3 order by N desc"))),
             words("15|14"));
-        QCOMPARE(column(engine.runText(QStringLiteral("select Max(N) from Words"))), words("15"));
+        QCOMPARE(columnTexts(engine.runText(QStringLiteral("select Max(N) from Words"))), words("15"));
     }
 
     // On real Access-made files: the header's order is read, a General file orders by it, and

@@ -1,6 +1,6 @@
 // The catalog and stored queries of written files, as mdbtools and mdb-reader see them.
-#include "ReferenceReaders.h"
-#include "TempDatabase.h"
+#include "support/ReferenceReaders.h"
+#include "support/TempDatabase.h"
 #include "data/jet4/QueryDef.h"
 
 #include <QJsonArray>

@@ -1,5 +1,5 @@
 // What the writer refuses, and that a refused or failed write leaves no file behind.
-#include "TempDatabase.h"
+#include "support/TempDatabase.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
 #include "data/jet4/Rc4.h"

@@ -1,7 +1,7 @@
 // Large tables: 100,000 rows, and memo pages spread between data pages, both of which need
 // the reference form of the usage map.
-#include "RoundTripCheck.h"
-#include "TempDatabase.h"
+#include "support/RoundTripCheck.h"
+#include "support/TempDatabase.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Every column type, Null, memo forms, row counts and table shapes, written by our writer and
 // read back by mdbtools and by mdb-reader.
-#include "RoundTripCheck.h"
-#include "TempDatabase.h"
+#include "support/RoundTripCheck.h"
+#include "support/TempDatabase.h"
 
 #include <QTest>
 #include <limits>

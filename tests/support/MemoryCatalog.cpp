@@ -1,12 +1,12 @@
 #include "MemoryCatalog.h"
 
-namespace convodesk::data::test {
+namespace convodesk::testing {
 namespace {
 
-class CountingSource : public query::RowSource {
+class CountingSource : public data::query::RowSource {
 public:
-    CountingSource(const query::RowSet& rows, int& counter) : rows_(rows), counter_(counter) {}
-    const std::vector<query::ColumnInfo>& columns() const override { return rows_.columns; }
+    CountingSource(const data::query::RowSet& rows, int& counter) : rows_(rows), counter_(counter) {}
+    const std::vector<data::query::ColumnInfo>& columns() const override { return rows_.columns; }
     bool next() override { return ++current_ < static_cast<long long>(rows_.rows.size()); }
     jet4::Value value(int column) override {
         ++counter_;
@@ -14,7 +14,7 @@ public:
     }
 
 private:
-    const query::RowSet& rows_;
+    const data::query::RowSet& rows_;
     int& counter_;
     long long current_ = -1;
 };
@@ -23,14 +23,14 @@ private:
 
 void MemoryCatalog::addTable(const QString& name, const QStringList& columns,
                              std::vector<std::vector<jet4::Value>> rows) {
-    query::RowSet set;
+    data::query::RowSet set;
     for (const QString& column : columns)
         set.columns.push_back({name, column});
     set.rows = std::move(rows);
     tables_.insert(name.toCaseFolded(), std::move(set));
 }
 
-std::unique_ptr<query::RowSource> MemoryCatalog::openTable(const QString& name) {
+std::unique_ptr<data::query::RowSource> MemoryCatalog::openTable(const QString& name) {
     const auto it = tables_.constFind(name.toCaseFolded());
     if (it == tables_.constEnd())
         return nullptr;
@@ -44,4 +44,4 @@ std::optional<jet4::QueryDef> MemoryCatalog::findQuery(const QString& name) {
     return *it;
 }
 
-} // namespace convodesk::data::test
+} // namespace convodesk::testing

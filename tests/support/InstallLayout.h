@@ -1,18 +1,14 @@
 #pragma once
 
+#include "CommandRun.h"
+
 #include <QStringList>
 #include <QTemporaryDir>
 
-namespace convodesk::dbtool::test {
+namespace convodesk::testing {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// InstallCommand::run in this process.
-Run install(const QStringList& args);
+// convodesk-db install, run in this process.
+CommandRun install(const QStringList& args);
 QByteArray bytes(const QString& path);
 // Every name under root with its owner, group, mode and a digest of its content (or its
 // link's target): equal snapshots mean nothing changed.
@@ -22,9 +18,9 @@ QString tool();
 
 // The package's layout in small: the program folder holds a link to the data folder's file.
 // a.mdb (30 graduates, also in place) and b.mdb (50) are files to install.
-class Layout {
+class InstallLayout {
 public:
-    Layout();
+    InstallLayout();
     QString path(const QString& name) const { return root_.filePath(name); }
     QString root() const { return root_.path(); }
     QString programFolder() const { return path(QStringLiteral("lib/convodesk")); }
@@ -35,4 +31,4 @@ private:
     QTemporaryDir root_;
 };
 
-} // namespace convodesk::dbtool::test
+} // namespace convodesk::testing

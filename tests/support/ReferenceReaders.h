@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CsvTable.h"
+#include "CommandRun.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -13,11 +14,7 @@ namespace convodesk::testing {
 // fails makes the calling test fail with its output.
 class ReferenceReaders {
 public:
-    struct Result {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
+    using Result = CommandRun;
     static Result run(const QString& program, const QStringList& args);
 
     // mdb-export with four-digit dates ("%Y-%m-%d %H:%M:%S") and binary data as hex.

@@ -3,7 +3,7 @@
 #include <QRandomGenerator>
 #include <QString>
 
-namespace convodesk::data::test {
+namespace convodesk::testing {
 
 // A text of up to maxLength characters drawn from the alphabet.
 inline QString randomText(QRandomGenerator& random, const QString& alphabet, int maxLength) {
@@ -14,4 +14,4 @@ inline QString randomText(QRandomGenerator& random, const QString& alphabet, int
     return text;
 }
 
-} // namespace convodesk::data::test
+} // namespace convodesk::testing

@@ -1,23 +1,18 @@
-#include "InstallFixture.h"
+#include "InstallLayout.h"
 
-#include "GraduateFile.h"
+#include "DeskFile.h"
 #include "InstallCommand.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QTextStream>
 #include <sys/stat.h>
 
-namespace convodesk::dbtool::test {
+namespace convodesk::testing {
 
-Run install(const QStringList& args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.exitCode = InstallCommand::run(args, out, err);
-    return r;
+CommandRun install(const QStringList& args) {
+    return runCommand<dbtool::InstallCommand>(args);
 }
 
 QByteArray bytes(const QString& path) {
@@ -53,20 +48,20 @@ QString tool() {
     return qEnvironmentVariable("CONVODESK_BINARY_DIR") + QStringLiteral("/convodesk-db");
 }
 
-Layout::Layout() {
+InstallLayout::InstallLayout() {
     QDir(root_.path()).mkpath(QStringLiteral("lib/convodesk"));
     QDir(root_.path()).mkpath(QStringLiteral("var/convodesk"));
-    data::test::writeGraduateFile(path(QStringLiteral("a.mdb")), 30);
-    data::test::writeGraduateFile(path(QStringLiteral("b.mdb")), 50);
+    DeskFile::made(30).write(path(QStringLiteral("a.mdb")));
+    DeskFile::made(50).write(path(QStringLiteral("b.mdb")));
     QFile::copy(path(QStringLiteral("a.mdb")), dataFile());
     QFile::link(dataFile(), programFolder() + QStringLiteral("/Tassel.mdb"));
 }
 
-QString Layout::write(const QString& name, const QByteArray& content) const {
+QString InstallLayout::write(const QString& name, const QByteArray& content) const {
     QFile f(path(name));
     if (f.open(QIODevice::WriteOnly))
         f.write(content);
     return f.fileName();
 }
 
-} // namespace convodesk::dbtool::test
+} // namespace convodesk::testing

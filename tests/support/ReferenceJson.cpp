@@ -1,4 +1,4 @@
-#include "ReaderValueText.h"
+#include "ReferenceJson.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -52,6 +52,13 @@ QJsonArray readAllRows(const jet4::Database& db, const jet4::TableDef& table) {
         rows.append(row);
     }
     return rows;
+}
+
+QString referenceRowText(const QJsonArray& row) {
+    QStringList parts;
+    for (const QJsonValue& v : row)
+        parts << (v.isNull() ? QStringLiteral("NULL") : v.toVariant().toString());
+    return parts.join(QLatin1Char('|'));
 }
 
 } // namespace convodesk::testing

@@ -13,5 +13,7 @@ namespace convodesk::testing {
 QJsonValue asReferenceJson(const jet4::Value& value);
 // Every row of a table, each as an array of asReferenceJson values in column order.
 QJsonArray readAllRows(const jet4::Database& db, const jet4::TableDef& table);
+// One such row as "a|b|c", Null as NULL.
+QString referenceRowText(const QJsonArray& row);
 
 } // namespace convodesk::testing
