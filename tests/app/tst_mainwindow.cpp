@@ -1,15 +1,15 @@
 // The main window, its menus, the menu panel and navigation, in real windows.
-#include "HandlerGuard.h"
-#include "ReportList.h"
-#include "TextBox.h"
-#include "Twips.h"
+#include "app/fraMDI.h"
+#include "app/frmMenu.h"
+#include "app/frmSplash.h"
 #include "data/Recordset.h"
-#include "database/frmAddEdit.h"
-#include "fraMDI.h"
-#include "frmMenu.h"
-#include "frmSplash.h"
-#include "modGeneral.h"
+#include "screens/database/frmAddEdit.h"
 #include "support/DeskFile.h"
+#include "ui/HandlerGuard.h"
+#include "ui/modGeneral.h"
+#include "ui/ReportList.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QFile>

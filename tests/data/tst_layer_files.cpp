@@ -1,12 +1,12 @@
 // The data layer on files the writer makes and on sample files: the screens' query texts,
 // OpenTable's ownership rules and the errors of a missing file.
-#include "Connection.h"
-#include "ConnectionText.h"
-#include "DataError.h"
-#include "DisplayText.h"
-#include "Recordset.h"
-#include "ScreenDatabase.h"
-#include "SqlText.h"
+#include "data/Connection.h"
+#include "data/ConnectionText.h"
+#include "data/DataError.h"
+#include "data/DisplayText.h"
+#include "data/Recordset.h"
+#include "data/ScreenDatabase.h"
+#include "data/SqlText.h"
 #include "support/CaughtError.h"
 #include "support/CorpusFiles.h"
 #include "support/DeskFile.h"
@@ -25,6 +25,7 @@ using convodesk::testing::t;
 using convodesk::jet4::Value;
 
 using convodesk::testing::errorOf;
+
 namespace {
 
 QString lookupText(const QString& id) {

@@ -1,9 +1,9 @@
 // Functions of the expression language on inputs tens of thousands of characters long, where
 // a search or a scan that starts over at every character used to take seconds: the results
 // must be right (bench_query_functions shows how the times grow).
+#include "data/query/eval/TextSearch.h"
+#include "data/query/functions/Functions.h"
 #include "support/RandomText.h"
-#include "query/Functions.h"
-#include "query/TextSearch.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,8 +1,8 @@
 // The query language over tables and stored queries held in memory.
-#include "DataError.h"
-#include "SqlText.h"
-#include "query/LikePattern.h"
-#include "query/QueryEngine.h"
+#include "data/DataError.h"
+#include "data/query/eval/LikePattern.h"
+#include "data/query/run/QueryEngine.h"
+#include "data/SqlText.h"
 #include "support/CaughtError.h"
 #include "support/MemoryCatalog.h"
 #include "support/RowText.h"
@@ -15,10 +15,11 @@ using namespace convodesk::data;
 using convodesk::jet4::QueryDef;
 using convodesk::jet4::Value;
 
+using convodesk::testing::columnTexts;
 using convodesk::testing::errorOf;
 using convodesk::testing::n;
 using convodesk::testing::t;
-using convodesk::testing::columnTexts;
+
 namespace {
 
 QueryDef graduateQuery() {

@@ -1,8 +1,8 @@
 // The expression language and the query shapes of stored queries and query texts, on tables
 // held in memory: Null rules, operators, functions, grouping, TOP, DISTINCTROW, UNION,
 // subqueries, output names, parameters, and texts nested too deeply.
-#include "DataError.h"
-#include "query/QueryEngine.h"
+#include "data/DataError.h"
+#include "data/query/run/QueryEngine.h"
 #include "support/CaughtError.h"
 #include "support/MemoryCatalog.h"
 #include "support/RowText.h"
@@ -16,10 +16,10 @@ using convodesk::jet4::Value;
 
 using convodesk::testing::errorOf;
 using convodesk::testing::n;
-using convodesk::testing::t;
 using convodesk::testing::rowTexts;
-namespace {
+using convodesk::testing::t;
 
+namespace {
 
 QStringList namesOf(const query::RowSet& rows) {
     QStringList out;

@@ -1,10 +1,10 @@
 // Every query run keeps to a deadline and a memory budget: work that would freeze the desk or
 // eat the machine ends with the timeout or "System resource exceeded.", and the next query on the
 // same connection runs as usual.
-#include "Connection.h"
-#include "DataError.h"
-#include "Recordset.h"
-#include "data/jet4/Writer.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/jet4/write/Writer.h"
+#include "data/Recordset.h"
 #include "support/CaughtError.h"
 
 #include <QElapsedTimer>
@@ -18,6 +18,7 @@ using jet4::Value;
 
 using convodesk::testing::errorNumber;
 using convodesk::testing::errorOf;
+
 namespace {
 
 jet4::WriterTable numbersTable(int count) {

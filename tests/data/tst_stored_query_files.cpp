@@ -1,11 +1,11 @@
 // Stored queries in files: written by our writer as Access keeps them, and an Access-made
 // sample file. A report named like a query, queries of each shape, and a table record set on
 // a stored query that runs nothing until it is read.
-#include "Connection.h"
-#include "DataError.h"
-#include "GraduateTables.h"
-#include "Recordset.h"
-#include "data/jet4/Writer.h"
+#include "convodesk-db/GraduateTables.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/jet4/write/Writer.h"
+#include "data/Recordset.h"
 #include "support/CaughtError.h"
 #include "support/CorpusFiles.h"
 #include "support/RowText.h"
@@ -23,6 +23,7 @@ using jet4::Value;
 
 using convodesk::testing::errorOf;
 using convodesk::testing::t;
+
 namespace {
 
 jet4::WriterTable peopleTable() {

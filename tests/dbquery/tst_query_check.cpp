@@ -1,7 +1,7 @@
 // convodesk-db query and check on files the writer makes.
-#include "CheckCommand.h"
-#include "GraduateTables.h"
-#include "QueryCommand.h"
+#include "convodesk-db/CheckCommand.h"
+#include "convodesk-db/GraduateTables.h"
+#include "convodesk-db/QueryCommand.h"
 #include "support/CommandRun.h"
 #include "support/CorpusFiles.h"
 #include "support/DeskFile.h"

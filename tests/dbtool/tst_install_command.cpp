@@ -1,7 +1,7 @@
 // convodesk-db install: a good file goes in (through the package's link to the data folder),
 // the previous one is kept, a bad file or bad arguments change nothing, and a desk reading
 // the database while files are swapped always gets a whole file.
-#include "InstallCommand.h"
+#include "convodesk-db/InstallCommand.h"
 #include "support/DeskFile.h"
 #include "support/InstallLayout.h"
 

@@ -1,10 +1,10 @@
 // Every user table of every Access-made file in tests/corpus, read by us and by the two
 // references (mdb-reader through tests/node, mdbtools' mdb-export). See REFERENCES.md.
+#include "data/jet4/Error.h"
+#include "data/jet4/read/Database.h"
+#include "support/CorpusFiles.h"
 #include "support/ReferenceJson.h"
 #include "support/ReferenceReaders.h"
-#include "data/jet4/Database.h"
-#include "data/jet4/Error.h"
-#include "support/CorpusFiles.h"
 
 #include <QDir>
 #include <QJsonObject>

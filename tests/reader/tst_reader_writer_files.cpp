@@ -1,9 +1,9 @@
 // Files made by our writer read back: every type it writes, Null, memo sizes across the three
 // storage forms, non-ASCII and non-BMP text, a stored query, and 100,000 rows.
+#include "data/jet4/Error.h"
+#include "data/jet4/read/Database.h"
 #include "support/ReferenceJson.h"
 #include "support/TempDatabase.h"
-#include "data/jet4/Database.h"
-#include "data/jet4/Error.h"
 
 #include <QDateTime>
 #include <QFile>

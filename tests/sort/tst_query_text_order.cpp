@@ -1,11 +1,11 @@
 // The query language puts texts in Jet's General order: ORDER BY, Min/Max, <, >, Between;
 // equality still ignores letter case only. A file with another sort order refuses to put
 // texts in order and still answers everything else.
-#include "Connection.h"
-#include "DataError.h"
-#include "DisplayText.h"
-#include "Recordset.h"
-#include "query/QueryEngine.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/DisplayText.h"
+#include "data/query/run/QueryEngine.h"
+#include "data/Recordset.h"
 #include "support/CaughtError.h"
 #include "support/CorpusFiles.h"
 #include "support/MemoryCatalog.h"
@@ -19,15 +19,15 @@
 using namespace convodesk::data;
 using convodesk::jet4::Value;
 
-using convodesk::testing::errorOf;
 using convodesk::testing::columnTexts;
+using convodesk::testing::errorOf;
 using convodesk::testing::t;
+
 namespace {
 
 QStringList words(const char* spaced) {
     return QString::fromUtf8(spaced).split(QLatin1Char('|'));
 }
-
 
 // Words in an order that is neither Jet's nor code point order.
 void addWords(convodesk::testing::MemoryCatalog& catalog) {

@@ -1,11 +1,11 @@
 // The keys Access stored in the text indexes of real files, read from their leaf pages in
 // order, are exactly the keys TextSortKey builds from the rows' texts, and ordering the rows
 // by TextSortKey gives the index's order.
-#include "TextIndexLeaves.h"
-#include "data/jet4/Database.h"
 #include "data/jet4/Error.h"
+#include "data/jet4/read/Database.h"
 #include "data/jet4/TextSortKey.h"
 #include "support/CorpusFiles.h"
+#include "TextIndexLeaves.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "DeskFile.h"
 
-#include "GraduateTables.h"
+#include "convodesk-db/GraduateTables.h"
 #include "data/DeskSchema.h"
-#include "support/Values.h"
+#include "Values.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "data/jet4/QueryDef.h"
 #include "data/jet4/Value.h"
-#include "data/jet4/Writer.h"
+#include "data/jet4/write/Writer.h"
 
 #include <QString>
 #include <deque>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CsvTable.h"
 #include "CommandRun.h"
+#include "convodesk-db/CsvTable.h"
 
 #include <QJsonObject>
 #include <QString>

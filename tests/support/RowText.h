@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/jet4/Value.h"
-#include "data/query/RowSource.h"
+#include "data/query/run/RowSource.h"
 
 #include <QStringList>
 #include <vector>

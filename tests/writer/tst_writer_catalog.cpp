@@ -1,7 +1,7 @@
 // The catalog and stored queries of written files, as mdbtools and mdb-reader see them.
+#include "data/jet4/QueryDef.h"
 #include "support/ReferenceReaders.h"
 #include "support/TempDatabase.h"
-#include "data/jet4/QueryDef.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>

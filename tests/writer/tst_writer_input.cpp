@@ -1,8 +1,8 @@
 // What the writer refuses, and that a refused or failed write leaves no file behind.
-#include "support/TempDatabase.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
 #include "data/jet4/Rc4.h"
+#include "support/TempDatabase.h"
 
 #include <QFile>
 #include <QTest>
