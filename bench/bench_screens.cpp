@@ -11,6 +11,7 @@
 #include "HandlerGuard.h"
 #include "ReportList.h"
 #include "TextBox.h"
+#include "data/DeskSchema.h"
 #include "data/jet4/Writer.h"
 #include "database/frmDBase.h"
 #include "fraMDI.h"
@@ -31,11 +32,12 @@
 #include <vector>
 
 using namespace convodesk;
+namespace desk = convodesk::data::desk;
 
 namespace {
 
 QString tasselPath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tassel.mdb"));
+    return QDir(QCoreApplication::applicationDirPath()).filePath(desk::kDatabaseFile);
 }
 
 long peakRssKiB() {
@@ -120,16 +122,17 @@ jet4::Value t(const QString& text) {
 
 void writeFile(int graduates, int programmes) {
     using jet4::ColumnType;
-    jet4::WriterTable graduate{QStringLiteral("Graduate"),
-                               {{QStringLiteral("GraduateID"), ColumnType::Text, 12},
-                                {QStringLiteral("Name"), ColumnType::Text, 100},
-                                {QStringLiteral("Program_Desc"), ColumnType::Text, 200},
-                                {QStringLiteral("Queue"), ColumnType::Long, 0}},
+    jet4::WriterTable graduate{desk::kGraduateQuery,
+                               {{desk::kGraduateId, ColumnType::Text, desk::kGraduateIdLength},
+                                {desk::kName, ColumnType::Text, 100},
+                                {desk::kProgramDesc, ColumnType::Text, 200},
+                                {desk::kQueue, ColumnType::Long, 0}},
                                {}};
-    jet4::WriterTable all{QStringLiteral("Graduates"), {}, {}};
-    for (const char* name : {"GraduateID", "Name", "IC", "Programme", "Faculty", "Phone", "Status", "Audio"})
-        all.columns.push_back({QString::fromLatin1(name), ColumnType::Text, 100});
-    all.columns.push_back({QStringLiteral("Queue"), ColumnType::Long, 0});
+    jet4::WriterTable all{desk::kGraduatesTable, {}, {}};
+    for (QStringView name : desk::kGraduatesFieldsUsed)
+        all.columns.push_back({name.toString(),
+                               name == desk::kQueue.view() ? ColumnType::Long : ColumnType::Text,
+                               name == desk::kQueue.view() ? 0 : 100});
     for (int i = 1; i <= graduates; ++i) {
         const QString id = QStringLiteral("CV24DT%1").arg(i, 6, 10, QLatin1Char('0'));
         // Every tenth graduate carries the searched name.
@@ -143,10 +146,10 @@ void writeFile(int graduates, int programmes) {
              i % 7 ? t(QStringLiteral("012-%1").arg(i)) : jet4::Value::null(), t(QStringLiteral("Attending")),
              t(id + QStringLiteral(".wav")), jet4::Value::integer(i)});
     }
-    jet4::WriterTable programme{QStringLiteral("Programme"),
-                                {{QStringLiteral("Program_Code"), ColumnType::Text, 20},
-                                 {QStringLiteral("Program_Desc"), ColumnType::Text, 200},
-                                 {QStringLiteral("Program_Faculty"), ColumnType::Text, 50}},
+    jet4::WriterTable programme{desk::kProgrammeTable,
+                                {{desk::kProgramCode, ColumnType::Text, 20},
+                                 {desk::kProgramDesc, ColumnType::Text, 200},
+                                 {desk::kProgramFaculty, ColumnType::Text, 50}},
                                 {}};
     for (int i = 1; i <= programmes; ++i)
         programme.rows.push_back({t(QStringLiteral("P%1").arg(i)),
