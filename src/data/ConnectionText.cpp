@@ -2,7 +2,7 @@
 
 #include "DataError.h"
 #include "DeskSchema.h"
-#include "jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "DisplayText.h"
 
-#include "query/DateParts.h"
+#include "data/query/eval/DateParts.h"
 
 #include <QLocale>
 #include <charconv>

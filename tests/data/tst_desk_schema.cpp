@@ -1,7 +1,7 @@
 // The desk's names and the query texts the screens send: the texts stay exactly what they were
 // before they were composed from the names.
-#include "DeskSchema.h"
-#include "SqlText.h"
+#include "data/DeskSchema.h"
+#include "data/SqlText.h"
 
 #include <QTest>
 

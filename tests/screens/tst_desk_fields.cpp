@@ -1,15 +1,15 @@
 // The fields convodesk-db check wants are the ones the screens use: a file that lacks any one
 // field of the desk's sources fails the check exactly when a screen fails with it.
-#include "CheckCommand.h"
-#include "HandlerGuard.h"
-#include "ReportList.h"
-#include "TextBox.h"
-#include "ToolInfo.h"
+#include "convodesk-db/CheckCommand.h"
+#include "convodesk-db/ToolInfo.h"
 #include "data/DeskSchema.h"
-#include "data/jet4/Writer.h"
-#include "database/frmDBase.h"
-#include "home/frmHome.h"
-#include "search/frmSearch.h"
+#include "data/jet4/write/Writer.h"
+#include "screens/database/frmDBase.h"
+#include "screens/home/frmHome.h"
+#include "screens/search/frmSearch.h"
+#include "ui/HandlerGuard.h"
+#include "ui/ReportList.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,8 +7,8 @@
 #include "data/DeskSchema.h"
 #include "data/JetErrorText.h"
 #include "data/Recordset.h"
-#include "data/jet4/Database.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/Database.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QHash>
 #include <QSet>

@@ -6,7 +6,7 @@
 #include "ToolInfo.h"
 #include "data/DeskSchema.h"
 #include "data/jet4/Error.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QFileInfo>
 #include <limits>
