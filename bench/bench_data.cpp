@@ -2,6 +2,7 @@
 // every call, nothing kept between calls.
 #include "data/Connection.h"
 #include "data/ConnectionText.h"
+#include "data/DeskSchema.h"
 #include "data/DisplayText.h"
 #include "data/Recordset.h"
 #include "data/SqlText.h"
@@ -17,6 +18,7 @@
 
 using namespace convodesk::data;
 using convodesk::testing::DeskFile;
+namespace desk = convodesk::data::desk;
 
 namespace {
 
@@ -71,25 +73,19 @@ int main(int argc, char** argv) {
     // "bench_data lookup" repeats only the 100,000-graduate lookup, for a profiler.
     const bool lookupOnly = argc > 1 && QByteArray(argv[1]) == "lookup";
     if (lookupOnly) {
-        DeskFile::made(100000).write(dir.filePath(QStringLiteral("Tassel.mdb")));
+        DeskFile::made(100000).write(dir.filePath(desk::kDatabaseFile));
         const QString text = buildConnectionText(dir.path());
         const double hit = medianMs(
-            [&] {
-                readToEnd(QStringLiteral("select * from Graduate where GraduateID = '200300050000'"), text);
-            },
-            201);
+            [&] { readToEnd(desk::graduateLookupText(QStringLiteral("'200300050000'")), text); }, 201);
         out << QStringLiteral("100000 graduates: lookup hit %1 ms\n").arg(hit, 0, 'f', 2);
         return 0;
     }
     // "bench_data paste" times the Search screen's query for a pasted 32,767-character text.
     if (argc > 1 && QByteArray(argv[1]) == "paste") {
-        DeskFile::made(100000).write(dir.filePath(QStringLiteral("Tassel.mdb")));
+        DeskFile::made(100000).write(dir.filePath(desk::kDatabaseFile));
         const QString text = buildConnectionText(dir.path());
         const auto searchFor = [](const QString& pasted) {
-            const QString pattern = sqlTextLiteral(QLatin1Char('%') + pasted + QLatin1Char('%'));
-            return QStringLiteral("select * from Graduate where Name like ") + pattern +
-                   QStringLiteral(" or GraduateID like ") + pattern + QStringLiteral(" or Program_Desc like ") +
-                   pattern + QStringLiteral(" order by Queue");
+            return desk::graduateSearchText(sqlTextLiteral(QLatin1Char('%') + pasted + QLatin1Char('%')));
         };
         QString letters, wildcards, ones;
         for (int i = 0; letters.size() < 32767; ++i)
@@ -111,37 +107,21 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (int count : {1000, 10000, 100000}) {
-        DeskFile::made(count).write(dir.filePath(QStringLiteral("Tassel.mdb")));
+        DeskFile::made(count).write(dir.filePath(desk::kDatabaseFile));
         const QString text = buildConnectionText(dir.path());
         const int runs = count >= 100000 ? 21 : 41;
         const QString hitId = QStringLiteral("2003%1").arg(count / 2, 8, 10, QLatin1Char('0'));
-        const double hit = medianMs(
-            [&] {
-                readToEnd(QStringLiteral("select * from Graduate where GraduateID = '") + hitId +
-                              QLatin1Char('\''),
-                          text);
-            },
-            runs);
-        const double miss = medianMs(
-            [&] { readToEnd(QStringLiteral("select * from Graduate where GraduateID = 'nobody'"), text); },
-            runs);
-        const double search = medianMs(
-            [&] {
-                readToEnd(QStringLiteral(
-                              "select * from Graduate where Name like '%123%' or GraduateID like '%123%' or "
-                              "Program_Desc like '%123%' order by Queue"),
-                          text);
-            },
-            runs);
-        const QString searchText = QStringLiteral(
-            "select * from Graduate where Name like '%123%' or GraduateID like '%123%' or "
-            "Program_Desc like '%123%' order by Queue");
-        const double screenSearch = medianMs([&] { screenRun(QStringLiteral("Graduate"), searchText, text); }, runs);
-        const double homeOpen = medianMs([&] { screenRun(QStringLiteral("Graduate"), {}, text); }, runs);
-        const double list = medianMs(
-            [&] { readToEnd(QStringLiteral("select * from Graduates order by Queue"), text); }, runs);
-        const double programmes = medianMs(
-            [&] { readToEnd(QStringLiteral("select * from Programme order by Program_Desc"), text); }, runs);
+        const double hit =
+            medianMs([&] { readToEnd(desk::graduateLookupText(sqlTextLiteral(hitId)), text); }, runs);
+        const double miss =
+            medianMs([&] { readToEnd(desk::graduateLookupText(QStringLiteral("'nobody'")), text); }, runs);
+        const QString searchText = desk::graduateSearchText(QStringLiteral("'%123%'"));
+        const double search = medianMs([&] { readToEnd(searchText, text); }, runs);
+        const double screenSearch =
+            medianMs([&] { screenRun(desk::kGraduateQuery, searchText, text); }, runs);
+        const double homeOpen = medianMs([&] { screenRun(desk::kGraduateQuery, {}, text); }, runs);
+        const double list = medianMs([&] { readToEnd(desk::kGraduatesInQueueOrder, text); }, runs);
+        const double programmes = medianMs([&] { readToEnd(desk::kProgrammesInDescOrder, text); }, runs);
         out << QStringLiteral(
                    "%1 graduates: lookup hit %2 ms, miss %3 ms, search %4 ms, graduate list %5 ms, "
                    "programme list %6 ms; as the screens do it: search (table record set + query) %7 ms, "

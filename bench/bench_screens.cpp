@@ -134,8 +134,8 @@ void writeFile(int graduates, int programmes) {
     }
     for (int i = 1; i <= programmes; ++i)
         file.programme().rows.push_back({t(QStringLiteral("P%1").arg(i)),
-                                  t(QStringLiteral("Diploma in Subject %1").arg(i, 4, 10, QLatin1Char('0'))),
-                                  t(QStringLiteral("Faculty %1").arg(i % 9))});
+                                         t(QStringLiteral("Diploma in Subject %1").arg(i, 4, 10, QLatin1Char('0'))),
+                                         t(QStringLiteral("Faculty %1").arg(i % 9))});
     file.writeBesideProgram();
 }
 

@@ -9,6 +9,7 @@
 #include "FuzzFiles.h"
 #include "data/Connection.h"
 #include "data/DataError.h"
+#include "data/DeskSchema.h"
 #include "data/DisplayText.h"
 #include "data/Recordset.h"
 #include "data/jet4/Error.h"
@@ -84,24 +85,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             std::abort();
         file.write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(size));
     }
-    for (const char* source : {"Graduate", "Graduates", "Programme"})
+    namespace desk = data::desk;
+    const QString sources[] = {desk::kGraduateQuery, desk::kGraduatesTable, desk::kProgrammeTable};
+    for (const QString& source : sources)
         tolerated([&] {
             data::Recordset table;
-            table.openTable(QString::fromLatin1(source), openConnection());
+            table.openTable(source, openConnection());
         });
     tolerated([&] {
         data::Recordset lookup;
-        lookup.openQuery(QStringLiteral("select * from Graduate where GraduateID = '200300000007'"),
-                         fixture().connectionText);
+        lookup.openQuery(desk::graduateLookupText(QStringLiteral("'200300000007'")), fixture().connectionText);
         readToEnd(lookup);
     });
-    for (const char* query :
-         {"select * from Graduate where Name like '%an%' or GraduateID like '%an%' or Program_Desc like '%an%' "
-          "order by Queue",
-          "select * from Graduates order by Queue", "select * from Programme order by Program_Desc"})
+    for (const QString& query : {desk::graduateSearchText(QStringLiteral("'%an%'")),
+                                 QString(desk::kGraduatesInQueueOrder), QString(desk::kProgrammesInDescOrder)})
         tolerated([&] {
             data::Recordset rows;
-            rows.openQuery(QString::fromLatin1(query), openConnection());
+            rows.openQuery(query, openConnection());
             readToEnd(rows);
         });
     QString out;

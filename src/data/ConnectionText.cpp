@@ -1,15 +1,26 @@
 #include "ConnectionText.h"
 
 #include "DataError.h"
+#include "DeskSchema.h"
 #include "data/jet4/read/NativePath.h"
 
 #include <QDir>
 
 namespace convodesk::data {
+namespace {
+constexpr FixedText jetProvider{"Microsoft.JET.OLEDB.4.0"};
+constexpr auto providerPart = "Provider=" + jetProvider + ";";
+} // namespace
 
 QString buildConnectionText(const QString& programFolder) {
-    return QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source= ") + programFolder +
-           QStringLiteral("\\Tassel.mdb");
+    static constexpr auto source = providerPart + "Data Source= ";
+    static constexpr auto fileInFolder = "\\" + desk::kDatabaseFile;
+    return source + programFolder + fileInFolder;
+}
+
+QString fileConnectionText(const QString& file) {
+    static constexpr auto source = providerPart + "Data Source=";
+    return source + file;
 }
 
 QString programConnectionText() {
@@ -38,7 +49,7 @@ QString dataSourcePath(const QString& connectionText) {
             haveSource = true;
         }
     }
-    if (provider.compare(QLatin1String("Microsoft.JET.OLEDB.4.0"), Qt::CaseInsensitive) != 0)
+    if (provider.compare(jetProvider.view(), Qt::CaseInsensitive) != 0)
         throw DataError(DataError::ProviderNotFound,
                         provider.isEmpty() ? QStringLiteral("The connection text names no provider.")
                                            : QStringLiteral("Provider cannot be found: '%1'.").arg(provider));

@@ -43,6 +43,9 @@ public:
     DataError(int number, const QString& description)
         : std::runtime_error(description.toStdString()), number_(number), description_(description) {}
     static DataError overflow() { return DataError(Overflow, QStringLiteral("Overflow")); }
+    static DataError noSuchField(const QString& field, const QString& source) {
+        return DataError(NoSuchField, QStringLiteral("No field named '%1' in '%2'.").arg(field, source));
+    }
     int number() const { return number_; }
     const QString& description() const { return description_; }
 

@@ -1,6 +1,7 @@
 #include "DisplayText.h"
 
-#include <QDate>
+#include "data/query/eval/DateParts.h"
+
 #include <QLocale>
 #include <charconv>
 #include <cmath>
@@ -32,21 +33,13 @@ QString currencyText(std::int64_t tenThousandths) {
 QString dateTimeText(double days) {
     if (!std::isfinite(days) || std::fabs(days) > 3.0e6)
         return QString::number(days, 'g', QLocale::FloatingPointShortest);
-    // Jet keeps the time of day as the fraction's magnitude, also before 1899-12-30.
-    const double whole = std::trunc(days);
-    qint64 seconds = std::llround(std::fabs(days - whole) * 86400.0);
-    qint64 dayNumber = static_cast<qint64>(whole);
-    if (seconds >= 86400) {
-        seconds -= 86400;
-        dayNumber += days < 0 ? -1 : 1;
-    }
-    const QDate date = QDate(1899, 12, 30).addDays(dayNumber);
-    QString text = date.toString(QStringLiteral("yyyy-MM-dd"));
-    if (seconds != 0)
+    const query::DateParts parts = query::DateParts::split(days);
+    QString text = parts.date.toString(QStringLiteral("yyyy-MM-dd"));
+    if (parts.hour || parts.minute || parts.second)
         text += QStringLiteral(" %1:%2:%3")
-                    .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-                    .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
-                    .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+                    .arg(parts.hour, 2, 10, QLatin1Char('0'))
+                    .arg(parts.minute, 2, 10, QLatin1Char('0'))
+                    .arg(parts.second, 2, 10, QLatin1Char('0'));
     return text;
 }
 

@@ -23,6 +23,11 @@ public:
     bool atEnd = true;
     bool positioned = true; // false until the first row is asked for (a table record set)
 
+    void requireOpen() const {
+        if (!rows)
+            throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    }
+
     // Moves onto the first row if that has not happened yet.
     void position() {
         if (positioned)
@@ -117,29 +122,25 @@ bool Recordset::isOpen() const {
 }
 
 bool Recordset::eof() const {
-    if (!impl_->rows)
-        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    impl_->requireOpen();
     impl_->position();
     return impl_->atEnd;
 }
 
 jet4::Value Recordset::field(const QString& name) const {
-    if (!impl_->rows)
-        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    impl_->requireOpen();
     const auto& columns = impl_->rows->columns();
     int index = -1;
     for (std::size_t i = 0; i < columns.size() && index < 0; ++i)
         if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
             index = static_cast<int>(i);
     if (index < 0)
-        throw DataError(DataError::NoSuchField,
-                        QStringLiteral("No field named '%1' in '%2'.").arg(name, impl_->sourceName));
+        throw DataError::noSuchField(name, impl_->sourceName);
     return field(index);
 }
 
 jet4::Value Recordset::field(int index) const {
-    if (!impl_->rows)
-        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    impl_->requireOpen();
     if (index < 0 || index >= static_cast<int>(impl_->rows->columns().size()))
         throw DataError(DataError::NoSuchField,
                         QStringLiteral("No field number %1 in '%2'.").arg(index).arg(impl_->sourceName));
@@ -163,8 +164,7 @@ QStringList Recordset::fieldNames() const {
 }
 
 void Recordset::moveNext() {
-    if (!impl_->rows)
-        throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    impl_->requireOpen();
     if (!impl_->positioned) {
         impl_->position();
         if (impl_->atEnd)

@@ -32,4 +32,11 @@ QStringList registerProgramFonts() {
     return families;
 }
 
+QFont layoutFont(const QString& family, double points, int weight) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
 } // namespace convodesk::ui

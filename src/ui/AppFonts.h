@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QStringList>
 
 namespace convodesk::ui {
@@ -11,5 +12,8 @@ QStringList tahomaFolders();
 // Registers Tahoma (regular and bold) and maps the layout's "Myriad Pro" and
 // "Myriad Pro Light" to an installed humanist sans. Returns the families registered.
 QStringList registerProgramFonts();
+
+// A font as the layout gives it: family, size in points (fractions kept) and weight.
+QFont layoutFont(const QString& family, double points, int weight = QFont::Normal);
 
 } // namespace convodesk::ui

@@ -5,6 +5,7 @@
 #include "data/Recordset.h"
 #include "screens/database/frmAddEdit.h"
 #include "support/DeskFile.h"
+#include "support/FailureLog.h"
 #include "ui/HandlerGuard.h"
 #include "ui/modGeneral.h"
 #include "ui/ReportList.h"
@@ -118,11 +119,11 @@ private slots:
 
 private:
     std::unique_ptr<fraMDI> window_;
-    QList<ui::Failure> failures_;
+    testing::FailureLog failureLog_;
+    QList<ui::Failure>& failures_ = failureLog_.failures();
 };
 
 void tst_mainwindow::initTestCase() {
-    ui::setFailureReporter([this](const ui::Failure& f) { failures_ << f; });
     DeskFile::homeGraduates().writeBesideProgram();
 }
 

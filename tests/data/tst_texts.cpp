@@ -5,6 +5,8 @@
 #include "support/CaughtError.h"
 
 #include <QTest>
+#include <cmath>
+#include <limits>
 
 using namespace convodesk::data;
 using convodesk::jet4::Value;
@@ -56,6 +58,33 @@ private slots:
         QTest::newRow("date") << Value::dateTime(36526) << QStringLiteral("2000-01-01");
         QTest::newRow("date time") << Value::dateTime(36526.75) << QStringLiteral("2000-01-01 18:00:00");
         QTest::newRow("before 1899") << Value::dateTime(-1.5) << QStringLiteral("1899-12-29 12:00:00");
+        QTest::newRow("half a day before day 0")
+            << Value::dateTime(-0.5) << QStringLiteral("1899-12-30 12:00:00");
+        QTest::newRow("minus zero") << Value::dateTime(-0.0) << QStringLiteral("1899-12-30");
+        QTest::newRow("before 1899, a quarter")
+            << Value::dateTime(-1.25) << QStringLiteral("1899-12-29 06:00:00");
+        // A time that rounds to midnight is the next day, away from zero before 1899.
+        QTest::newRow("a second short of midnight")
+            << Value::dateTime(36526.999994) << QStringLiteral("2000-01-01 23:59:59");
+        QTest::newRow("rounds to midnight") << Value::dateTime(36526.999995) << QStringLiteral("2000-01-02");
+        QTest::newRow("rounds to midnight before 1899")
+            << Value::dateTime(-0.9999999) << QStringLiteral("1899-12-29");
+        QTest::newRow("first Jet day") << Value::dateTime(-657434) << QStringLiteral("0100-01-01");
+        QTest::newRow("first Jet day noon")
+            << Value::dateTime(-657434.5) << QStringLiteral("0100-01-01 12:00:00");
+        QTest::newRow("before Jet's dates")
+            << Value::dateTime(-657435.75) << QStringLiteral("0099-12-31 18:00:00");
+        QTest::newRow("last Jet day")
+            << Value::dateTime(2958465.99999) << QStringLiteral("9999-12-31 23:59:59");
+        QTest::newRow("after Jet's dates")
+            << Value::dateTime(2958465.999999) << QStringLiteral("10000-01-01");
+        QTest::newRow("far back") << Value::dateTime(-3.0e6) << QStringLiteral("-6315-04-10");
+        QTest::newRow("far on") << Value::dateTime(3.0e6) << QStringLiteral("10113-09-19");
+        QTest::newRow("past any date") << Value::dateTime(3.0e6 + 0.5) << QStringLiteral("3000000.5");
+        QTest::newRow("past any date back") << Value::dateTime(-3.0e6 - 0.5) << QStringLiteral("-3000000.5");
+        QTest::newRow("infinite") << Value::dateTime(-std::numeric_limits<double>::infinity())
+                                  << QStringLiteral("-inf");
+        QTest::newRow("not a number") << Value::dateTime(std::nan("")) << QStringLiteral("nan");
         QTest::newRow("decimal") << Value::decimal(QStringLiteral("-12.3400")) << QStringLiteral("-12.3400");
     }
     void displayTexts() {

@@ -2,6 +2,7 @@
 #include "data/DataError.h"
 #include "screens/home/frmHome.h"
 #include "support/DeskFile.h"
+#include "support/FailureLog.h"
 #include "ui/AppFonts.h"
 #include "ui/BandLabel.h"
 #include "ui/HandlerGuard.h"
@@ -110,13 +111,13 @@ private slots:
     void everyScriptSitsInsideItsBand();
 
 private:
-    QList<ui::Failure> failures_;
+    testing::FailureLog failureLog_;
+    QList<ui::Failure>& failures_ = failureLog_.failures();
     int expectedFailures_ = 0;
 };
 
 void tst_home::initTestCase() {
     ui::registerProgramFonts();
-    ui::setFailureReporter([this](const ui::Failure& f) { failures_ << f; });
     DeskFile::homeGraduates().writeBesideProgram();
 }
 

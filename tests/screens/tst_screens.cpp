@@ -2,6 +2,7 @@
 #include "screens/database/frmDBase.h"
 #include "screens/search/frmSearch.h"
 #include "support/DeskFile.h"
+#include "support/FailureLog.h"
 #include "ui/HandlerGuard.h"
 #include "ui/ReportList.h"
 #include "ui/TextBox.h"
@@ -29,8 +30,8 @@ using screens::frmSearch;
 class ScreensTest : public QObject {
     Q_OBJECT
 
-    std::vector<ui::Failure> failures_;
-    ui::FailureReporter previous_;
+    testing::FailureLog failureLog_;
+    QList<ui::Failure>& failures_ = failureLog_.failures();
 
     static QStringList column(const ui::ReportList& list, int index) {
         QStringList texts;
@@ -55,9 +56,7 @@ class ScreensTest : public QObject {
 private slots:
     void init() {
         failures_.clear();
-        previous_ = ui::setFailureReporter([this](const ui::Failure& f) { failures_.push_back(f); });
     }
-    void cleanup() { ui::setFailureReporter(previous_); }
 
     void searchMatchesNameIdAndProgrammeInQueueOrder() {
         DeskFile::screenContent().writeBesideProgram();

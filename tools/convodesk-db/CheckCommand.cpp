@@ -2,7 +2,9 @@
 
 #include "ToolInfo.h"
 #include "data/Connection.h"
+#include "data/ConnectionText.h"
 #include "data/DataError.h"
+#include "data/DeskSchema.h"
 #include "data/JetErrorText.h"
 #include "data/Recordset.h"
 #include "data/jet4/read/Database.h"
@@ -18,6 +20,7 @@ namespace {
 
 using data::Recordset;
 using jet4::Value;
+namespace desk = data::desk;
 
 struct SourceRows {
     QStringList names;
@@ -32,8 +35,7 @@ SourceRows readSource(const QString& name, const std::shared_ptr<data::Connectio
     result.names = rs.fieldNames();
     for (const QString& field : fields)
         if (!result.names.contains(field, Qt::CaseInsensitive))
-            throw data::DataError(data::DataError::NoSuchField,
-                                  QStringLiteral("No field named '%1' in '%2'.").arg(field, name));
+            throw data::DataError::noSuchField(field, name);
     for (; !rs.eof(); rs.moveNext()) {
         std::vector<Value> row;
         for (const QString& field : fields)
@@ -98,8 +100,7 @@ int CheckCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
 
 int CheckCommand::checkFile(const QString& file, QTextStream& out, QTextStream& err, const QString& command) {
     auto connection = std::make_shared<data::Connection>();
-    connection->setConnectionString(QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") +
-                                    jet4::NativePath::absolute(file));
+    connection->setConnectionString(data::fileConnectionText(jet4::NativePath::absolute(file)));
     try {
         connection->open();
     } catch (const data::DataError& error) {
@@ -109,15 +110,20 @@ int CheckCommand::checkFile(const QString& file, QTextStream& out, QTextStream& 
     const auto database = connection->database();
     QStringList warnings;
     Failures failures;
+    // What the screens read of each source.
     struct Wanted {
         QString name;
         QStringList fields;
     };
-    const Wanted wanted[] = {
-        {QStringLiteral("Graduate"), {"GraduateID", "Name", "Program_Desc", "Queue"}},
-        {QStringLiteral("Graduates"),
-         {"GraduateID", "Name", "IC", "Programme", "Faculty", "Phone", "Status", "Audio", "Queue"}},
-        {QStringLiteral("Programme"), {"Program_Code", "Program_Desc", "Program_Faculty"}}};
+    const QString graduate = desk::kGraduateQuery, graduates = desk::kGraduatesTable,
+                  programme = desk::kProgrammeTable;
+    const Wanted wanted[] = {{graduate, desk::nameList(desk::kGraduateFieldsUsed)},
+                             {graduates, desk::nameList(desk::kGraduatesFieldsUsed)},
+                             {programme, desk::nameList(desk::kProgrammeFieldsUsed)}};
+    const auto warnNull = [&warnings](const QString& source, const QString& field, const QStringList& ids) {
+        if (!ids.isEmpty())
+            warnings << QStringLiteral("%1: Null %2 for %3").arg(source, field, listed(ids));
+    };
     QHash<QString, SourceRows> read;
     for (const Wanted& source : wanted) {
         try {
@@ -133,56 +139,70 @@ int CheckCommand::checkFile(const QString& file, QTextStream& out, QTextStream& 
         }
     }
     // A Graduate that shows nobody from a filled Graduates loses every graduate on the desk.
-    if (read.contains(QStringLiteral("Graduate")) && read.contains(QStringLiteral("Graduates")) &&
-        read[QStringLiteral("Graduate")].rows.empty() && !read[QStringLiteral("Graduates")].rows.empty())
-        failures.add(QStringLiteral("Graduate"),
-                     QStringLiteral("yields no row while the table Graduates holds %1 rows")
-                         .arg(read[QStringLiteral("Graduates")].rows.size()));
-    if (read.contains(QStringLiteral("Graduate"))) {
+    if (read.contains(graduate) && read.contains(graduates) && read[graduate].rows.empty() &&
+        !read[graduates].rows.empty())
+        failures.add(graduate, QStringLiteral("yields no row while the table %1 holds %2 rows")
+                                   .arg(graduates)
+                                   .arg(read[graduates].rows.size()));
+    if (read.contains(graduate)) {
+        constexpr auto at = [](const auto& field) {
+            return desk::indexOf(desk::kGraduateFieldsUsed, field.view());
+        };
+        constexpr std::size_t id = at(desk::kGraduateId), name = at(desk::kName),
+                              description = at(desk::kProgramDesc), queue = at(desk::kQueue);
         QStringList badLength, duplicates, nullNames, nullDescriptions, nullQueue;
         QSet<QString> seen;
-        for (const auto& row : read[QStringLiteral("Graduate")].rows) {
-            const QString id = row[0].kind() == Value::Kind::Text ? row[0].asText() : QString();
-            if (row[0].kind() != Value::Kind::Text || id.size() != 12)
-                badLength << (row[0].isNull() ? QStringLiteral("(Null)") : QStringLiteral("'%1'").arg(id));
-            if (seen.contains(keyText(row[0])))
-                duplicates << id;
-            seen.insert(keyText(row[0]));
-            if (row[1].isNull())
-                nullNames << id;
-            if (row[2].isNull())
-                nullDescriptions << id;
-            if (row[3].isNull())
-                nullQueue << id;
+        for (const auto& row : read[graduate].rows) {
+            const QString shownId = row[id].kind() == Value::Kind::Text ? row[id].asText() : QString();
+            if (row[id].kind() != Value::Kind::Text || shownId.size() != desk::kGraduateIdLength)
+                badLength << (row[id].isNull() ? QStringLiteral("(Null)")
+                                               : QStringLiteral("'%1'").arg(shownId));
+            if (seen.contains(keyText(row[id])))
+                duplicates << shownId;
+            seen.insert(keyText(row[id]));
+            if (row[name].isNull())
+                nullNames << shownId;
+            if (row[description].isNull())
+                nullDescriptions << shownId;
+            if (row[queue].isNull())
+                nullQueue << shownId;
         }
         if (!badLength.isEmpty())
-            warnings << QStringLiteral("Graduate: GraduateID not 12 characters: %1").arg(listed(badLength));
+            warnings << QStringLiteral("%1: %2 not %3 characters: %4")
+                            .arg(graduate, desk::kGraduateId)
+                            .arg(desk::kGraduateIdLength)
+                            .arg(listed(badLength));
         if (!duplicates.isEmpty())
-            warnings << QStringLiteral("Graduate: duplicate GraduateID: %1").arg(listed(duplicates));
-        if (!nullNames.isEmpty())
-            warnings << QStringLiteral("Graduate: Null Name for %1").arg(listed(nullNames));
-        if (!nullDescriptions.isEmpty())
-            warnings << QStringLiteral("Graduate: Null Program_Desc for %1").arg(listed(nullDescriptions));
-        if (!nullQueue.isEmpty())
-            warnings << QStringLiteral("Graduate: Null Queue for %1").arg(listed(nullQueue));
+            warnings << QStringLiteral("%1: duplicate %2: %3")
+                            .arg(graduate, desk::kGraduateId, listed(duplicates));
+        warnNull(graduate, desk::kName, nullNames);
+        warnNull(graduate, desk::kProgramDesc, nullDescriptions);
+        warnNull(graduate, desk::kQueue, nullQueue);
     }
-    if (read.contains(QStringLiteral("Graduates")) && read.contains(QStringLiteral("Programme"))) {
+    if (read.contains(graduates) && read.contains(programme)) {
+        constexpr auto at = [](const auto& field) {
+            return desk::indexOf(desk::kGraduatesFieldsUsed, field.view());
+        };
+        constexpr std::size_t id = at(desk::kGraduateId), code = at(desk::kProgramme),
+                              queue = at(desk::kQueue);
+        constexpr std::size_t programCode =
+            desk::indexOf(desk::kProgrammeFieldsUsed, desk::kProgramCode.view());
         QSet<QString> codes;
-        for (const auto& row : read[QStringLiteral("Programme")].rows)
-            codes.insert(keyText(row[0]));
+        for (const auto& row : read[programme].rows)
+            codes.insert(keyText(row[programCode]));
         QStringList unknown, nullQueue;
-        for (const auto& row : read[QStringLiteral("Graduates")].rows) {
-            const QString id = row[0].kind() == Value::Kind::Text ? row[0].asText() : QString();
-            if (!codes.contains(keyText(row[3])))
-                unknown << QStringLiteral("%1 (%2)").arg(id, row[3].isNull() ? QStringLiteral("Null")
-                                                                             : keyText(row[3]).toUpper());
-            if (row[8].isNull())
-                nullQueue << id;
+        for (const auto& row : read[graduates].rows) {
+            const QString shownId = row[id].kind() == Value::Kind::Text ? row[id].asText() : QString();
+            if (!codes.contains(keyText(row[code])))
+                unknown << QStringLiteral("%1 (%2)").arg(
+                    shownId, row[code].isNull() ? QStringLiteral("Null") : keyText(row[code]).toUpper());
+            if (row[queue].isNull())
+                nullQueue << shownId;
         }
         if (!unknown.isEmpty())
-            warnings << QStringLiteral("Graduates: programme code not in Programme: %1").arg(listed(unknown));
-        if (!nullQueue.isEmpty())
-            warnings << QStringLiteral("Graduates: Null Queue for %1").arg(listed(nullQueue));
+            warnings << QStringLiteral("%1: programme code not in %2: %3")
+                            .arg(graduates, programme, listed(unknown));
+        warnNull(graduates, desk::kQueue, nullQueue);
     }
     // Every table is read whole: damage anywhere (a row count its pages do not hold included)
     // is a failure naming the table.

@@ -1,6 +1,7 @@
 #include "GraduateTables.h"
 
 #include "CsvError.h"
+#include "data/DeskSchema.h"
 
 #include <QHash>
 #include <limits>
@@ -11,9 +12,9 @@ using jet4::ColumnType;
 using jet4::Value;
 using jet4::WriterColumn;
 using jet4::WriterTable;
+namespace desk = data::desk;
 
 namespace {
-const QString kQueue = QStringLiteral("Queue");
 
 Value queueValue(const CsvTable& csv, std::size_t row, int column, const CsvTable::Field& field) {
     if (!field || field->trimmed().isEmpty())
@@ -31,16 +32,12 @@ Value queueValue(const CsvTable& csv, std::size_t row, int column, const CsvTabl
 } // namespace
 
 const QStringList& GraduateTables::graduateColumns() {
-    static const QStringList names{
-        QStringLiteral("GraduateID"), QStringLiteral("Name"),    QStringLiteral("IC"),
-        QStringLiteral("Programme"),  QStringLiteral("Faculty"), QStringLiteral("Phone"),
-        QStringLiteral("Status"),     QStringLiteral("Audio"),   kQueue};
+    static const QStringList names = desk::nameList(desk::kGraduatesFieldsUsed);
     return names;
 }
 
 const QStringList& GraduateTables::programmeColumns() {
-    static const QStringList names{QStringLiteral("Program_Code"), QStringLiteral("Program_Desc"),
-                                   QStringLiteral("Program_Faculty")};
+    static const QStringList names = desk::nameList(desk::kProgrammeFieldsUsed);
     return names;
 }
 
@@ -106,16 +103,18 @@ WriterTable GraduateTables::toTable(const CsvTable& csv, const QString& tableNam
 
 jet4::QueryDef GraduateTables::graduateQuery() {
     jet4::QueryDef q;
-    q.name = QStringLiteral("Graduate");
+    static constexpr auto graduates = desk::kGraduatesTable + ".";
+    static constexpr auto programme = desk::kProgrammeTable + ".";
+    q.name = desk::kGraduateQuery;
     q.kind = jet4::QueryDef::Kind::Select;
-    for (const char* c : {"Graduates.GraduateID", "Graduates.Name", "Programme.Program_Desc",
-                          "Graduates.Faculty", "Graduates.Queue"})
-        q.columns.push_back({QString::fromLatin1(c), QString(), 0});
-    q.tables.push_back({QStringLiteral("Graduates"), QString(), QString()});
-    q.tables.push_back({QStringLiteral("Programme"), QString(), QString()});
-    q.joins.push_back({jet4::QueryDef::JoinType::Left, QStringLiteral("Graduates"),
-                       QStringLiteral("Programme"),
-                       QStringLiteral("Graduates.Programme = Programme.Program_Code")});
+    for (const QString& column : {QString(graduates + desk::kGraduateId), QString(graduates + desk::kName),
+                                  QString(programme + desk::kProgramDesc), QString(graduates + desk::kFaculty),
+                                  QString(graduates + desk::kQueue)})
+        q.columns.push_back({column, QString(), 0});
+    q.tables.push_back({desk::kGraduatesTable, QString(), QString()});
+    q.tables.push_back({desk::kProgrammeTable, QString(), QString()});
+    q.joins.push_back({jet4::QueryDef::JoinType::Left, desk::kGraduatesTable, desk::kProgrammeTable,
+                       graduates + desk::kProgramme + " = " + programme + desk::kProgramCode});
     return q;
 }
 
@@ -123,26 +122,34 @@ WriterTable GraduateTables::graduateTable(const WriterTable& graduates, const Wr
     // The rows of the LEFT JOIN: one per matching programme, or one with a Null description.
     // Jet compares text without regard to letter case.
     QHash<QString, std::vector<Value>> descriptions;
+    constexpr std::size_t programCode = desk::indexOf(desk::kProgrammeFieldsUsed, desk::kProgramCode.view());
+    constexpr std::size_t programDesc = desk::indexOf(desk::kProgrammeFieldsUsed, desk::kProgramDesc.view());
     for (const auto& row : programmes.rows) {
-        if (!row[0].isNull())
-            descriptions[row[0].asText().toCaseFolded()].push_back(row[1]);
+        if (!row[programCode].isNull())
+            descriptions[row[programCode].asText().toCaseFolded()].push_back(row[programDesc]);
     }
+    // The graduates' columns start with the required ones, in the header's order.
+    constexpr auto at = [](const auto& field) {
+        return desk::indexOf(desk::kGraduatesFieldsUsed, field.view());
+    };
+    constexpr std::size_t id = at(desk::kGraduateId), name = at(desk::kName), code = at(desk::kProgramme),
+                          faculty = at(desk::kFaculty), queue = at(desk::kQueue);
     WriterTable t;
-    t.name = QStringLiteral("Graduate");
-    t.columns = {{QStringLiteral("GraduateID"), ColumnType::Text, kMaxTextLength},
-                 {QStringLiteral("Name"), ColumnType::Text, kMaxTextLength},
-                 {QStringLiteral("Program_Desc"), ColumnType::Text, kMaxTextLength},
-                 {QStringLiteral("Faculty"), ColumnType::Text, kMaxTextLength},
-                 {kQueue, ColumnType::Long, 0}};
+    t.name = desk::kGraduateQuery;
+    for (QStringView field : desk::kGraduateQueryFields) {
+        const bool isQueue = field == desk::kQueue.view();
+        t.columns.push_back(
+            {field.toString(), isQueue ? ColumnType::Long : ColumnType::Text, isQueue ? 0 : kMaxTextLength});
+    }
     for (const auto& g : graduates.rows) {
         const auto match =
-            g[3].isNull() ? descriptions.cend() : descriptions.constFind(g[3].asText().toCaseFolded());
+            g[code].isNull() ? descriptions.cend() : descriptions.constFind(g[code].asText().toCaseFolded());
         if (match == descriptions.cend()) {
-            t.rows.push_back({g[0], g[1], Value::null(), g[4], g[8]});
+            t.rows.push_back({g[id], g[name], Value::null(), g[faculty], g[queue]}); // kGraduateQueryFields
             continue;
         }
         for (const Value& description : *match)
-            t.rows.push_back({g[0], g[1], description, g[4], g[8]});
+            t.rows.push_back({g[id], g[name], description, g[faculty], g[queue]});
     }
     return t;
 }
@@ -150,8 +157,8 @@ WriterTable GraduateTables::graduateTable(const WriterTable& graduates, const Wr
 GraduateTables::Output GraduateTables::build(const CsvTable& graduates, const CsvTable& programmes,
                                              bool graduateAsTable) {
     Output out;
-    out.tables.push_back(toTable(graduates, QStringLiteral("Graduates"), graduateColumns(), kQueue));
-    out.tables.push_back(toTable(programmes, QStringLiteral("Programme"), programmeColumns(), QString()));
+    out.tables.push_back(toTable(graduates, desk::kGraduatesTable, graduateColumns(), desk::kQueue));
+    out.tables.push_back(toTable(programmes, desk::kProgrammeTable, programmeColumns(), QString()));
     if (graduateAsTable)
         out.tables.push_back(graduateTable(out.tables[0], out.tables[1]));
     else

@@ -2,6 +2,7 @@
 
 #include "FolderTrust.h"
 #include "ToolInfo.h"
+#include "data/DeskSchema.h"
 #include "data/jet4/read/NativePath.h"
 
 #include <cerrno>
@@ -132,7 +133,7 @@ std::optional<InstallTarget> InstallTarget::resolve(const QString& folder, Refus
                 : problem;
         return std::nullopt;
     }
-    const QString shown = found.path + QStringLiteral("/Tassel.mdb");
+    const QString shown = found.path + QLatin1Char('/') + data::desk::kDatabaseFile;
     try {
         return resolveFrom(std::move(found), linksLeft, shown);
     } catch (const Refusal& problem) {
@@ -145,7 +146,7 @@ std::optional<InstallTarget> InstallTarget::resolve(const QString& folder, Refus
 }
 
 std::optional<InstallTarget> InstallTarget::resolveFrom(Walk found, int& linksLeft, const QString& shown) {
-    QString name = QStringLiteral("Tassel.mdb");
+    QString name = data::desk::kDatabaseFile;
     bool followed = false;
     for (;;) {
         const QString path = found.path + QLatin1Char('/') + name;

@@ -4,44 +4,59 @@
 #include "CsvReader.h"
 #include "GraduateTables.h"
 #include "ToolInfo.h"
+#include "data/DeskSchema.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/read/NativePath.h"
 
 #include <QFileInfo>
+#include <limits>
 
 namespace convodesk::dbtool {
 
 QString MakeCommand::helpText() {
+    const jet4::QueryDef graduate = GraduateTables::graduateQuery();
+    QStringList columns; // shown on two lines
+    for (const jet4::QueryDef::Column& column : graduate.columns)
+        columns << column.expression;
+    const QString comma = QStringLiteral(", ");
+    const auto number = [](auto n) { return QString::number(n); };
     return QStringLiteral(
-        "Usage: convodesk-db make --graduates FILE.csv --programmes FILE.csv --output Tassel.mdb\n"
-        "                         [--force] [--graduate-table]\n"
-        "\n"
-        "Builds a new Access (Jet 4) database from two CSV files.\n"
-        "\n"
-        "  --graduates FILE    graduates, one row each, in ceremony order. Required columns:\n"
-        "                      GraduateID, Name, IC, Programme, Faculty, Phone, Status, Audio, Queue\n"
-        "  --programmes FILE   programmes. Required columns: Program_Code, Program_Desc, Program_Faculty\n"
-        "  --output FILE       the database to create\n"
-        "  --force             replace FILE if it exists (otherwise an existing file is left alone)\n"
-        "  --graduate-table    write Graduate as a plain table instead of a stored query\n"
-        "\n"
-        "The database gets the tables Graduates and Programme and the stored query Graduate:\n"
-        "  SELECT Graduates.GraduateID, Graduates.Name, Programme.Program_Desc, Graduates.Faculty,\n"
-        "  Graduates.Queue FROM Graduates LEFT JOIN Programme ON Graduates.Programme = "
-        "Programme.Program_Code\n"
-        "\n"
-        "CSV rules:\n"
-        "  - UTF-8, with or without a byte-order mark; CRLF or LF line ends; blank lines are skipped.\n"
-        "  - The first row names the columns; their order is free, names ignore letter case and\n"
-        "    must not repeat. Extra columns are kept as text columns after the required ones.\n"
-        "  - Fields may be quoted (\"...\"): a quote inside is doubled (\"\"), line breaks are kept.\n"
-        "  - An unquoted empty field is Null (no value); a quoted empty field \"\" is the empty text.\n"
-        "  - Queue is a whole number from -2147483648 to 2147483647, or empty (Null).\n"
-        "    Every other column is text of at most 255 characters; all fields of one row together\n"
-        "    may hold at most 4060 bytes (2 bytes a character, about 2,000 characters).\n"
-        "\n"
-        "Bad input is reported with the file, line and column; the exit status is then 2 and no\n"
-        "database is written.\n");
+               "Usage: convodesk-db make --graduates FILE.csv --programmes FILE.csv --output Tassel.mdb\n"
+               "                         [--force] [--graduate-table]\n"
+               "\n"
+               "Builds a new Access (Jet 4) database from two CSV files.\n"
+               "\n"
+               "  --graduates FILE    graduates, one row each, in ceremony order. Required columns:\n"
+               "                      %1\n"
+               "  --programmes FILE   programmes. Required columns: %2\n"
+               "  --output FILE       the database to create\n"
+               "  --force             replace FILE if it exists (otherwise an existing file is left alone)\n"
+               "  --graduate-table    write %3 as a plain table instead of a stored query\n"
+               "\n"
+               "The database gets the tables %4 and %5 and the stored query %3:\n"
+               "  SELECT %6,\n"
+               "  %7 FROM %4 LEFT JOIN %5 ON %8\n"
+               "\n"
+               "CSV rules:\n"
+               "  - UTF-8, with or without a byte-order mark; CRLF or LF line ends; blank lines are "
+               "skipped.\n"
+               "  - The first row names the columns; their order is free, names ignore letter case and\n"
+               "    must not repeat. Extra columns are kept as text columns after the required ones.\n"
+               "  - Fields may be quoted (\"...\"): a quote inside is doubled (\"\"), line breaks are kept.\n"
+               "  - An unquoted empty field is Null (no value); a quoted empty field \"\" is the empty "
+               "text.\n"
+               "  - %9 is a whole number from %10 to %11, or empty (Null).\n"
+               "    Every other column is text of at most %12 characters; all fields of one row together\n"
+               "    may hold at most %13 bytes (2 bytes a character, about 2,000 characters).\n"
+               "\n"
+               "Bad input is reported with the file, line and column; the exit status is then 2 and no\n"
+               "database is written.\n")
+        .arg(GraduateTables::graduateColumns().join(comma), GraduateTables::programmeColumns().join(comma),
+             graduate.name, graduate.tables[0].name, graduate.tables[1].name, columns.mid(0, 4).join(comma),
+             columns.mid(4).join(comma), graduate.joins.front().on, data::desk::kQueue,
+             number(std::numeric_limits<std::int32_t>::min()),
+             number(std::numeric_limits<std::int32_t>::max()), number(GraduateTables::kMaxTextLength),
+             number(jet4::maxRowBytes()));
 }
 
 QString MakeCommand::parse(const QStringList& args, Options& o) {

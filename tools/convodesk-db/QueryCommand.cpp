@@ -1,6 +1,7 @@
 #include "QueryCommand.h"
 
 #include "ToolInfo.h"
+#include "data/ConnectionText.h"
 #include "data/DataError.h"
 #include "data/DisplayText.h"
 #include "data/Recordset.h"
@@ -58,8 +59,7 @@ int QueryCommand::run(const QStringList& args, QTextStream& out, QTextStream& er
         err << "convodesk-db query: expected FILE and QUERY.\n" << helpText();
         return kExitBadInput;
     }
-    const QString connectionText =
-        QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") + jet4::NativePath::absolute(rest[0]);
+    const QString connectionText = data::fileConnectionText(jet4::NativePath::absolute(rest[0]));
     try {
         data::Recordset rs;
         rs.openQuery(rest[1], connectionText);

@@ -2,12 +2,14 @@
 
 #include "ui/FrameCentring.h"
 #include "ui/HandlerGuard.h"
+#include "ui/AppFonts.h"
 #include "ui/BusyCursor.h"
 #include "ui/PanelFrame.h"
 #include "ui/ReportList.h"
 #include "ui/ReportListRowNumber.h"
 #include "ui/TabContainer.h"
 #include "ui/Twips.h"
+#include "data/DeskSchema.h"
 #include "data/DisplayText.h"
 #include "frmAddEdit.h"
 #include "ui/modGeneral.h"
@@ -23,13 +25,6 @@ namespace {
 constexpr int graduateDigits = 4;
 constexpr int programmeDigits = 3;
 const QString noPhoneText = QStringLiteral("No H/P Number");
-
-QFont layoutFont(const QString& family, double points, int weight = QFont::Normal) {
-    QFont font(family);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Weight(weight));
-    return font;
-}
 
 std::vector<ui::ReportColumn> graduateColumns() {
     return {
@@ -89,14 +84,14 @@ void frmDBase::buildControls() {
     Frame2 = ui::addPanel(this, "Frame2", ui::twipsRect(240, 240, 13095, 8490), QColor(0, 0, 128));
     Label1 = ui::addPlainLabel(Frame2, "Label1", ui::twipsRect(180, 75, 10935, 375),
                                QStringLiteral("Database - Manage Graduate Data: Add/Edit/Delete"));
-    Label1->setFont(layoutFont(QStringLiteral("Myriad Pro Light"), 12, 600));
+    Label1->setFont(ui::layoutFont(QStringLiteral("Myriad Pro Light"), 12, 600));
     Label1->setStyleSheet(QStringLiteral("color: white;"));
     Frame1 = ui::addPanel(Frame2, "Frame1", ui::twipsRect(0, 480, 13095, 7935), QColor(192, 192, 192));
 
     SSTab1 = new ui::TabContainer(Frame1);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(ui::twipsRect(240, 240, 12615, 7455));
-    SSTab1->setFont(layoutFont(QStringLiteral("Tahoma"), 9.75));
+    SSTab1->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 9.75));
     SSTab1->setDocumentMode(false);
 
     lvwGraduate =
@@ -131,7 +126,7 @@ ui::ReportList* frmDBase::addTabPage(const QString& caption, std::vector<ui::Rep
     auto* list = new ui::ReportList(std::move(columns), page);
     list->setObjectName(QString::fromLatin1(listName));
     list->setGeometry(onPage(360, 840, 10575, 6255));
-    list->setFont(layoutFont(QStringLiteral("Tahoma"), 9.75));
+    list->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 9.75));
 
     double top = 840;
     for (const QString& name : buttonNames) {
@@ -156,10 +151,10 @@ void frmDBase::cmdEdit_Click() {
 }
 
 void frmDBase::LoadGraduates() {
-    data::OpenTable(db_, QStringLiteral("Graduates"));
+    data::OpenTable(db_, data::desk::kGraduatesTable);
     lvwGraduate->removeAll();
     db_.recordset = std::make_shared<data::Recordset>();
-    db_.recordset->openQuery(QStringLiteral("select * from Graduates order by Queue"), db_.connection);
+    db_.recordset->openQuery(data::desk::kGraduatesInQueueOrder, db_.connection);
 
     ui::ReportList::Batch batch(*lvwGraduate);
     data::Recordset& rows = *db_.recordset;
@@ -170,12 +165,12 @@ void frmDBase::LoadGraduates() {
         if (!step(trapping, [&] { atEnd = rows.eof(); }) || atEnd)
             break;
         const QString number = ui::rowNumberText(++rowNumber, graduateDigits);
-        static const char* const fieldNames[] = {"GraduateID", "Name",  "IC",     "Programme",
-                                                 "Faculty",    "Phone", "Status", "Audio"};
+        // The fields shown, in the order the header lists them.
         QString values[8];
         for (int i = 0; i < 8; ++i)
-            step(trapping,
-                 [&] { values[i] = data::displayText(rows.field(QString::fromLatin1(fieldNames[i]))); });
+            step(trapping, [&] {
+                values[i] = data::displayText(rows.field(data::desk::kGraduatesFieldsUsed[i].toString()));
+            });
         trapping = true;
         const auto& [id, name, ic, programme, faculty, phone, status, audio] = values;
         const int row = lvwGraduate->addItem(ic);
@@ -198,9 +193,9 @@ void frmDBase::LoadGraduates() {
 
 void frmDBase::LoadProgrammes() {
     lvwProgramme->removeAll();
-    data::OpenTable(db_, QStringLiteral("Programme"));
+    data::OpenTable(db_, data::desk::kProgrammeTable);
     db_.recordset = std::make_shared<data::Recordset>();
-    db_.recordset->openQuery(QStringLiteral("select * from Programme order by Program_Desc"), db_.connection);
+    db_.recordset->openQuery(data::desk::kProgrammesInDescOrder, db_.connection);
 
     ui::ReportList::Batch batch(*lvwProgramme);
     data::Recordset& rows = *db_.recordset;
@@ -211,11 +206,11 @@ void frmDBase::LoadProgrammes() {
         if (!step(trapping, [&] { atEnd = rows.eof(); }) || atEnd)
             break;
         ++rowNumber;
-        static const char* const fieldNames[] = {"Program_Code", "Program_Desc", "Program_Faculty"};
         QString values[3];
         for (int i = 0; i < 3; ++i)
-            step(trapping,
-                 [&] { values[i] = data::displayText(rows.field(QString::fromLatin1(fieldNames[i]))); });
+            step(trapping, [&] {
+                values[i] = data::displayText(rows.field(data::desk::kProgrammeFieldsUsed[i].toString()));
+            });
         const QString number = ui::rowNumberText(rowNumber, programmeDigits);
         trapping = true;
         const int row = lvwProgramme->addItem(number);

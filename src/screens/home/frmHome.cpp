@@ -1,5 +1,6 @@
 #include "frmHome.h"
 
+#include "ui/AppFonts.h"
 #include "ui/BandLabel.h"
 #include "ui/BusyCursor.h"
 #include "ui/FrameCentring.h"
@@ -9,6 +10,7 @@
 #include "ui/SyntheticKeys.h"
 #include "ui/TextBox.h"
 #include "ui/Twips.h"
+#include "data/DeskSchema.h"
 #include "data/DisplayText.h"
 #include "data/SqlText.h"
 #include "ui/modGeneral.h"
@@ -21,7 +23,6 @@ namespace convodesk::screens {
 
 namespace {
 
-constexpr int idLength = 12;
 constexpr double waitBeforeBackspace = 0.1;
 constexpr double smallestBandPoints = 12;
 const QString sampleName = QStringLiteral("NUR AISYAH BINTI KAMARUDDIN");
@@ -36,13 +37,6 @@ QString trimBlanks(const QString& text) {
     while (last > first && text[last - 1] == u' ')
         --last;
     return text.mid(first, last - first);
-}
-
-QFont layoutFont(const QString& family, double points, int weight = QFont::Normal) {
-    QFont font(family);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Weight(weight));
-    return font;
 }
 
 // `tooltip` keeps its blanks; a screen reader names the button by the words alone.
@@ -65,7 +59,7 @@ QLabel* addBandText(QWidget* container, const char* name, const QRect& geometry,
     auto* label = new ui::BandLabel(container);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
-    label->setFont(layoutFont(QStringLiteral("Myriad Pro"), 24));
+    label->setFont(ui::layoutFont(QStringLiteral("Myriad Pro"), 24));
     label->setFitting(preferredLines, smallestBandPoints);
     label->setText(text);
     return label;
@@ -97,7 +91,7 @@ void frmHome::buildControls() {
     Frame2 = ui::addPanel(this, "Frame2", ui::twipsRect(240, 240, 10935, 5850), QColor(0, 0, 128));
     Label1 = ui::addPlainLabel(Frame2, "Label1", ui::twipsRect(180, 75, 7695, 375),
                                QStringLiteral("Home - Scan Barcode & View on Output Screen"));
-    Label1->setFont(layoutFont(QStringLiteral("Myriad Pro Light"), 12, 600));
+    Label1->setFont(ui::layoutFont(QStringLiteral("Myriad Pro Light"), 12, 600));
     Label1->setStyleSheet(QStringLiteral("color: white;"));
     Label1->setWordWrap(true);
 
@@ -121,7 +115,7 @@ void frmHome::buildControls() {
     txtStudentID = new ui::TextBox(Frame1);
     txtStudentID->setObjectName(QStringLiteral("txtStudentID"));
     txtStudentID->setGeometry(ui::twipsRect(3600, 830, 3705, 630));
-    txtStudentID->setFont(layoutFont(QStringLiteral("Tahoma"), 21.75));
+    txtStudentID->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 21.75));
     txtStudentID->setAccessibleName(QStringLiteral("Student ID"));
 
     cmdEnter = addIconButton(Frame1, "cmdEnter", 3840, QStringLiteral(" Submit Data "), QStringLiteral("Submit Data"));
@@ -157,14 +151,14 @@ QString frmHome::shownProgramme() const {
 }
 
 void frmHome::Form_Load(const QWidget& mainClientArea) {
-    data::OpenTable(db_, QStringLiteral("Graduate"));
+    data::OpenTable(db_, data::desk::kGraduateQuery);
     ui::CenterFrame(mainClientArea, *Frame2);
     ui::FrameCentring::keep(*this, *Frame2);
 }
 
 void frmHome::txtStudentID_Change() {
     ui::runHandler([this] {
-        if (txtStudentID->text().size() == idLength)
+        if (txtStudentID->text().size() == data::desk::kGraduateIdLength)
             enterAction();
     });
 }
@@ -190,16 +184,14 @@ void frmHome::enterAction() {
 
 void frmHome::ShowGraduate() {
     // The ID goes in as a literal with its quotes doubled: it is matched exactly as typed.
-    const QString query = QStringLiteral("select * from Graduate where GraduateID = ") +
-                          data::sqlTextLiteral(txtStudentID->text());
+    const QString query = data::desk::graduateLookupText(data::sqlTextLiteral(txtStudentID->text()));
     const ui::BusyCursor busy;
     lookup_ = std::make_unique<data::Recordset>();
     lookup_->openQuery(query, db_.connectionText);
     if (!lookup_->eof()) {
         // Both texts come from the same row before either label changes; Null shows as empty.
-        const QString name = trimBlanks(data::displayText(lookup_->field(QStringLiteral("Name"))));
-        const QString programme =
-            trimBlanks(data::displayText(lookup_->field(QStringLiteral("Program_Desc"))));
+        const QString name = trimBlanks(data::displayText(lookup_->field(data::desk::kName)));
+        const QString programme = trimBlanks(data::displayText(lookup_->field(data::desk::kProgramDesc)));
         lblDesc1->setText(name);
         lblDesc2->setText(programme);
     }

@@ -1,5 +1,6 @@
 #include "frmSearch.h"
 
+#include "ui/AppFonts.h"
 #include "ui/BusyCursor.h"
 #include "ui/FrameCentring.h"
 #include "ui/HandlerGuard.h"
@@ -8,6 +9,7 @@
 #include "ui/ReportListRowNumber.h"
 #include "ui/TextBox.h"
 #include "ui/Twips.h"
+#include "data/DeskSchema.h"
 #include "data/DisplayText.h"
 #include "data/SqlText.h"
 #include "ui/modGeneral.h"
@@ -21,13 +23,6 @@ namespace convodesk::screens {
 namespace {
 
 constexpr int numberDigits = 4;
-
-QFont layoutFont(const QString& family, double points, int weight = QFont::Normal) {
-    QFont font(family);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Weight(weight));
-    return font;
-}
 
 std::vector<ui::ReportColumn> resultColumns() {
     return {
@@ -61,14 +56,14 @@ void frmSearch::buildControls() {
     Frame2 = ui::addPanel(this, "Frame2", ui::twipsRect(240, 240, 13095, 8490), QColor(0, 0, 128));
     Label1 = ui::addPlainLabel(Frame2, "Label1", ui::twipsRect(180, 75, 10935, 375),
                                QStringLiteral("Search - Find and View Graduate's Data"));
-    Label1->setFont(layoutFont(QStringLiteral("Myriad Pro Light"), 12, 600));
+    Label1->setFont(ui::layoutFont(QStringLiteral("Myriad Pro Light"), 12, 600));
     Label1->setStyleSheet(QStringLiteral("color: white;"));
     Frame1 = ui::addPanel(Frame2, "Frame1", ui::twipsRect(0, 480, 13095, 7935), QColor(192, 192, 192));
 
     txtSearch = new ui::TextBox(Frame1);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setGeometry(ui::twipsRect(240, 240, 3705, 630));
-    txtSearch->setFont(layoutFont(QStringLiteral("Tahoma"), 21.75));
+    txtSearch->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 21.75));
     txtSearch->setAccessibleName(QStringLiteral("Search text"));
 
     cmdSearch = new QPushButton(Frame1);
@@ -79,7 +74,7 @@ void frmSearch::buildControls() {
     lvwGraduate = new ui::ReportList(resultColumns(), Frame1);
     lvwGraduate->setObjectName(QStringLiteral("lvwGraduate"));
     lvwGraduate->setGeometry(ui::twipsRect(240, 1150, 12615, 6495));
-    lvwGraduate->setFont(layoutFont(QStringLiteral("Tahoma"), 9.75));
+    lvwGraduate->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 9.75));
 
     // Tab order: the box, then the list, then the button (the panels and label take no focus).
     setTabOrder(txtSearch, lvwGraduate);
@@ -105,14 +100,12 @@ void frmSearch::txtSearch_Change() {
 
 QString frmSearch::searchQuery(const QString& text) {
     const QString pattern = data::sqlTextLiteral(QStringLiteral("%") + text + QStringLiteral("%"));
-    return QStringLiteral("select * from Graduate where Name like ") + pattern +
-           QStringLiteral(" or GraduateID like ") + pattern + QStringLiteral(" or Program_Desc like ") +
-           pattern + QStringLiteral(" order by Queue");
+    return data::desk::graduateSearchText(pattern);
 }
 
 void frmSearch::SearchGraduates() {
     const ui::BusyCursor busy;
-    data::OpenTable(db_, QStringLiteral("Graduate"));
+    data::OpenTable(db_, data::desk::kGraduateQuery);
     lvwGraduate->removeAll();
     const QString query = searchQuery(txtSearch->text());
     db_.recordset = std::make_shared<data::Recordset>();
@@ -122,9 +115,9 @@ void frmSearch::SearchGraduates() {
     long long rowNumber = 0;
     while (!db_.recordset->eof()) {
         const QString number = ui::rowNumberText(++rowNumber, numberDigits);
-        const QString id = data::displayText(db_.recordset->field(QStringLiteral("GraduateID")));
-        const QString name = data::displayText(db_.recordset->field(QStringLiteral("Name")));
-        const QString programme = data::displayText(db_.recordset->field(QStringLiteral("Program_Desc")));
+        const QString id = data::displayText(db_.recordset->field(data::desk::kGraduateId));
+        const QString name = data::displayText(db_.recordset->field(data::desk::kName));
+        const QString programme = data::displayText(db_.recordset->field(data::desk::kProgramDesc));
         const int row = lvwGraduate->addItem(number);
         lvwGraduate->setSubItemText(row, 1, number);
         lvwGraduate->setSubItemText(row, 2, id);

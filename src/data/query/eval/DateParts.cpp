@@ -1,6 +1,7 @@
 #include "DateParts.h"
 
 #include "data/DataError.h"
+#include "data/jet4/Jet4Format.h"
 
 #include <QRegularExpression>
 #include <cctype>
@@ -9,7 +10,6 @@
 namespace convodesk::data::query {
 namespace {
 
-const QDate epoch(1899, 12, 30);
 // Days of 100-01-01 and of the day after 9999-12-31; times count away from zero before 1899.
 constexpr double kBeforeFirstDay = -657435.0;
 constexpr double kAfterLastDay = 2958466.0;
@@ -22,8 +22,16 @@ double DateParts::checked(double days) {
     return days;
 }
 
+QDate DateParts::epoch() {
+    using namespace jet4::format;
+    return QDate(kDateEpochYear, kDateEpochMonth, kDateEpochDay);
+}
+
 DateParts DateParts::fromDays(double days) {
-    checked(days);
+    return split(checked(days));
+}
+
+DateParts DateParts::split(double days) {
     DateParts parts;
     const double whole = std::trunc(days);
     // Seconds of the day, rounded to the second as Jet shows them.
@@ -33,7 +41,7 @@ DateParts DateParts::fromDays(double days) {
         seconds -= 86400;
         day += days < 0 ? -1 : 1;
     }
-    parts.date = epoch.addDays(day);
+    parts.date = epoch().addDays(day);
     parts.hour = static_cast<int>(seconds / 3600);
     parts.minute = static_cast<int>(seconds / 60 % 60);
     parts.second = static_cast<int>(seconds % 60);
@@ -41,7 +49,7 @@ DateParts DateParts::fromDays(double days) {
 }
 
 double DateParts::daysOf(const QDate& date, double secondsOfDay) {
-    const double day = static_cast<double>(epoch.daysTo(date));
+    const double day = static_cast<double>(epoch().daysTo(date));
     const double fraction = secondsOfDay / 86400.0;
     return day < 0 ? day - fraction : day + fraction;
 }
@@ -67,7 +75,7 @@ std::optional<double> DateParts::parse(const QString& given) {
     const QRegularExpressionMatch m = pattern.match(given.mid(first, end - first));
     if (!m.hasMatch())
         return std::nullopt;
-    QDate date = epoch;
+    QDate date = epoch();
     if (m.capturedLength(1) > 0) {
         int a = m.captured(1).toInt(), b = m.captured(3).toInt(), c = m.captured(4).toInt();
         int year = 0, month = 0, day = 0;

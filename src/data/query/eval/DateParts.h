@@ -14,8 +14,12 @@ struct DateParts {
     int minute = 0;
     int second = 0;
 
+    // Day 0: 1899-12-30.
+    static QDate epoch();
     // Throws DataError(Overflow) for days outside Jet's dates (years 100 to 9999).
     static DateParts fromDays(double days);
+    // The same split for any finite days QDate can hold, years outside 100 to 9999 included.
+    static DateParts split(double days);
     // The days unchanged when they are a Jet date; DataError(Overflow) otherwise.
     static double checked(double days);
     double toDays() const;

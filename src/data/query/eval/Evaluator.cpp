@@ -127,8 +127,7 @@ void BoundExpr::bind(Expr& node, const std::vector<ColumnInfo>& layout, const QS
         if (node.column < 0) {
             if (context_.unknownIsParameter)
                 missingParameter();
-            throw DataError(DataError::NoSuchField,
-                            QStringLiteral("No field named '%1' in '%2'.").arg(node.describe(), sourceName));
+            throw DataError::noSuchField(node.describe(), sourceName);
         }
         break;
     case Expr::Kind::Parameter:

@@ -24,7 +24,7 @@ QString currencyText(std::int64_t tenThousandths) {
 QString dateText(double days) {
     const DateParts parts = DateParts::fromDays(days);
     const bool hasTime = parts.hour || parts.minute || parts.second;
-    const bool hasDate = parts.date != QDate(1899, 12, 30);
+    const bool hasDate = parts.date != DateParts::epoch();
     QString text;
     if (hasDate || !hasTime)
         text = QStringLiteral("%1/%2/%3").arg(parts.date.month()).arg(parts.date.day()).arg(parts.date.year());

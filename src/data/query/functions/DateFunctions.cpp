@@ -182,7 +182,7 @@ Value dateAdd(const Args& a) {
 }
 
 long long secondsOf(const DateParts& p) {
-    return static_cast<long long>(QDate(1899, 12, 30).daysTo(p.date)) * 86400 + p.hour * 3600 + p.minute * 60 +
+    return static_cast<long long>(DateParts::epoch().daysTo(p.date)) * 86400 + p.hour * 3600 + p.minute * 60 +
            p.second;
 }
 

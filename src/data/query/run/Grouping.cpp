@@ -91,8 +91,7 @@ ExprPtr Grouping::rewriteResolved(const Expr& node) {
         if (node.column < 0) {
             if (context_.unknownIsParameter)
                 BoundExpr::missingParameter();
-            throw DataError(DataError::NoSuchField,
-                            QStringLiteral("No field named '%1' in '%2'.").arg(node.describe(), queryName_));
+            throw DataError::noSuchField(node.describe(), queryName_);
         }
         throw DataError(DataError::NotAggregated,
                         QStringLiteral("You tried to execute a query that does not include the specified "

@@ -246,8 +246,7 @@ ExprPtr SelectRunner::substituteOutputs(const Expr& node) const {
         for (const Output& output : outputs_)
             if (sameName(output.name, node.name))
                 return output.expression->clone();
-        throw DataError(DataError::NoSuchField,
-                        QStringLiteral("No field named '%1' in '%2'.").arg(node.describe(), name_));
+        throw DataError::noSuchField(node.describe(), name_);
     }
     ExprPtr copy = node.clone();
     copy->children.clear();
@@ -324,9 +323,7 @@ JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>&
         if (a < 0 || b < 0) {
             if (context_.unknownIsParameter)
                 BoundExpr::missingParameter();
-            throw DataError(DataError::NoSuchField,
-                            QStringLiteral("No field named '%1' in '%2'.")
-                                .arg((a < 0 ? part->children[0] : part->children[1])->describe(), name_));
+            throw DataError::noSuchField((a < 0 ? part->children[0] : part->children[1])->describe(), name_);
         }
         if (sourceOfColumn(a) == step.added)
             std::swap(a, b);
