@@ -1,11 +1,11 @@
 // Times the data layer as the screens call it: a new record set with the connection text for
 // every call, nothing kept between calls.
-#include "Connection.h"
-#include "ConnectionText.h"
-#include "DisplayText.h"
-#include "GraduateFile.h"
-#include "Recordset.h"
-#include "SqlText.h"
+#include "data/Connection.h"
+#include "data/ConnectionText.h"
+#include "data/DisplayText.h"
+#include "data/GraduateFile.h"
+#include "data/Recordset.h"
+#include "data/SqlText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -10,8 +10,8 @@
 //   ReplaceLong        Replace of 'y' & Space(n/2) in the same text
 //   ReplaceNested      three Replace(…, 'a', 'aa') around n/8 letters, case ignored
 //   DateWithLongBlanks IsDate('1/1/2000' & Space(n/2) & '1:2' & Space(n/2) & 'x')
-#include "../tests/data/MemoryCatalog.h"
-#include "query/QueryEngine.h"
+#include "data/MemoryCatalog.h"
+#include "data/query/run/QueryEngine.h"
 
 #include <benchmark/benchmark.h>
 

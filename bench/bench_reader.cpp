@@ -4,8 +4,8 @@
 //   Libmdb     the same full scan through mdbtools' libmdb (every column bound)
 //   ReadFile   plain read() of the file's bytes
 // After the runs, each figure is printed as a ratio to Libmdb and to ReadFile.
-#include "data/jet4/Database.h"
-#include "data/jet4/Writer.h"
+#include "data/jet4/read/Database.h"
+#include "data/jet4/write/Writer.h"
 
 #include <QDir>
 #include <QFile>

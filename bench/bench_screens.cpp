@@ -8,15 +8,15 @@
 //   bench_screens paste                        a 1 MB paste into the Home screen's ID box, painted
 //   bench_screens keys                         keys in the ID box holding 1 MB, each until painted:
 //                                              typed at the end, in the middle, Home and End
-#include "HandlerGuard.h"
-#include "ReportList.h"
-#include "TextBox.h"
-#include "data/jet4/Writer.h"
-#include "database/frmDBase.h"
-#include "fraMDI.h"
-#include "frmMenu.h"
-#include "home/frmHome.h"
-#include "search/frmSearch.h"
+#include "ui/HandlerGuard.h"
+#include "ui/ReportList.h"
+#include "ui/TextBox.h"
+#include "data/jet4/write/Writer.h"
+#include "screens/database/frmDBase.h"
+#include "app/fraMDI.h"
+#include "app/frmMenu.h"
+#include "screens/home/frmHome.h"
+#include "screens/search/frmSearch.h"
 
 #include <QApplication>
 #include <QClipboard>

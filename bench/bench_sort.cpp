@@ -4,9 +4,9 @@
 //   SortByCompare    sorted by comparing two names at a time (keys built per comparison)
 //   SortIgnoringCase the code-point order ignoring case it replaces, for scale
 //   OrderByQuery     "select Name from Names order by Name" through the query engine
-#include "../tests/data/MemoryCatalog.h"
+#include "data/MemoryCatalog.h"
 #include "data/jet4/TextSortKey.h"
-#include "query/QueryEngine.h"
+#include "data/query/run/QueryEngine.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,10 +1,3 @@
-# Each area keeps its own CMakeLists.txt; a folder without one is skipped.
-function(convodesk_add_if_present dir)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
-endfunction()
-
 # Adds every direct child folder of dir that has a CMakeLists.txt, in name order.
 function(convodesk_add_children dir)
   file(GLOB children LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/${dir}/*)

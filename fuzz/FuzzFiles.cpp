@@ -1,7 +1,7 @@
 #include "FuzzFiles.h"
 
-#include "data/jet4/Writer.h"
-#include "data/query/QueryGovernor.h"
+#include "data/jet4/write/Writer.h"
+#include "data/query/eval/QueryGovernor.h"
 
 #include <vector>
 

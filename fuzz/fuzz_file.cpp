@@ -5,7 +5,7 @@
 // tool reports at its top) are acceptable outcomes; a crash, a hang or a leak is not.
 //
 // CONVODESK_FUZZ_SEEDS=DIR fuzz_file writes the writer-made seed files into DIR and ends.
-#include "CheckCommand.h"
+#include "convodesk-db/CheckCommand.h"
 #include "FuzzFiles.h"
 #include "data/Connection.h"
 #include "data/DataError.h"

@@ -1,6 +1,6 @@
 #include "ScreenWindow.h"
 
-#include "modGeneral.h"
+#include "ui/modGeneral.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "fraMDI.h"
 
-#include "HandlerGuard.h"
-#include "ResourcePaths.h"
+#include "ui/HandlerGuard.h"
+#include "ui/ResourcePaths.h"
 #include "frmMenu.h"
 #include "frmSplash.h"
 #include "modButton.h"
 #include "ScreenWindow.h"
-#include "modGeneral.h"
+#include "ui/modGeneral.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 #include "frmMenu.h"
 
-#include "HandlerGuard.h"
-#include "PanelFrame.h"
-#include "ResourcePaths.h"
-#include "Twips.h"
+#include "ui/HandlerGuard.h"
+#include "ui/PanelFrame.h"
+#include "ui/ResourcePaths.h"
+#include "ui/Twips.h"
 #include "modButton.h"
-#include "modGeneral.h"
+#include "ui/modGeneral.h"
 
 #include <QFrame>
 #include <QHash>

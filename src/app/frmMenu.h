@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TabCycle.h"
+#include "ui/TabCycle.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 #include "frmSplash.h"
 
-#include "HandlerGuard.h"
-#include "PanelFrame.h"
-#include "ResourcePaths.h"
-#include "Twips.h"
+#include "ui/HandlerGuard.h"
+#include "ui/PanelFrame.h"
+#include "ui/ResourcePaths.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogWindow.h"
+#include "ui/DialogWindow.h"
 
 #include <QTimer>
 #include <functional>

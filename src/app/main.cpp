@@ -1,4 +1,4 @@
-#include "AppFonts.h"
+#include "ui/AppFonts.h"
 #include "fraMDI.h"
 #include "frmSplash.h"
 

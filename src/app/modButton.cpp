@@ -1,9 +1,9 @@
 #include "modButton.h"
 
-#include "database/frmDBase.h"
+#include "screens/database/frmDBase.h"
 #include "fraMDI.h"
-#include "home/frmHome.h"
-#include "search/frmSearch.h"
+#include "screens/home/frmHome.h"
+#include "screens/search/frmSearch.h"
 
 #include <type_traits>
 

@@ -3,8 +3,8 @@
 #include "ConnectionText.h"
 #include "DataError.h"
 #include "JetErrorText.h"
-#include "jet4/Database.h"
-#include "jet4/NativePath.h"
+#include "data/jet4/read/Database.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "query/QueryGovernor.h"
+#include "data/query/eval/QueryGovernor.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "ConnectionText.h"
 
 #include "DataError.h"
-#include "jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QDir>
 

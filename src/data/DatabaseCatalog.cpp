@@ -1,7 +1,7 @@
 #include "DatabaseCatalog.h"
 
 #include "TableCursorSource.h"
-#include "jet4/Database.h"
+#include "data/jet4/read/Database.h"
 
 namespace convodesk::data {
 

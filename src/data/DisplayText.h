@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jet4/Value.h"
+#include "data/jet4/Value.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DataError.h"
-#include "jet4/Error.h"
+#include "data/jet4/Error.h"
 
 namespace convodesk::data {
 

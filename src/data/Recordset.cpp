@@ -4,8 +4,8 @@
 #include "DataError.h"
 #include "DatabaseCatalog.h"
 #include "JetErrorText.h"
-#include "query/DeferredRowSource.h"
-#include "query/QueryEngine.h"
+#include "data/query/run/DeferredRowSource.h"
+#include "data/query/run/QueryEngine.h"
 
 #include <atomic>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "jet4/TableCursor.h"
-#include "jet4/TableDef.h"
-#include "query/RowSource.h"
+#include "data/jet4/read/TableCursor.h"
+#include "data/jet4/TableDef.h"
+#include "data/query/run/RowSource.h"
 
 #include <memory>
 

@@ -1,16 +1,16 @@
 // The main window, its menus, the menu panel and navigation, in real windows.
-#include "GraduateFile.h"
-#include "GraduateFixture.h"
-#include "HandlerGuard.h"
-#include "ReportList.h"
-#include "TextBox.h"
-#include "Twips.h"
+#include "data/GraduateFile.h"
+#include "home/GraduateFixture.h"
+#include "ui/HandlerGuard.h"
+#include "ui/ReportList.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 #include "data/Recordset.h"
-#include "database/frmAddEdit.h"
-#include "fraMDI.h"
-#include "frmMenu.h"
-#include "frmSplash.h"
-#include "modGeneral.h"
+#include "screens/database/frmAddEdit.h"
+#include "app/fraMDI.h"
+#include "app/frmMenu.h"
+#include "app/frmSplash.h"
+#include "ui/modGeneral.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "CaughtError.h"
 
-#include "DataError.h"
+#include "data/DataError.h"
 
 namespace convodesk::data::test {
 

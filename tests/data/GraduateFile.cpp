@@ -1,7 +1,7 @@
 #include "GraduateFile.h"
 
-#include "GraduateTables.h"
-#include "data/jet4/Writer.h"
+#include "convodesk-db/GraduateTables.h"
+#include "data/jet4/write/Writer.h"
 
 namespace convodesk::data::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "query/Catalog.h"
+#include "data/query/run/Catalog.h"
 
 #include <QMap>
 

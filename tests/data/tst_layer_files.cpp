@@ -1,14 +1,14 @@
 // The data layer on files the writer makes and on sample files: the screens' query texts,
 // OpenTable's ownership rules and the errors of a missing file.
 #include "CaughtError.h"
-#include "Connection.h"
-#include "ConnectionText.h"
-#include "DataError.h"
-#include "DisplayText.h"
+#include "data/Connection.h"
+#include "data/ConnectionText.h"
+#include "data/DataError.h"
+#include "data/DisplayText.h"
 #include "GraduateFile.h"
-#include "Recordset.h"
-#include "ScreenDatabase.h"
-#include "SqlText.h"
+#include "data/Recordset.h"
+#include "data/ScreenDatabase.h"
+#include "data/SqlText.h"
 
 #include <QCoreApplication>
 #include <QDir>

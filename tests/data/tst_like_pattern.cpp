@@ -1,6 +1,6 @@
 // LIKE patterns: the segment search against a plain recursive matcher, letter case, and the
 // patterns that used to take seconds.
-#include "query/LikePattern.h"
+#include "data/query/eval/LikePattern.h"
 
 #include "RandomText.h"
 

@@ -2,8 +2,8 @@
 // a search or a scan that starts over at every character used to take seconds: the results
 // must be right (bench_query_functions shows how the times grow).
 #include "RandomText.h"
-#include "query/Functions.h"
-#include "query/TextSearch.h"
+#include "data/query/functions/Functions.h"
+#include "data/query/eval/TextSearch.h"
 
 #include <QRandomGenerator>
 #include <QTest>

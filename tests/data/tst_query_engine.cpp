@@ -1,10 +1,10 @@
 // The query language over tables and stored queries held in memory.
 #include "CaughtError.h"
-#include "DataError.h"
+#include "data/DataError.h"
 #include "MemoryCatalog.h"
-#include "SqlText.h"
-#include "query/LikePattern.h"
-#include "query/QueryEngine.h"
+#include "data/SqlText.h"
+#include "data/query/eval/LikePattern.h"
+#include "data/query/run/QueryEngine.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -2,10 +2,10 @@
 // held in memory: Null rules, operators, functions, grouping, TOP, DISTINCTROW, UNION,
 // subqueries, output names, parameters, and texts nested too deeply.
 #include "CaughtError.h"
-#include "DataError.h"
-#include "DisplayText.h"
+#include "data/DataError.h"
+#include "data/DisplayText.h"
 #include "MemoryCatalog.h"
-#include "query/QueryEngine.h"
+#include "data/query/run/QueryEngine.h"
 
 #include <QTest>
 

@@ -2,10 +2,10 @@
 // eat the machine ends with the timeout or "System resource exceeded.", and the next query on the
 // same connection runs as usual.
 #include "CaughtError.h"
-#include "Connection.h"
-#include "DataError.h"
-#include "Recordset.h"
-#include "data/jet4/Writer.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/Recordset.h"
+#include "data/jet4/write/Writer.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -2,12 +2,12 @@
 // sample file. A report named like a query, queries of each shape, and a table record set on
 // a stored query that runs nothing until it is read.
 #include "CaughtError.h"
-#include "Connection.h"
-#include "DataError.h"
-#include "DisplayText.h"
-#include "GraduateTables.h"
-#include "Recordset.h"
-#include "data/jet4/Writer.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/DisplayText.h"
+#include "convodesk-db/GraduateTables.h"
+#include "data/Recordset.h"
+#include "data/jet4/write/Writer.h"
 
 #include <QDir>
 #include <QFile>

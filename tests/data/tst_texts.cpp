@@ -1,7 +1,7 @@
 // Connection texts and display texts.
-#include "ConnectionText.h"
-#include "DataError.h"
-#include "DisplayText.h"
+#include "data/ConnectionText.h"
+#include "data/DataError.h"
+#include "data/DisplayText.h"
 
 #include <QTest>
 

@@ -1,14 +1,14 @@
 // Damaged copies of a file our writer makes, one damaged byte or word at a time: every path
 // that reads a value (full read, lookup through the stored query, text view, check) reports
 // the damage, and neither `check` nor `query` ever ends by a signal.
-#include "CheckCommand.h"
-#include "GraduateTables.h"
-#include "QueryCommand.h"
+#include "convodesk-db/CheckCommand.h"
+#include "convodesk-db/GraduateTables.h"
+#include "convodesk-db/QueryCommand.h"
 #include "ToolRun.h"
-#include "data/jet4/Database.h"
+#include "data/jet4/read/Database.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
-#include "data/jet4/Writer.h"
+#include "data/jet4/write/Writer.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,8 +1,8 @@
 // convodesk-db query and check on files the writer makes.
-#include "CheckCommand.h"
-#include "GraduateFile.h"
-#include "GraduateTables.h"
-#include "QueryCommand.h"
+#include "convodesk-db/CheckCommand.h"
+#include "data/GraduateFile.h"
+#include "convodesk-db/GraduateTables.h"
+#include "convodesk-db/QueryCommand.h"
 #include "ToolRun.h"
 
 #include <QFile>

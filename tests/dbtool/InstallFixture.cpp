@@ -1,7 +1,7 @@
 #include "InstallFixture.h"
 
-#include "GraduateFile.h"
-#include "InstallCommand.h"
+#include "data/GraduateFile.h"
+#include "convodesk-db/InstallCommand.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
 // The CSV rules of convodesk-db make.
-#include "CsvError.h"
-#include "CsvReader.h"
+#include "convodesk-db/CsvError.h"
+#include "convodesk-db/CsvReader.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
 // File names that are not valid UTF-8 (bytes Qt would turn into replacement characters)
 // open everywhere: names keep every byte through decoding, and check, query and install
 // (the file and the folder) work with them, in this process and from the command line.
-#include "CheckCommand.h"
+#include "convodesk-db/CheckCommand.h"
 #include "InstallFixture.h"
-#include "MakeCommand.h"
-#include "QueryCommand.h"
-#include "data/jet4/NativePath.h"
+#include "convodesk-db/MakeCommand.h"
+#include "convodesk-db/QueryCommand.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,9 +1,9 @@
 // convodesk-db install: a good file goes in (through the package's link to the data folder),
 // the previous one is kept, a bad file or bad arguments change nothing, and a desk reading
 // the database while files are swapped always gets a whole file.
-#include "InstallCommand.h"
+#include "convodesk-db/InstallCommand.h"
 #include "InstallFixture.h"
-#include "data/jet4/Writer.h"
+#include "data/jet4/write/Writer.h"
 
 #include <QDir>
 #include <QFile>

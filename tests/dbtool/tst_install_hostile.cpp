@@ -2,10 +2,10 @@
 // at Tassel.mdb (or on the way to its target) are refused with the reason and change nothing,
 // names planted while installs run never turn a write outside the folder, a full disk is
 // named, and file names that are not UTF-8 work. Most cases need root (chown, mount).
-#include "CheckCommand.h"
+#include "convodesk-db/CheckCommand.h"
 #include "InstallFixture.h"
-#include "QueryCommand.h"
-#include "data/jet4/NativePath.h"
+#include "convodesk-db/QueryCommand.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QDir>
 #include <QFile>

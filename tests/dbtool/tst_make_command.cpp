@@ -1,9 +1,9 @@
 // convodesk-db make: CSV to a desk database, checked through both reference readers, and
 // every kind of bad input ending with its message, exit status 2 and no file.
-#include "CsvReader.h"
-#include "GraduateTables.h"
-#include "MakeCommand.h"
-#include "ReferenceReaders.h"
+#include "convodesk-db/CsvReader.h"
+#include "convodesk-db/GraduateTables.h"
+#include "convodesk-db/MakeCommand.h"
+#include "writer/ReferenceReaders.h"
 
 #include <QDir>
 #include <QFile>

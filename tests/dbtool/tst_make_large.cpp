@@ -1,8 +1,8 @@
 // A 100,000-graduate CSV made into a database: every value identical in both readers.
-#include "CsvReader.h"
-#include "GraduateTables.h"
-#include "MakeCommand.h"
-#include "ReferenceReaders.h"
+#include "convodesk-db/CsvReader.h"
+#include "convodesk-db/GraduateTables.h"
+#include "convodesk-db/MakeCommand.h"
+#include "writer/ReferenceReaders.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "GraduateFixture.h"
 
-#include "data/jet4/Writer.h"
+#include "data/jet4/write/Writer.h"
 
 #include <QCoreApplication>
 #include <QDir>

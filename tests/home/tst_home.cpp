@@ -1,12 +1,12 @@
 // The Home screen against real Tassel.mdb files: layout, the scan flow and its failures.
-#include "AppFonts.h"
-#include "BandLabel.h"
+#include "ui/AppFonts.h"
+#include "ui/BandLabel.h"
 #include "GraduateFixture.h"
-#include "HandlerGuard.h"
-#include "TextBox.h"
-#include "Twips.h"
+#include "ui/HandlerGuard.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 #include "data/DataError.h"
-#include "home/frmHome.h"
+#include "screens/home/frmHome.h"
 
 #include <QApplication>
 #include <QClipboard>

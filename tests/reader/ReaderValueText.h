@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/jet4/Database.h"
+#include "data/jet4/read/Database.h"
 
 #include <QJsonArray>
 #include <QJsonValue>

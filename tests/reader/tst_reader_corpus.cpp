@@ -1,8 +1,8 @@
 // Every user table of every Access-made file in the shared corpus, read by us and by the two
 // references (mdb-reader through tests/node, mdbtools' mdb-export). See REFERENCES.md.
 #include "ReaderValueText.h"
-#include "ReferenceReaders.h"
-#include "data/jet4/Database.h"
+#include "writer/ReferenceReaders.h"
+#include "data/jet4/read/Database.h"
 #include "data/jet4/Error.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Files we refuse, and damaged copies of real files: each gets its own clear error naming the
 // file (and the object), never a crash or a wrong result.
 #include "ReaderValueText.h"
-#include "data/jet4/Database.h"
+#include "data/jet4/read/Database.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
 

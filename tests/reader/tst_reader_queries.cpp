@@ -1,8 +1,8 @@
 // The stored queries of an Access-made file, decoded to the structure of Access's own SQL.
 #include "ReaderValueText.h"
-#include "data/jet4/Database.h"
+#include "data/jet4/read/Database.h"
 #include "data/jet4/Jet4Format.h"
-#include "data/jet4/QueryDefReader.h"
+#include "data/jet4/read/QueryDefReader.h"
 
 #include <QTemporaryDir>
 #include <QTest>

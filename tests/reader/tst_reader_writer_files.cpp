@@ -1,8 +1,8 @@
 // Files made by our writer read back: every type it writes, Null, memo sizes across the three
 // storage forms, non-ASCII and non-BMP text, a stored query, and 100,000 rows.
 #include "ReaderValueText.h"
-#include "TempDatabase.h"
-#include "data/jet4/Database.h"
+#include "writer/TempDatabase.h"
+#include "data/jet4/read/Database.h"
 #include "data/jet4/Error.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/jet4/Writer.h"
+#include "data/jet4/write/Writer.h"
 
 #include <QString>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "ReportList.h"
-#include "ReportListRowNumber.h"
+#include "ui/ReportList.h"
+#include "ui/ReportListRowNumber.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>

@@ -1,11 +1,11 @@
-#include "HandlerGuard.h"
-#include "ReportList.h"
+#include "ui/HandlerGuard.h"
+#include "ui/ReportList.h"
 #include "ScreenFixture.h"
-#include "TextBox.h"
-#include "Twips.h"
-#include "database/frmAddEdit.h"
-#include "database/frmDBase.h"
-#include "search/frmSearch.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
+#include "screens/database/frmAddEdit.h"
+#include "screens/database/frmDBase.h"
+#include "screens/search/frmSearch.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "frmSplash.h"
+#include "app/frmSplash.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 // The query language puts texts in Jet's General order: ORDER BY, Min/Max, <, >, Between;
 // equality still ignores letter case only. A file with another sort order refuses to put
 // texts in order and still answers everything else.
-#include "../data/CaughtError.h"
-#include "../data/MemoryCatalog.h"
-#include "Connection.h"
-#include "DataError.h"
-#include "DisplayText.h"
-#include "Recordset.h"
-#include "query/QueryEngine.h"
+#include "data/CaughtError.h"
+#include "data/MemoryCatalog.h"
+#include "data/Connection.h"
+#include "data/DataError.h"
+#include "data/DisplayText.h"
+#include "data/Recordset.h"
+#include "data/query/run/QueryEngine.h"
 
 #include <QFile>
 #include <QTemporaryDir>

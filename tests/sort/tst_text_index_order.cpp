@@ -2,7 +2,7 @@
 // order, are exactly the keys TextSortKey builds from the rows' texts, and ordering the rows
 // by TextSortKey gives the index's order.
 #include "TextIndexLeaves.h"
-#include "data/jet4/Database.h"
+#include "data/jet4/read/Database.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/TextSortKey.h"
 

@@ -1,6 +1,6 @@
 // The handler guard (failures reach the operator once, the program goes on) and the fonts.
-#include "AppFonts.h"
-#include "HandlerGuard.h"
+#include "ui/AppFonts.h"
+#include "ui/HandlerGuard.h"
 #include "data/DataError.h"
 #include "data/jet4/Error.h"
 

@@ -1,6 +1,6 @@
 // Centring in twips, the twips-to-pixels rule and the timed wait.
-#include "Twips.h"
-#include "modGeneral.h"
+#include "ui/Twips.h"
+#include "ui/modGeneral.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

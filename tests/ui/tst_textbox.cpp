@@ -1,6 +1,6 @@
 // The one-line text box of the ID and search boxes: editing as a line edit does, and a text
 // of any length shown to its real end.
-#include "TextBox.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

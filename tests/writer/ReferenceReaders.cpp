@@ -1,6 +1,6 @@
 #include "ReferenceReaders.h"
 
-#include "CsvReader.h"
+#include "convodesk-db/CsvReader.h"
 
 #include <QDir>
 #include <QJsonDocument>

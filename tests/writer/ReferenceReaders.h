@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CsvTable.h"
+#include "convodesk-db/CsvTable.h"
 
 #include <QJsonObject>
 #include <QString>

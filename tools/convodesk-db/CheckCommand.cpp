@@ -5,8 +5,8 @@
 #include "data/DataError.h"
 #include "data/JetErrorText.h"
 #include "data/Recordset.h"
-#include "data/jet4/Database.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/Database.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QHash>
 #include <QSet>

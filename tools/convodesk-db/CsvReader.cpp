@@ -1,7 +1,7 @@
 #include "CsvReader.h"
 
 #include "CsvError.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QFile>
 #include <QSet>

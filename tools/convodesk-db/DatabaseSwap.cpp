@@ -1,6 +1,6 @@
 #include "DatabaseSwap.h"
 
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>

@@ -2,7 +2,7 @@
 
 #include "CsvTable.h"
 #include "data/jet4/QueryDef.h"
-#include "data/jet4/Writer.h"
+#include "data/jet4/write/Writer.h"
 
 #include <vector>
 

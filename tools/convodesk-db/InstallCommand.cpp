@@ -4,7 +4,7 @@
 #include "DatabaseSwap.h"
 #include "InstallTarget.h"
 #include "ToolInfo.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <sys/stat.h>
 

@@ -2,7 +2,7 @@
 
 #include "FolderTrust.h"
 #include "ToolInfo.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <cerrno>
 #include <cstring>

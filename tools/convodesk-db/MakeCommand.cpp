@@ -5,7 +5,7 @@
 #include "GraduateTables.h"
 #include "ToolInfo.h"
 #include "data/jet4/Error.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QFileInfo>
 

@@ -4,7 +4,7 @@
 #include "data/DataError.h"
 #include "data/DisplayText.h"
 #include "data/Recordset.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -7,7 +7,7 @@
 #include "ToolInfo.h"
 #include "data/DataError.h"
 #include "data/jet4/Error.h"
-#include "data/jet4/NativePath.h"
+#include "data/jet4/read/NativePath.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

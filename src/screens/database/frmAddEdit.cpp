@@ -1,8 +1,8 @@
 #include "frmAddEdit.h"
 
-#include "HandlerGuard.h"
-#include "PanelFrame.h"
-#include "Twips.h"
+#include "ui/HandlerGuard.h"
+#include "ui/PanelFrame.h"
+#include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogWindow.h"
+#include "ui/DialogWindow.h"
 
 class QPushButton;
 

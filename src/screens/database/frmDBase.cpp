@@ -1,16 +1,16 @@
 #include "frmDBase.h"
 
-#include "FrameCentring.h"
-#include "HandlerGuard.h"
-#include "BusyCursor.h"
-#include "PanelFrame.h"
-#include "ReportList.h"
-#include "ReportListRowNumber.h"
-#include "TabContainer.h"
-#include "Twips.h"
+#include "ui/FrameCentring.h"
+#include "ui/HandlerGuard.h"
+#include "ui/BusyCursor.h"
+#include "ui/PanelFrame.h"
+#include "ui/ReportList.h"
+#include "ui/ReportListRowNumber.h"
+#include "ui/TabContainer.h"
+#include "ui/Twips.h"
 #include "data/DisplayText.h"
 #include "frmAddEdit.h"
-#include "modGeneral.h"
+#include "ui/modGeneral.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TabContainer.h"
+#include "ui/TabContainer.h"
 #include "data/ScreenDatabase.h"
 
 #include <QPointer>

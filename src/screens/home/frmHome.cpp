@@ -1,17 +1,17 @@
 #include "frmHome.h"
 
-#include "BandLabel.h"
-#include "BusyCursor.h"
-#include "FrameCentring.h"
-#include "HandlerGuard.h"
-#include "PanelFrame.h"
-#include "ResourcePaths.h"
-#include "SyntheticKeys.h"
-#include "TextBox.h"
-#include "Twips.h"
+#include "ui/BandLabel.h"
+#include "ui/BusyCursor.h"
+#include "ui/FrameCentring.h"
+#include "ui/HandlerGuard.h"
+#include "ui/PanelFrame.h"
+#include "ui/ResourcePaths.h"
+#include "ui/SyntheticKeys.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 #include "data/DisplayText.h"
 #include "data/SqlText.h"
-#include "modGeneral.h"
+#include "ui/modGeneral.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,16 +1,16 @@
 #include "frmSearch.h"
 
-#include "BusyCursor.h"
-#include "FrameCentring.h"
-#include "HandlerGuard.h"
-#include "PanelFrame.h"
-#include "ReportList.h"
-#include "ReportListRowNumber.h"
-#include "TextBox.h"
-#include "Twips.h"
+#include "ui/BusyCursor.h"
+#include "ui/FrameCentring.h"
+#include "ui/HandlerGuard.h"
+#include "ui/PanelFrame.h"
+#include "ui/ReportList.h"
+#include "ui/ReportListRowNumber.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 #include "data/DisplayText.h"
 #include "data/SqlText.h"
-#include "modGeneral.h"
+#include "ui/modGeneral.h"
 
 #include <QFrame>
 #include <QLabel>

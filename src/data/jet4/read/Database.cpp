@@ -1,0 +1,129 @@
+#include "Database.h"
+
+#include "DatabaseImpl.h"
+#include "data/jet4/Error.h"
+#include "HeaderCheck.h"
+#include "TableCursorImpl.h"
+#include "TableDefReader.h"
+#include "UsageMapReader.h"
+
+namespace convodesk::jet4 {
+
+Database::Impl::Impl(std::shared_ptr<const PageReader> file) : file_(std::move(file)) {
+    checkHeaderPage(*file_);
+    sortOrder_ = readSortOrder(*file_);
+    catalog_ = readCatalog(file_);
+}
+
+QStringList Database::Impl::names(bool (CatalogEntry::*kind)() const, bool userOnly) const {
+    QStringList list;
+    for (const CatalogEntry& e : catalog_) {
+        if ((e.*kind)() && (!userOnly || e.isUserTable()))
+            list << e.name;
+    }
+    return list;
+}
+
+const CatalogEntry* Database::Impl::entry(QStringView name, bool (CatalogEntry::*kind)() const) const {
+    for (const CatalogEntry& e : catalog_) {
+        if ((e.*kind)() && e.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &e;
+    }
+    return nullptr;
+}
+
+const Database::Impl::LoadedTable& Database::Impl::load(const CatalogEntry& e) {
+    auto it = tables_.find(e.tdefPage());
+    if (it == tables_.end()) {
+        LoadedTableDef loaded = readTableDef(*file_, e.tdefPage(), e.name);
+        it = tables_.insert(e.tdefPage(), {std::make_shared<const TableDef>(std::move(loaded.def)),
+                                           loaded.usedPagesMap, e.isUserTable()});
+    }
+    return *it;
+}
+
+const TableDef* Database::Impl::findTable(QStringView name) {
+    if (const CatalogEntry* linked = entry(name, &CatalogEntry::isLinkedTable);
+        linked && !entry(name, &CatalogEntry::isTable))
+        throw Error(Error::Kind::Unsupported,
+                    QStringLiteral("%1: \"%2\" is a linked table; linked table not supported.")
+                        .arg(file_->fileName(), linked->name));
+    const CatalogEntry* e = entry(name, &CatalogEntry::isTable);
+    if (!e)
+        return nullptr;
+    QMutexLocker lock(&mutex_);
+    return load(*e).def.get();
+}
+
+std::unique_ptr<TableCursor> Database::Impl::openCursor(const TableDef& table, bool countChecked) {
+    QMutexLocker lock(&mutex_);
+    auto it = tables_.constFind(table.tdefPage);
+    if (it == tables_.constEnd() || it->def.get() != &table)
+        throw Error(Error::Kind::NotFound,
+                    QStringLiteral("%1: table \"%2\" was not found through this database")
+                        .arg(file_->fileName(), table.name));
+    const QString object = QStringLiteral("table \"%1\"").arg(table.name);
+    return std::make_unique<TableCursorImpl>(file_, it->def, readUsageMap(*file_, it->usedPagesMap, object),
+                                             countChecked && it->countChecked);
+}
+
+std::optional<QueryDef> Database::Impl::findQuery(QStringView name) {
+    const CatalogEntry* e = entry(name, &CatalogEntry::isQuery);
+    if (!e)
+        return std::nullopt;
+    QMutexLocker lock(&queryMutex_);
+    if (!queryRows_) {
+        queryRows_.emplace();
+        if (const TableDef* queries = findTable(u"MSysQueries")) {
+            std::unique_ptr<TableCursor> cursor = openCursor(*queries);
+            *queryRows_ = readQueryRows(*cursor, *queries);
+        }
+    }
+    return buildQueryDef(e->name, queryRows_->value(e->id));
+}
+
+Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Database::~Database() = default;
+
+std::shared_ptr<Database> Database::open(const QString& path) {
+    return std::shared_ptr<Database>(new Database(std::make_unique<Impl>(PageReader::openFile(path))));
+}
+
+std::shared_ptr<Database> Database::openBytes(const QByteArray& bytes, const QString& name) {
+    return std::shared_ptr<Database>(
+        new Database(std::make_unique<Impl>(PageReader::fromBytes(bytes, name))));
+}
+
+QString Database::path() const {
+    return impl_->file().fileName();
+}
+SortOrder Database::sortOrder() const {
+    return impl_->sortOrder();
+}
+QStringList Database::tableNames() const {
+    return impl_->names(&CatalogEntry::isTable, true);
+}
+QStringList Database::queryNames() const {
+    return impl_->names(&CatalogEntry::isQuery, false);
+}
+QStringList Database::linkedTableNames() const {
+    return impl_->names(&CatalogEntry::isLinkedTable, false);
+}
+const TableDef* Database::findTable(QStringView name) const {
+    return impl_->findTable(name);
+}
+std::optional<QueryDef> Database::findQuery(QStringView name) const {
+    return impl_->findQuery(name);
+}
+std::unique_ptr<TableCursor> Database::openCursor(const TableDef& table) const {
+    return impl_->openCursor(table);
+}
+
+Database::RowCountCheck Database::checkRowCount(const TableDef& table) const {
+    std::unique_ptr<TableCursor> cursor = impl_->openCursor(table, false);
+    while (cursor->next()) {
+    }
+    return {static_cast<std::int64_t>(table.storedRowCount), cursor->rowsRead()};
+}
+
+} // namespace convodesk::jet4

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "data/jet4/QueryDef.h"
+#include "data/jet4/SortOrder.h"
+#include "TableCursor.h"
+#include "data/jet4/TableDef.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace convodesk::jet4 {
+
+// A Jet 4 file opened read-only. The whole reader is bounded by the file's size: a damaged
+// file ends in Error(Damaged, ...) naming the file and the object, never a crash or a hang.
+class Database {
+public:
+    // Throws Error: Io, NotDatabase, Jet3, Accdb, Encrypted, Damaged.
+    static std::shared_ptr<Database> open(const QString& path);
+    // The same checks on a file's bytes held in memory; `name` stands for the file in messages.
+    static std::shared_ptr<Database> openBytes(const QByteArray& bytes, const QString& name);
+    ~Database();
+
+    QString path() const;
+    // The sort order the header names: the order texts are compared in.
+    SortOrder sortOrder() const;
+
+    QStringList tableNames() const;       // user tables, catalog order
+    QStringList queryNames() const;       // stored queries (MSysObjects type 5)
+    QStringList linkedTableNames() const; // linked tables (type 4 and 6)
+
+    // Finds a user or system table by name, ignoring letter case; nullptr if none.
+    // Throws Error(Unsupported, "... linked table not supported ...") for a linked table.
+    const TableDef* findTable(QStringView name) const;
+    // Decodes the stored query with this name (letter case ignored); nullopt if none.
+    std::optional<QueryDef> findQuery(QStringView name) const;
+
+    // A forward cursor over the table's rows in page order (see TableCursor::next for the
+    // row count check at its end).
+    std::unique_ptr<TableCursor> openCursor(const TableDef& table) const;
+
+    // Counts the table's rows and compares them with the count its definition stores (a
+    // cursor that reports rows gone missing instead of throwing).
+    struct RowCountCheck {
+        std::int64_t stored = 0;
+        std::int64_t counted = 0;
+        bool rowsMissing() const { return counted < stored; }
+    };
+    RowCountCheck checkRowCount(const TableDef& table) const;
+
+    class Impl;
+
+private:
+    explicit Database(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace convodesk::jet4

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "data/jet4/Jet4Format.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class QFile;
+
+namespace convodesk::jet4 {
+
+// The bytes of an opened file, seen as 4096-byte pages, with bounded little-endian access.
+// Every failure names the file and the object being read.
+class PageReader {
+public:
+    struct Row {
+        const std::uint8_t* data = nullptr;
+        int length = 0;
+        std::uint16_t flags = 0; // 0x4000 / 0x8000 bits of the slot entry
+    };
+
+    // Maps the file read-only (falls back to reading it whole).
+    static std::shared_ptr<PageReader> openFile(const QString& path);
+    static std::shared_ptr<PageReader> fromBytes(QByteArray bytes, const QString& name);
+    ~PageReader();
+
+    const QString& fileName() const { return fileName_; }
+    std::int64_t size() const { return size_; }
+    std::uint32_t pageCount() const { return pageCount_; }
+
+    // The page; throws Damaged (naming `object`) if it is outside the file.
+    const std::uint8_t* page(std::uint32_t number, const QString& object) const {
+        if (number >= pageCount_)
+            pageBeyondEnd(number, object);
+        return data_ + std::int64_t(number) * format::kPageSize;
+    }
+    // Number of row slots of a data page, checked against the page size.
+    int rowSlotCount(const std::uint8_t* page, std::uint32_t number, const QString& object) const;
+    // The bytes of one row slot; the flags are returned, not interpreted.
+    Row row(std::uint32_t pageNumber, int slot, const QString& object) const;
+    // The bytes of one row slot of a data page already checked by the caller: `page` is page
+    // `pageNumber` of this file, its type is data and `count` came from rowSlotCount().
+    Row slotRow(const std::uint8_t* page, std::uint32_t pageNumber, int count, int slot,
+                const QString& object) const;
+    // A row addressed by a row pointer (page << 8 | slot) on a data page.
+    Row rowAt(std::uint32_t pointer, const QString& object) const;
+
+    [[noreturn]] void damaged(const QString& object, const QString& what) const;
+
+    // Lets the system take back the memory that pages first..last of the file take in this
+    // process (they stay in the page cache and come back when read again), so that a table read
+    // whole into memory does not also keep its file resident. Nothing happens for bytes not
+    // mapped from a file.
+    void releaseResidentPages(std::uint32_t first, std::uint32_t last) const;
+
+    // Throws Error(Io, ...) when the mapped file has been cut short, replaced in place or
+    // written to since it was opened: what was read from it may then mix old and new content.
+    void checkUnchanged() const;
+
+private:
+    PageReader() = default;
+    void setBytes(const std::uint8_t* data, std::int64_t size);
+    [[noreturn]] void pageBeyondEnd(std::uint32_t number, const QString& object) const;
+    [[noreturn]] void missingSlot(std::uint32_t pageNumber, int slot, const QString& object) const;
+    [[noreturn]] void impossibleSlot(std::uint32_t pageNumber, int slot, int start, int end,
+                                     const QString& object) const;
+
+    std::unique_ptr<QFile> file_;
+    QByteArray owned_;
+    bool mapped_ = false;  // data_ is the file's mapping (else it is owned_)
+    int guardSlot_ = -1;   // MappingGuard slot of the mapping
+    bool stamped_ = false; // openedSize_ and openedModified_ were read
+    std::int64_t openedSize_ = 0;
+    std::int64_t openedModified_ = 0; // modification time in nanoseconds
+    const std::uint8_t* data_ = nullptr;
+    std::int64_t size_ = 0;
+    std::uint32_t pageCount_ = 0;
+    QString fileName_;
+};
+
+inline std::uint32_t readU16(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
+inline std::uint32_t readU24(const std::uint8_t* p) {
+    return readU16(p) | (std::uint32_t(p[2]) << 16);
+}
+inline std::uint32_t readU32(const std::uint8_t* p) {
+    return readU16(p) | (readU16(p + 2) << 16);
+}
+inline std::uint64_t readU64(const std::uint8_t* p) {
+    return readU32(p) | (std::uint64_t(readU32(p + 4)) << 32);
+}
+
+// Inline: a table scan calls this once per row.
+inline PageReader::Row PageReader::slotRow(const std::uint8_t* p, std::uint32_t pageNumber, int count,
+                                           int slot, const QString& object) const {
+    if (slot < 0 || slot >= count)
+        missingSlot(pageNumber, slot, object);
+    const std::uint32_t entry = readU16(p + format::kDataRowTableOffset + 2 * slot);
+    const int start = static_cast<int>(entry & format::kRowOffsetMask);
+    const int end = slot == 0 ? format::kPageSize
+                              : static_cast<int>(readU16(p + format::kDataRowTableOffset + 2 * (slot - 1)) &
+                                                 format::kRowOffsetMask);
+    Row r;
+    r.flags = static_cast<std::uint16_t>(entry & (format::kRowOverflowFlag | format::kRowLookupFlag));
+    if (start < format::kDataRowTableOffset + 2 * count || end > format::kPageSize || start > end) {
+        if (r.flags & format::kRowLookupFlag)
+            return r; // a deleted row's space may be reused; its bounds mean nothing
+        impossibleSlot(pageNumber, slot, start, end, object);
+    }
+    r.data = p + start;
+    r.length = end - start;
+    return r;
+}
+
+} // namespace convodesk::jet4

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "RowSource.h"
+#include "data/jet4/QueryDef.h"
+#include "data/jet4/SortOrder.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace convodesk::data::query {
+
+// The tables and stored queries of one data file, as the query engine sees them.
+class Catalog {
+public:
+    virtual ~Catalog() = default;
+    virtual QString fileName() const = 0;
+    // The table's rows with its columns labelled by the table's name; nullptr if none.
+    virtual std::unique_ptr<RowSource> openTable(const QString& name) = 0;
+    virtual std::optional<jet4::QueryDef> findQuery(const QString& name) = 0;
+    // The order texts are compared in (the file header's).
+    virtual jet4::SortOrder textSortOrder() const { return {}; }
+};
+
+} // namespace convodesk::data::query

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "data/query/eval/Evaluator.h"
+#include "RowSource.h"
+
+#include <memory>
+
+namespace convodesk::data::query {
+
+// The rows of another source that pass a condition over that source's own columns.
+class FilteredRowSource : public RowSource {
+public:
+    // Throws DataError(NoSuchField) naming `sourceName` when the condition names a missing field.
+    FilteredRowSource(std::unique_ptr<RowSource> rows, const Expr& condition, const QString& sourceName,
+                      const BindContext& context = {});
+    const std::vector<ColumnInfo>& columns() const override { return rows_->columns(); }
+    bool next() override;
+    jet4::Value value(int column) override { return rows_->value(column); }
+    TextRead textView(int column, QStringView& text) override { return rows_->textView(column, text); }
+
+private:
+    std::unique_ptr<RowSource> rows_;
+    BoundExpr condition_;
+};
+
+} // namespace convodesk::data::query
