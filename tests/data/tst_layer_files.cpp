@@ -151,6 +151,7 @@ private slots:
             QStringLiteral("IT"), QStringLiteral("it"), QStringLiteral("IT"), QStringLiteral("IT"), QString(),
             QStringLiteral("IT")};
         std::vector<std::vector<Value>> rows;
+        rows.reserve(programmes.size());
         for (int i = 0; i < programmes.size(); ++i)
             rows.push_back({Value::text(QStringLiteral("G%1").arg(i)), Value::text(QStringLiteral("N")),
                             programmes[i].isNull() ? Value::null() : Value::text(programmes[i]),
