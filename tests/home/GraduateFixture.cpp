@@ -37,7 +37,7 @@ QString writeTasselMdb(const std::vector<GraduateRow>& rows) {
     for (const GraduateRow& row : rows)
         table.rows.push_back({jet4::Value::text(row.id), row.name, row.programme,
                               jet4::Value::text(QStringLiteral("FTK")), jet4::Value::integer(++queue)});
-    const QString path = tasselMdbPath();
+    QString path = tasselMdbPath();
     QFile::remove(path);
     jet4::writeDatabase(path, {table}, {});
     return path;

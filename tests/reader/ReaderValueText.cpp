@@ -60,7 +60,7 @@ QJsonArray readAllRows(const jet4::Database& db, const jet4::TableDef& table) {
 QString corpusCopy(const QString& relativePath, const QString& folder) {
     const QString source =
         qEnvironmentVariable("CONVODESK_SHARED_DIR") + QStringLiteral("/corpus/") + relativePath;
-    const QString target = QDir(folder).filePath(QFileInfo(relativePath).fileName());
+    QString target = QDir(folder).filePath(QFileInfo(relativePath).fileName());
     QFile::remove(target);
     if (!QFile::copy(source, target))
         return {};

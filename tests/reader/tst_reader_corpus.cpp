@@ -24,7 +24,7 @@ bool sameValue(const QJsonValue& ours, const QJsonValue& theirs) {
 
 QString rowText(const QJsonArray& row) {
     QStringList parts;
-    for (const QJsonValue& v : row)
+    for (const QJsonValue v : row)
         parts << (v.isNull() ? QStringLiteral("NULL") : v.toVariant().toString());
     return parts.join(QLatin1Char('|'));
 }
@@ -61,7 +61,7 @@ private slots:
         const auto db = jet4::Database::open(path);
         const QJsonObject reference = ReferenceReaders::mdbReaderDump(path);
         QStringList referenceTables;
-        for (const QJsonValue& t : reference.value(QStringLiteral("tables")).toArray())
+        for (const QJsonValue t : reference.value(QStringLiteral("tables")).toArray())
             referenceTables << t.toString();
         QCOMPARE(db->tableNames(), referenceTables);
 

@@ -125,7 +125,7 @@ QString tasselPath() {
 }
 
 QString writeTassel(const TasselContent& content) {
-    const QString path = tasselPath();
+    QString path = tasselPath();
     QFile::remove(path);
     jet4::writeDatabase(path, content.tables, {});
     return path;
