@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, pasted] : {std::pair{QStringLiteral("letters"), letters},
                                           {QStringLiteral("%a%b%c..."), wildcards},
                                           {QStringLiteral("%__%__..."), ones}}) {
-            const double ms = medianMs([&] { readToEnd(searchFor(pasted), text); }, 5);
+            const double ms = medianMs([&, &pasted = pasted] { readToEnd(searchFor(pasted), text); }, 5);
             out << QStringLiteral("100000 graduates: search for a pasted %1-character text (%2) %3 ms\n")
                        .arg(pasted.size())
                        .arg(name)

@@ -46,7 +46,7 @@ QString graduateFile(int rows) {
              i % 5 == 0 ? Value::text(QStringLiteral("Needs a ramp at the stage; seat near the aisle."))
                         : Value::null()});
     }
-    const QString path = dir.filePath(QStringLiteral("graduates-%1.mdb").arg(rows));
+    QString path = dir.filePath(QStringLiteral("graduates-%1.mdb").arg(rows));
     writeDatabase(path, {t}, {});
     made[rows] = path;
     return path;

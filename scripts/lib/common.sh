@@ -9,9 +9,10 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 # The Chinese and Tamil fonts let the demo's names show as letters, not boxes.
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
   librsvg2-bin fonts-wine fonts-open-sans fonts-dejavu-core fonts-wqy-microhei fonts-lohit-taml)
-# Extra packages for the tests, benchmarks and fuzzing.
+# Extra packages for the tests, benchmarks, fuzzing and the lint stage (clang-tools brings
+# run-clang-tidy).
 TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev clang libclang-rt-14-dev
-  xvfb openbox xdotool imagemagick)
+  xvfb openbox xdotool imagemagick clang-format clang-tidy clang-tools)
 # Extra packages to make the Debian package (dpkg-shlibdeps needs file) and to check it.
 # hardening-check comes with devscripts.
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream devscripts)
@@ -62,13 +63,19 @@ source_date_epoch() {
     "$ROOT/packaging/debian/changelog.in" | head -n 1)" +%s)}"
 }
 
-# configure_and_build DIR [cmake options...]
-configure_and_build() {
+# configure DIR [cmake options...]
+configure() {
   local dir=$1; shift
   if [ ! -f "$ROOT/$dir/build.ninja" ]; then
     cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@"
   else
     cmake "$ROOT/$dir" "$@" >/dev/null
   fi
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir=$1; shift
+  configure "$dir" "$@"
   SOURCE_DATE_EPOCH=$(source_date_epoch) cmake --build "$ROOT/$dir" -j "$(nproc)"
 }

@@ -21,8 +21,10 @@ template <class Screen> void showScreenOf() {
         [main]() -> QWidget* {
             if constexpr (std::is_constructible_v<Screen, QWidget*, QWidget*>)
                 return new Screen(main);
-            else
+            else {
+                Q_UNUSED(main);
                 return new Screen;
+            }
         },
         [main](QWidget& form) { static_cast<Screen&>(form).Form_Load(*main->clientArea()); });
 }

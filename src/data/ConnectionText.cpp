@@ -32,7 +32,7 @@ QString dataSourcePath(const QString& connectionText) {
     QString source;
     bool haveSource = false;
     for (const QString& part : connectionText.split(QLatin1Char(';'))) {
-        const int equals = part.indexOf(QLatin1Char('='));
+        const qsizetype equals = part.indexOf(QLatin1Char('='));
         if (part.trimmed().isEmpty())
             continue;
         if (equals < 0)

@@ -188,8 +188,8 @@ void tst_mainwindow::menusOpenWithTheirAccessKeys() {
 }
 
 void tst_mainwindow::entriesWithoutActionDoNothing() {
-    const int children = window_->mdiArea()->subWindowList().size();
-    const int windows = QApplication::topLevelWidgets().size();
+    const qsizetype children = window_->mdiArea()->subWindowList().size();
+    const qsizetype windows = QApplication::topLevelWidgets().size();
     for (const char* name : {"mnuExit", "mnuGMDB", "mnuManageData", "mnuCustomize", "mnuRecord", "mnuBarcode",
                              "mnuGradList", "mnuTechSupport"}) {
         QAction* a = entry(*window_, name);
@@ -340,7 +340,7 @@ void tst_mainwindow::panelTabOrder() {
 
 void tst_mainwindow::panelButtonsWithoutActionDoNothing() {
     app::frmMenu* panel = window_->menuPanel();
-    const int children = window_->mdiArea()->subWindowList().size();
+    const qsizetype children = window_->mdiArea()->subWindowList().size();
     for (const char* name : {"cmdDelivery", "cmdStaffReg", "cmdRecord", "cmdShortname", "Command1"}) {
         QTest::mouseClick(panel->findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
         QTest::qWait(10);

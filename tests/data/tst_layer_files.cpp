@@ -92,6 +92,7 @@ private slots:
                                  QStringLiteral("Stra\u00DFe"), QStringLiteral("\u0141\u00F3d\u017A"),
                                  QStringLiteral("ab'c"),        QStringLiteral("")};
         std::vector<std::vector<Value>> rows;
+        rows.reserve(ids.size());
         for (int i = 0; i < ids.size(); ++i)
             rows.push_back({ids[i].isNull() ? Value::null() : Value::text(ids[i]),
                             Value::text(QStringLiteral("G%1").arg(i)), Value::text(QStringLiteral("P1")),
@@ -151,6 +152,7 @@ private slots:
             QStringLiteral("IT"), QStringLiteral("it"), QStringLiteral("IT"), QStringLiteral("IT"), QString(),
             QStringLiteral("IT")};
         std::vector<std::vector<Value>> rows;
+        rows.reserve(programmes.size());
         for (int i = 0; i < programmes.size(); ++i)
             rows.push_back({Value::text(QStringLiteral("G%1").arg(i)), Value::text(QStringLiteral("N")),
                             programmes[i].isNull() ? Value::null() : Value::text(programmes[i]),

@@ -38,9 +38,10 @@ bool referenceTable(QStringView pattern, QStringView text) {
         next.assign(row.size(), 0);
         for (std::size_t j = 0; j < row.size(); ++j) {
             if (p == u'%')
-                next[j] = row[j] || (j > 0 && next[j - 1]);
+                next[j] = static_cast<char>(row[j] || (j > 0 && next[j - 1]));
             else if (j > 0 && row[j - 1])
-                next[j] = p == u'_' || p.toCaseFolded() == text[static_cast<qsizetype>(j - 1)].toCaseFolded();
+                next[j] = static_cast<char>(p == u'_' ||
+                                            p.toCaseFolded() == text[static_cast<qsizetype>(j - 1)].toCaseFolded());
         }
         row.swap(next);
     }

@@ -15,11 +15,11 @@ using convodesk::jet4::Value;
 
 namespace {
 
-QString call(const char* function, std::vector<Value> arguments) {
+QString call(const char* function, const std::vector<Value>& arguments) {
     return findFunction(QString::fromLatin1(function))->call(arguments).asText();
 }
 
-qint64 number(const char* function, std::vector<Value> arguments) {
+qint64 number(const char* function, const std::vector<Value>& arguments) {
     return findFunction(QString::fromLatin1(function))->call(arguments).asInteger();
 }
 

@@ -128,6 +128,7 @@ private slots:
 
     void tenThousandRowsKeepTheirOrderOnTies() {
         std::vector<std::vector<Value>> rows;
+        rows.reserve(10000);
         for (int i = 0; i < 10000; ++i)
             rows.push_back({n(i), n(i % 7)});
         catalog.addTable(QStringLiteral("Big"), {"Id", "Queue"}, std::move(rows));

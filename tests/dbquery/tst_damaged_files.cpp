@@ -145,7 +145,7 @@ class DamagedFilesTest : public QObject {
     }
 
     QString damaged(const QByteArray& bytes) {
-        const QString path = dir.filePath(QStringLiteral("damaged%1.mdb").arg(++damagedCount));
+        QString path = dir.filePath(QStringLiteral("damaged%1.mdb").arg(++damagedCount));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot write %s", qPrintable(path));

@@ -194,7 +194,7 @@ private slots:
             QProcess p;
             p.start(tool(), {QStringLiteral("query"), database, QStringLiteral("select * from Graduate")});
             p.waitForFinished(60000);
-            const int rows = p.readAllStandardOutput().count('\n') - 1;
+            const qsizetype rows = p.readAllStandardOutput().count('\n') - 1;
             if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 || (rows != 30 && rows != 50))
                 problems << QStringLiteral("exit %1%2, %3 rows: %4")
                                 .arg(p.exitCode())

@@ -58,7 +58,7 @@ private slots:
         const auto db = jet4::Database::open(path);
         const QJsonObject reference = ReferenceReaders::mdbReaderDump(path);
         QStringList referenceTables;
-        for (const QJsonValue& t : reference.value(QStringLiteral("tables")).toArray())
+        for (const QJsonValue t : reference.value(QStringLiteral("tables")).toArray())
             referenceTables << t.toString();
         QCOMPARE(db->tableNames(), referenceTables);
 

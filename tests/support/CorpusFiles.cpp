@@ -22,7 +22,7 @@ QString corpusProblem(const QString& relative) {
 }
 
 QString corpusCopy(const QString& relative, const QString& folder) {
-    const QString target = QDir(folder).filePath(QFileInfo(relative).fileName());
+    QString target = QDir(folder).filePath(QFileInfo(relative).fileName());
     QFile::remove(target);
     if (!QFile::copy(corpusPath(relative), target))
         return {};

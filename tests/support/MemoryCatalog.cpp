@@ -27,7 +27,7 @@ void MemoryCatalog::addTable(const QString& name, const QStringList& columns,
     for (const QString& column : columns)
         set.columns.push_back({name, column});
     set.rows = std::move(rows);
-    tables_.insert(name.toCaseFolded(), std::move(set));
+    tables_[name.toCaseFolded()] = std::move(set);
 }
 
 std::unique_ptr<data::query::RowSource> MemoryCatalog::openTable(const QString& name) {

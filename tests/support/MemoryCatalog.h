@@ -11,7 +11,7 @@ class MemoryCatalog : public data::query::Catalog {
 public:
     void addTable(const QString& name, const QStringList& columns,
                   std::vector<std::vector<jet4::Value>> rows);
-    void addQuery(jet4::QueryDef def) { queries_.insert(def.name.toCaseFolded(), std::move(def)); }
+    void addQuery(const jet4::QueryDef& def) { queries_.insert(def.name.toCaseFolded(), def); }
 
     QString fileName() const override { return QStringLiteral("memory.mdb"); }
     std::unique_ptr<data::query::RowSource> openTable(const QString& name) override;

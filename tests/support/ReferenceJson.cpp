@@ -56,7 +56,7 @@ QJsonArray readAllRows(const jet4::Database& db, const jet4::TableDef& table) {
 
 QString referenceRowText(const QJsonArray& row) {
     QStringList parts;
-    for (const QJsonValue& v : row)
+    for (const QJsonValue v : row)
         parts << (v.isNull() ? QStringLiteral("NULL") : v.toVariant().toString());
     return parts.join(QLatin1Char('|'));
 }

@@ -12,7 +12,7 @@ QString TempDatabase::path(const QString& name) const {
 
 QString TempDatabase::write(const std::vector<jet4::WriterTable>& tables,
                             const std::vector<jet4::QueryDef>& queries, const QString& name) const {
-    const QString p = path(name);
+    QString p = path(name);
     jet4::writeDatabase(p, tables, queries);
     return p;
 }

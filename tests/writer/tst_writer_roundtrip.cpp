@@ -152,6 +152,7 @@ private slots:
         t.columns.push_back({QStringLiteral("Queue"), ColumnType::Long, 0});
         for (int r = 0; r < 30; ++r) {
             std::vector<Value> row;
+            row.reserve(45);
             for (int c = 0; c < 45; ++c)
                 row.push_back((r + c) % 9 == 0
                                   ? Value::null()
@@ -173,6 +174,7 @@ private slots:
                  c % 3 == 0 ? ColumnType::Long : ColumnType::Text, 10});
         for (int r = 0; r < 5; ++r) {
             std::vector<Value> row;
+            row.reserve(150);
             for (int c = 0; c < 150; ++c)
                 row.push_back(c % 3 == 0 ? Value::integer(r * c) : Value::text(QString::number(r + c)));
             t.rows.push_back(row);

@@ -103,7 +103,7 @@ QString DatabaseSwap::stage(const QString& source) {
         return QStringLiteral("Cannot read %1: %2").arg(source, systemError());
     if (!S_ISREG(info.st_mode))
         return QStringLiteral("%1 is no longer a plain file.").arg(source);
-    if (const QString problem = createHidden(QStringLiteral("install"), staged_, stagedName_);
+    if (QString problem = createHidden(QStringLiteral("install"), staged_, stagedName_);
         !problem.isEmpty())
         return problem;
     return copyBytes(input.get(), source, staged_.get(), shown(stagedName_));
@@ -131,12 +131,12 @@ QString DatabaseSwap::commit() {
         ::fchmod(staged_.get(), kNewDatabaseMode);
     QString previous; // a second name of the current file, until it becomes NAME.previous
     if (replacing) {
-        if (const QString problem = keepCurrent(previous); !problem.isEmpty())
+        if (QString problem = keepCurrent(previous); !problem.isEmpty())
             return problem;
     }
     if (::renameat(target_.folder(), encoded(stagedName_).constData(), target_.folder(),
                    encoded(target_.name()).constData()) != 0) {
-        const QString problem = QStringLiteral("Cannot rename %1 to %2: %3")
+        QString problem = QStringLiteral("Cannot rename %1 to %2: %3")
                                     .arg(shown(stagedName_), target_.path(), systemError());
         if (!previous.isEmpty())
             removeName(previous);
@@ -167,7 +167,7 @@ QString DatabaseSwap::keepCurrent(QString& name) {
             break;
     }
     if (errno != EPERM && errno != EMLINK && errno != EOPNOTSUPP && errno != ENOSYS) {
-        const QString problem =
+        QString problem =
             QStringLiteral("Cannot keep %1 as %2: %3").arg(target_.path(), previousPath(), systemError());
         name.clear();
         return problem;
@@ -184,9 +184,9 @@ QString DatabaseSwap::copyCurrent(QString& name) {
         return QStringLiteral("Cannot keep %1 as %2: %3").arg(target_.path(), previousPath(), systemError());
     FileHandle copy;
     QString copyName;
-    if (const QString problem = createHidden(QStringLiteral("previous"), copy, copyName); !problem.isEmpty())
+    if (QString problem = createHidden(QStringLiteral("previous"), copy, copyName); !problem.isEmpty())
         return problem;
-    if (const QString problem = copyBytes(current.get(), target_.path(), copy.get(), shown(copyName));
+    if (QString problem = copyBytes(current.get(), target_.path(), copy.get(), shown(copyName));
         !problem.isEmpty()) {
         copy.close();
         removeName(copyName);

@@ -22,7 +22,7 @@ QString FolderTrust::ownerProblem(const struct stat& entry, const QString& what,
 }
 
 QString FolderTrust::folderProblem(const struct stat& folder, const QString& path, bool childOwnerTrusted) {
-    if (const QString problem = ownerProblem(folder, QStringLiteral("the folder"), path); !problem.isEmpty())
+    if (QString problem = ownerProblem(folder, QStringLiteral("the folder"), path); !problem.isEmpty())
         return problem;
     const bool othersMayWrite = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
     if (!othersMayWrite || ((folder.st_mode & S_ISVTX) != 0 && childOwnerTrusted))

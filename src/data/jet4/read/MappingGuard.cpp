@@ -37,6 +37,7 @@ void onBusError(int signal, siginfo_t* info, void* context) {
         if (end == 0 || address < slot.begin.load(std::memory_order_acquire) || address >= end)
             continue;
         const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the page to map over, from the fault's address
         void* start = reinterpret_cast<void*>(address - address % page);
         // The faulting read is retried on this page of zeros.
         if (::mmap(start, page, PROT_READ, MAP_FIXED | MAP_PRIVATE | MAP_ANONYMOUS, -1, 0) != MAP_FAILED) {

@@ -102,6 +102,7 @@ void PageReader::releaseResidentPages(std::uint32_t first, std::uint32_t last) c
                                           (std::int64_t(last) + 1) * format::kPageSize, size_));
     std::uintptr_t begin = base + std::uintptr_t(first) * format::kPageSize;
     begin -= begin % systemPage;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): madvise takes a page-aligned address, rounded down here
     ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 #else
     (void)first;

@@ -193,12 +193,12 @@ Value RowDecoder::variableValue(const ColumnDef& column) const {
 }
 
 QString guidText(const std::uint8_t* b) {
-    static const char order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+    static const std::uint8_t order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
     QString text = QStringLiteral("{");
     for (int i = 0; i < 16; ++i) {
         if (i == 4 || i == 6 || i == 8 || i == 10)
             text += QLatin1Char('-');
-        text += QStringLiteral("%1").arg(b[static_cast<int>(order[i])], 2, 16, QLatin1Char('0')).toUpper();
+        text += QStringLiteral("%1").arg(b[order[i]], 2, 16, QLatin1Char('0')).toUpper();
     }
     return text + QLatin1Char('}');
 }

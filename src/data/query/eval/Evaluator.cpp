@@ -173,7 +173,7 @@ void BoundExpr::bind(Expr& node, const std::vector<ColumnInfo>& layout, const QS
             throw DataError(DataError::UnsupportedQuery,
                             QStringLiteral("A subquery cannot be used in this place."));
         if (auto outer = context_.subqueries->outerFields(*node.subquery, layout); !outer.empty())
-            outerFields_.insert(&node, std::move(outer));
+            outerFields_[&node] = std::move(outer);
         break;
     default:
         break;

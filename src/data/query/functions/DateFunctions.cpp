@@ -20,7 +20,8 @@ DateParts partsOf(const Value& v) {
 
 double nowDays() {
     const QDateTime now = QDateTime::currentDateTime();
-    return DateParts::daysOf(now.date(), now.time().msecsSinceStartOfDay() / 1000);
+    const int wholeSeconds = now.time().msecsSinceStartOfDay() / 1000; // Now() keeps whole seconds
+    return DateParts::daysOf(now.date(), wholeSeconds);
 }
 
 Value date(const Args&) {

@@ -18,7 +18,7 @@ QString two(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
-bool startsWithAt(const QString& text, int at, const char* token) {
+bool startsWithAt(const QString& text, qsizetype at, const char* token) {
     return QStringView(text).mid(at, static_cast<qsizetype>(qstrlen(token)))
                .compare(QLatin1String(token), Qt::CaseInsensitive) == 0;
 }
@@ -33,11 +33,11 @@ QString formatDate(double days, const QString& pattern) {
     const bool twelveHour = pattern.contains(QLatin1String("AM/PM"), Qt::CaseInsensitive) ||
                             pattern.contains(QLatin1String("A/P"), Qt::CaseInsensitive);
     const int hour = twelveHour ? (p.hour % 12 == 0 ? 12 : p.hour % 12) : p.hour;
-    for (int i = 0; i < pattern.size();) {
+    for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
         if (c == QLatin1Char('"')) {
-            const int close = pattern.indexOf(QLatin1Char('"'), i + 1);
-            const int end = close < 0 ? static_cast<int>(pattern.size()) : close;
+            const qsizetype close = pattern.indexOf(QLatin1Char('"'), i + 1);
+            const qsizetype end = close < 0 ? pattern.size() : close;
             out += pattern.mid(i + 1, end - i - 1);
             i = end + 1;
             continue;
@@ -63,7 +63,7 @@ QString formatDate(double days, const QString& pattern) {
         }
         // A run of one letter is one field; every branch below steps over the whole run.
         const QChar lower = c.toLower();
-        int run = 1;
+        qsizetype run = 1;
         while (i + run < pattern.size() && pattern[i + run].toLower() == lower)
             ++run;
         if (lower == QLatin1Char('d')) {

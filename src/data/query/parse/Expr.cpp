@@ -209,6 +209,7 @@ ExprPtr joinConjuncts(const std::vector<const Expr*>& parts) {
         return parts.front()->clone();
     // One "and" over all parts: no deeper than the deepest part.
     std::vector<ExprPtr> children;
+    children.reserve(parts.size());
     for (const Expr* part : parts)
         children.push_back(part->clone());
     return makeNode(Expr::Kind::And, std::move(children));

@@ -74,7 +74,7 @@ std::vector<Token> tokenize(const QString& text) {
             tokens.push_back({Token::Kind::Name, text.mid(i + 1, close - i - 1), i});
             i = close + 1;
         } else if (c == QLatin1Char('#') && text.indexOf(QLatin1Char('#'), i + 1) > i) {
-            const int close = text.indexOf(QLatin1Char('#'), i + 1);
+            const int close = static_cast<int>(text.indexOf(QLatin1Char('#'), i + 1));
             tokens.push_back({Token::Kind::Date, text.mid(i + 1, close - i - 1), i});
             i = close + 1;
         } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < text.size() && text[i + 1].isDigit())) {
@@ -106,7 +106,7 @@ std::vector<Token> tokenize(const QString& text) {
                 if (text.mid(i, 2) == s)
                     symbol = s;
             tokens.push_back({Token::Kind::Symbol, symbol, i});
-            i += symbol.size();
+            i += static_cast<int>(symbol.size());
         }
     }
     tokens.push_back({Token::Kind::End, {}, static_cast<int>(text.size())});
