@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
         for (int i = 0; ones.size() < 32767; ++i)
             ones += i % 3 ? QLatin1Char('_') : QLatin1Char('%');
         for (const auto& [name, pasted] : {std::pair{QStringLiteral("letters"), letters},
-                                          {QStringLiteral("%a%b%c..."), wildcards},
-                                          {QStringLiteral("%__%__..."), ones}}) {
+                                           {QStringLiteral("%a%b%c..."), wildcards},
+                                           {QStringLiteral("%__%__..."), ones}}) {
             const double ms = medianMs([&, &pasted = pasted] { readToEnd(searchFor(pasted), text); }, 5);
             out << QStringLiteral("100000 graduates: search for a pasted %1-character text (%2) %3 ms\n")
                        .arg(pasted.size())

@@ -124,8 +124,8 @@ void writeFile(int graduates, int programmes) {
         // Every tenth graduate carries the searched name.
         const QString name = i % 10 == 0 ? QStringLiteral("Nur Aisyah binti Zakaria %1").arg(i)
                                          : QStringLiteral("Muhammad Hafiz bin Hassan %1").arg(i);
-        graduate.rows.push_back({t(id), t(name), t("Diploma in Information Technology"),
-                                 t("Faculty of Computing"), n(i)});
+        graduate.rows.push_back(
+            {t(id), t(name), t("Diploma in Information Technology"), t("Faculty of Computing"), n(i)});
         all.rows.push_back(
             {t(id), t(name), t(QStringLiteral("990101-01-%1").arg(i % 10000, 4, 10, QLatin1Char('0'))),
              t(QStringLiteral("DIT")), t(QStringLiteral("Faculty of Computing")),
@@ -133,9 +133,10 @@ void writeFile(int graduates, int programmes) {
              t(id + QStringLiteral(".wav")), jet4::Value::integer(i)});
     }
     for (int i = 1; i <= programmes; ++i)
-        file.programme().rows.push_back({t(QStringLiteral("P%1").arg(i)),
-                                         t(QStringLiteral("Diploma in Subject %1").arg(i, 4, 10, QLatin1Char('0'))),
-                                         t(QStringLiteral("Faculty %1").arg(i % 9))});
+        file.programme().rows.push_back(
+            {t(QStringLiteral("P%1").arg(i)),
+             t(QStringLiteral("Diploma in Subject %1").arg(i, 4, 10, QLatin1Char('0'))),
+             t(QStringLiteral("Faculty %1").arg(i % 9))});
     file.writeBesideProgram();
 }
 
@@ -245,22 +246,23 @@ int main(int argc, char* argv[]) {
         const KeyCosts inMiddle = timeKeys(watch, keys, [box](int) { QTest::keyClick(box, Qt::Key_Y); });
         const KeyCosts backspace =
             timeKeys(watch, keys, [box](int) { QTest::keyClick(box, Qt::Key_Backspace); });
-        const KeyCosts homeEnd = timeKeys(watch, keys, [box](int i) {
-            QTest::keyClick(box, i % 2 ? Qt::Key_End : Qt::Key_Home);
-        });
+        const KeyCosts homeEnd =
+            timeKeys(watch, keys, [box](int i) { QTest::keyClick(box, i % 2 ? Qt::Key_End : Qt::Key_Home); });
         const bool endShown = box->cursorPosition() == box->text().size() && box->isShown(box->text().size());
-        std::printf("keys in the ID box holding %lld characters, each until painted (median / slowest of %d):\n"
-                    "  typed at the end     %7.2f / %7.2f ms\n"
-                    "  typed in the middle  %7.2f / %7.2f ms\n"
-                    "  Backspace            %7.2f / %7.2f ms\n"
-                    "  Home and End         %7.2f / %7.2f ms\n"
-                    "  the end shown after End: %s\n",
-                    static_cast<long long>(box->text().size()), keys, atEnd.median, atEnd.slowest, inMiddle.median,
-                    inMiddle.slowest, backspace.median, backspace.slowest, homeEnd.median, homeEnd.slowest,
-                    endShown ? "yes" : "no");
+        std::printf(
+            "keys in the ID box holding %lld characters, each until painted (median / slowest of %d):\n"
+            "  typed at the end     %7.2f / %7.2f ms\n"
+            "  typed in the middle  %7.2f / %7.2f ms\n"
+            "  Backspace            %7.2f / %7.2f ms\n"
+            "  Home and End         %7.2f / %7.2f ms\n"
+            "  the end shown after End: %s\n",
+            static_cast<long long>(box->text().size()), keys, atEnd.median, atEnd.slowest, inMiddle.median,
+            inMiddle.slowest, backspace.median, backspace.slowest, homeEnd.median, homeEnd.slowest,
+            endShown ? "yes" : "no");
         return 0;
     }
-    std::fprintf(stderr,
-                 "usage: bench_screens write GRADUATES PROGRAMMES | database | search | click | paste | keys\n");
+    std::fprintf(
+        stderr,
+        "usage: bench_screens write GRADUATES PROGRAMMES | database | search | click | paste | keys\n");
     return 2;
 }

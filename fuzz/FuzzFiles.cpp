@@ -22,7 +22,8 @@ QueryDef::Table table(const char* name, const char* alias = "") {
     return {QString::fromUtf8(name), QString::fromUtf8(alias), QString()};
 }
 
-QueryDef select(const char* name, std::vector<QueryDef::Column> columns, std::vector<QueryDef::Table> tables) {
+QueryDef select(const char* name, std::vector<QueryDef::Column> columns,
+                std::vector<QueryDef::Table> tables) {
     QueryDef q;
     q.name = QString::fromUtf8(name);
     q.columns = std::move(columns);
@@ -41,8 +42,8 @@ std::vector<WriterTable> tables(bool graduateTable) {
     graduates.columns.push_back({QStringLiteral("Queue"), ColumnType::Long, 0});
     graduates.columns.push_back({QStringLiteral("Notes"), ColumnType::Memo, 0});
     const QString names[] = {QStringLiteral("Aminah binti Ali"), QStringLiteral("Tan Wei Ming"),
-                             QStringLiteral("Ravi a/l Kumar"), QStringLiteral("Zoë O'Brien"),
-                             QStringLiteral("李小龍"), QString()};
+                             QStringLiteral("Ravi a/l Kumar"),   QStringLiteral("Zoë O'Brien"),
+                             QStringLiteral("李小龍"),           QString()};
     for (int i = 0; i < 300; ++i) {
         std::vector<Value> row;
         row.push_back(Value::text(QStringLiteral("2003%1").arg(i, 8, 10, QLatin1Char('0'))));
@@ -115,16 +116,18 @@ std::vector<QueryDef> unionChain(const QString& top) {
 std::vector<QueryDef> queries() {
     using JT = QueryDef::JoinType;
     std::vector<QueryDef> all;
-    QueryDef graduate = select("Graduate",
-                               {column("Graduates.GraduateID"), column("Graduates.Name"),
-                                column("Programme.Program_Desc"), column("Graduates.Faculty"),
-                                column("Graduates.Queue")},
-                               {table("Graduates"), table("Programme")});
-    graduate.joins.push_back(join(JT::Left, "Graduates", "Programme", "Graduates.Programme = Programme.Program_Code"));
+    QueryDef graduate =
+        select("Graduate",
+               {column("Graduates.GraduateID"), column("Graduates.Name"), column("Programme.Program_Desc"),
+                column("Graduates.Faculty"), column("Graduates.Queue")},
+               {table("Graduates"), table("Programme")});
+    graduate.joins.push_back(
+        join(JT::Left, "Graduates", "Programme", "Graduates.Programme = Programme.Program_Code"));
     all.push_back(graduate);
 
-    QueryDef inner = select("InnerSorted", {column("G.Name", "Who"), column("P.Program_Desc"), column("G.Queue")},
-                            {table("Graduates", "G"), table("Programme", "P")});
+    QueryDef inner =
+        select("InnerSorted", {column("G.Name", "Who"), column("P.Program_Desc"), column("G.Queue")},
+               {table("Graduates", "G"), table("Programme", "P")});
     inner.joins.push_back(join(JT::Inner, "G", "P", "(G.Programme=P.Program_Code)"));
     inner.where = QStringLiteral("(((G.Queue)>3) AND ((G.Name) Is Not Null))");
     inner.orderBy.push_back({QStringLiteral("P.Program_Desc"), true});
@@ -133,7 +136,8 @@ std::vector<QueryDef> queries() {
 
     QueryDef right = select("RightJoin", {column("Programme.Program_Code"), column("Graduates.Name")},
                             {table("Graduates"), table("Programme")});
-    right.joins.push_back(join(JT::Right, "Graduates", "Programme", "Graduates.Programme = Programme.Program_Code"));
+    right.joins.push_back(
+        join(JT::Right, "Graduates", "Programme", "Graduates.Programme = Programme.Program_Code"));
     all.push_back(right);
 
     QueryDef star = select("AllOfThem", {}, {table("Graduates")});
@@ -146,7 +150,8 @@ std::vector<QueryDef> queries() {
     distinct.orderBy.push_back({QStringLiteral("Graduate.Faculty"), false});
     all.push_back(distinct);
 
-    QueryDef nested = select("Nested", {column("InnerSorted.Who"), column("InnerSorted.Queue")}, {table("InnerSorted")});
+    QueryDef nested =
+        select("Nested", {column("InnerSorted.Who"), column("InnerSorted.Queue")}, {table("InnerSorted")});
     nested.where = QStringLiteral("(((InnerSorted.Who) Not Like \"T*\"))");
     all.push_back(nested);
 

@@ -5,8 +5,8 @@
 // tool reports at its top) are acceptable outcomes; a crash, a hang or a leak is not.
 //
 // CONVODESK_FUZZ_SEEDS=DIR fuzz_file writes the writer-made seed files into DIR and ends.
-#include "convodesk-db/CheckCommand.h"
 #include "FuzzFiles.h"
+#include "convodesk-db/CheckCommand.h"
 #include "data/Connection.h"
 #include "data/DataError.h"
 #include "data/DeskSchema.h"
@@ -94,11 +94,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         });
     tolerated([&] {
         data::Recordset lookup;
-        lookup.openQuery(desk::graduateLookupText(QStringLiteral("'200300000007'")), fixture().connectionText);
+        lookup.openQuery(desk::graduateLookupText(QStringLiteral("'200300000007'")),
+                         fixture().connectionText);
         readToEnd(lookup);
     });
-    for (const QString& query : {desk::graduateSearchText(QStringLiteral("'%an%'")),
-                                 QString(desk::kGraduatesInQueueOrder), QString(desk::kProgrammesInDescOrder)})
+    for (const QString& query :
+         {desk::graduateSearchText(QStringLiteral("'%an%'")), QString(desk::kGraduatesInQueueOrder),
+          QString(desk::kProgrammesInDescOrder)})
         tolerated([&] {
             data::Recordset rows;
             rows.openQuery(query, openConnection());

@@ -25,7 +25,8 @@ struct Fixture {
     Fixture() {
         const QString path = dir.filePath(QStringLiteral("Tassel.mdb"));
         fuzz::writeQueryShapesFile(path);
-        connection->setConnectionString(QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source= ") + path);
+        connection->setConnectionString(QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source= ") +
+                                        path);
         connection->setCursorLocation(3);
         connection->open();
     }
@@ -45,7 +46,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
     try {
         data::Recordset rows;
         rows.openQuery(text, fixture().connection);

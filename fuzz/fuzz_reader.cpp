@@ -1,7 +1,7 @@
 // Opens the input as a database and reads every table (every column of every row) and
 // every stored query. Any Error is an acceptable outcome; crashes, hangs and leaks are not.
-#include "data/jet4/read/Database.h"
 #include "data/jet4/Error.h"
+#include "data/jet4/read/Database.h"
 
 #include <cstddef>
 #include <cstdint>

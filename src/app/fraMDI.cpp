@@ -1,11 +1,11 @@
 #include "fraMDI.h"
 
-#include "ui/HandlerGuard.h"
-#include "ui/ResourcePaths.h"
+#include "ScreenWindow.h"
 #include "frmMenu.h"
 #include "frmSplash.h"
 #include "modButton.h"
-#include "ScreenWindow.h"
+#include "ui/HandlerGuard.h"
+#include "ui/ResourcePaths.h"
 #include "ui/modGeneral.h"
 
 #include <QApplication>
@@ -218,7 +218,8 @@ QMdiSubWindow* fraMDI::lastUsedWindow(const QMdiSubWindow* leaving) const {
     // or minimised) becomes active; with no screen left in view, the panel.
     const QList<QMdiSubWindow*> used = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
     for (auto it = used.rbegin(); it != used.rend(); ++it)
-        if (*it != leaving && *it != menuWindow_ && (*it)->isVisible() && !(*it)->isMinimized() && (*it)->widget())
+        if (*it != leaving && *it != menuWindow_ && (*it)->isVisible() && !(*it)->isMinimized() &&
+            (*it)->widget())
             return *it;
     return menuWindow_ && mdi_->subWindowList().contains(menuWindow_) ? menuWindow_.data() : nullptr;
 }
@@ -260,7 +261,8 @@ void fraMDI::screenStateChanged(Qt::WindowStates before, Qt::WindowStates now) {
     const bool active = screen && screen == mdi_->activeSubWindow();
     // Screens are maximised together, as in multiple-document programs: restoring one restores
     // the others (a maximised screen left under it would keep its title in the main window's).
-    const bool restored = (before & Qt::WindowMaximized) && !(now & (Qt::WindowMaximized | Qt::WindowMinimized));
+    const bool restored =
+        (before & Qt::WindowMaximized) && !(now & (Qt::WindowMaximized | Qt::WindowMinimized));
     if (restored) {
         for (QMdiSubWindow* other : otherScreens(screen))
             if (other->isMaximized())
@@ -280,7 +282,8 @@ void fraMDI::screenStateChanged(Qt::WindowStates before, Qt::WindowStates now) {
     }
     if ((now & Qt::WindowMinimized) && !(before & Qt::WindowMinimized)) {
         // After Qt has finished the minimising (and chosen the window it activates).
-        QTimer::singleShot(0, this, [this, window = QPointer<QMdiSubWindow>(screen)] { giveKeyboardAway(window); });
+        QTimer::singleShot(0, this,
+                           [this, window = QPointer<QMdiSubWindow>(screen)] { giveKeyboardAway(window); });
     }
     showMainTitleUnlessMerged();
 }

@@ -1,10 +1,10 @@
 #include "frmMenu.h"
 
+#include "modButton.h"
 #include "ui/HandlerGuard.h"
 #include "ui/PanelFrame.h"
 #include "ui/ResourcePaths.h"
 #include "ui/Twips.h"
-#include "modButton.h"
 #include "ui/modGeneral.h"
 
 #include <QFrame>
@@ -86,9 +86,10 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent) {
     txtSetFocus->setGeometry(ui::twipsRect(240, unseenTop, 735, 285));
     setFocusProxy(txtSetFocus);
 
-    tabCycle_.setOrder({txtSetFocus, cmdSearch, buttons.value("cmdRecord"), cmdHome, buttons.value("cmdShortname"),
-                        buttons.value("cmdDelivery"), buttons.value("cmdStaffReg"), buttons.value("Command1"),
-                        Command2, cmdStaffAttend, Command3});
+    tabCycle_.setOrder({txtSetFocus, cmdSearch, buttons.value("cmdRecord"), cmdHome,
+                        buttons.value("cmdShortname"), buttons.value("cmdDelivery"),
+                        buttons.value("cmdStaffReg"), buttons.value("Command1"), Command2, cmdStaffAttend,
+                        Command3});
     ui::enterPressesButtons(*this);
 
     connect(cmdHome, &QPushButton::clicked, this, &frmMenu::cmdHome_Click);

@@ -67,9 +67,9 @@ frmSplash::frmSplash() : artwork_(QStringLiteral(":/splash/splash.jpg")) {
     StatusBar1->setGeometry(ui::twipsRect(0, 5490, 9750, 255));
     // A grey bar with a shaded top edge, not the window's black.
     const QPalette standard = QApplication::palette(StatusBar1);
-    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar { background-color: %1; border-top: 1px solid %2; }")
-                                  .arg(standard.color(QPalette::Window).name(),
-                                       standard.color(QPalette::Mid).name()));
+    StatusBar1->setStyleSheet(
+        QStringLiteral("QStatusBar { background-color: %1; border-top: 1px solid %2; }")
+            .arg(standard.color(QPalette::Window).name(), standard.color(QPalette::Mid).name()));
 
     centreOnScreen();
 

@@ -1,6 +1,6 @@
-#include "ui/AppFonts.h"
 #include "fraMDI.h"
 #include "frmSplash.h"
+#include "ui/AppFonts.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,7 +1,7 @@
 #include "modButton.h"
 
-#include "screens/database/frmDBase.h"
 #include "fraMDI.h"
+#include "screens/database/frmDBase.h"
 #include "screens/home/frmHome.h"
 #include "screens/search/frmSearch.h"
 

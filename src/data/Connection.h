@@ -3,10 +3,11 @@
 #include "data/query/eval/QueryGovernor.h"
 
 #include <QString>
-
 #include <memory>
 
-namespace convodesk::jet4 { class Database; }
+namespace convodesk::jet4 {
+class Database;
+}
 
 namespace convodesk::data {
 

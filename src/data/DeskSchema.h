@@ -3,7 +3,6 @@
 #include "FixedText.h"
 
 #include <QStringList>
-
 #include <algorithm>
 #include <array>
 
@@ -49,14 +48,15 @@ inline constexpr std::array kGraduateQueryFields{kGraduateId.view(), kName.view(
 inline constexpr std::array kGraduateFieldsUsed{kGraduateId.view(), kName.view(), kProgramDesc.view(),
                                                 kQueue.view()};
 // The Database screen shows the first eight in this order and puts the rows in Queue order.
-inline constexpr std::array kGraduatesFieldsUsed{kGraduateId.view(), kName.view(),   kIc.view(),
+inline constexpr std::array kGraduatesFieldsUsed{kGraduateId.view(), kName.view(),    kIc.view(),
                                                  kProgramme.view(),  kFaculty.view(), kPhone.view(),
                                                  kStatus.view(),     kAudio.view(),   kQueue.view()};
 inline constexpr std::array kProgrammeFieldsUsed{kProgramCode.view(), kProgramDesc.view(),
                                                  kProgramFaculty.view()};
 
 // Where `name` stands in `fields`; fields.size() where it is not there.
-template <std::size_t N> constexpr std::size_t indexOf(const std::array<QStringView, N>& fields, QStringView name) {
+template <std::size_t N>
+constexpr std::size_t indexOf(const std::array<QStringView, N>& fields, QStringView name) {
     const auto same = [name](QStringView field) {
         if (field.size() != name.size())
             return false;

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringView>
-
 #include <cstddef>
 
 namespace convodesk::data {
@@ -17,8 +16,7 @@ public:
     }
 
     template <std::size_t A, std::size_t B>
-        requires(A + B == N)
-    constexpr FixedText(const FixedText<A>& first, const FixedText<B>& second) {
+    requires(A + B == N) constexpr FixedText(const FixedText<A>& first, const FixedText<B>& second) {
         for (std::size_t i = 0; i < A; ++i)
             chars_[i] = first[i];
         for (std::size_t i = 0; i < B; ++i)

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 
 namespace convodesk::data {
@@ -29,10 +28,10 @@ public:
     void openQuery(const QString& queryText, const QString& connectionText);
 
     bool isOpen() const;
-    bool eof() const;                                    // no current row
-    jet4::Value field(const QString& name) const;         // throws DataError (no field / EOF / closed)
-    jet4::Value field(int index) const;                   // by position in fieldNames(), the same way
-    QStringList fieldNames() const;                      // in source order
+    bool eof() const;                             // no current row
+    jet4::Value field(const QString& name) const; // throws DataError (no field / EOF / closed)
+    jet4::Value field(int index) const;           // by position in fieldNames(), the same way
+    QStringList fieldNames() const;               // in source order
     void moveNext();
     void close();
 
@@ -40,6 +39,7 @@ public:
     static int openCount();
 
     class Impl;
+
 private:
     std::unique_ptr<Impl> impl_;
 };

@@ -4,7 +4,6 @@
 #include "Recordset.h"
 
 #include <QString>
-
 #include <memory>
 
 namespace convodesk::data {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/jet4/read/TableCursor.h"
 #include "data/jet4/TableDef.h"
+#include "data/jet4/read/TableCursor.h"
 #include "data/query/run/RowSource.h"
 
 #include <memory>

@@ -71,7 +71,8 @@ BandText fitBandText(const QString& text, const QFont& base, double floorPoints,
     for (double points = largest;; points = std::max(smallest, points - pointStep)) {
         fitted.font.setPointSizeF(points);
         lines = wrap(text, fitted.font, box.width());
-        const int fitting = std::min<int>(preferredLines, linesThatFit(box.height(), bandLinePitch(fitted.font)));
+        const int fitting =
+            std::min<int>(preferredLines, linesThatFit(box.height(), bandLinePitch(fitted.font)));
         if (lines.size() <= fitting) {
             fitted.lines = textsOf(lines);
             return fitted;

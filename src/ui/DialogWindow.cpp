@@ -1,12 +1,12 @@
 #include "DialogWindow.h"
 
 #include <QEvent>
-#include <algorithm>
-#include <cstdlib>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
+#include <cstdlib>
 
 namespace convodesk::ui {
 
@@ -52,7 +52,7 @@ constexpr int checkTimes[] = {0, 20, 50, 150, 400, 1000, 1900};
 
 QScreen* screenOf(const QWidget& widget) {
     return widget.windowHandle() && widget.windowHandle()->screen() ? widget.windowHandle()->screen()
-                                                                     : QGuiApplication::primaryScreen();
+                                                                    : QGuiApplication::primaryScreen();
 }
 
 // A frame the window system reports while it is still taking the window over can be far off

@@ -117,7 +117,8 @@ void TextBox::paste() {
 
 QRect TextBox::textArea() const {
     const QStyleOptionFrame option = frameOption(*this);
-    return style()->subElementRect(QStyle::SE_LineEditContents, &option, this)
+    return style()
+        ->subElementRect(QStyle::SE_LineEditContents, &option, this)
         .adjusted(horizontalMargin, verticalMargin, -horizontalMargin, -verticalMargin);
 }
 
@@ -172,7 +173,8 @@ void TextBox::keepCursorShown() {
         viewStart_ = VisibleTextLine::startShowingEndAt(text_, cursor_, font(), width);
     }
     if (viewStart_ > 0)
-        viewStart_ = std::min(viewStart_, VisibleTextLine::startShowingEndAt(text_, text_.size(), font(), width));
+        viewStart_ =
+            std::min(viewStart_, VisibleTextLine::startShowingEndAt(text_, text_.size(), font(), width));
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
@@ -199,7 +201,8 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         return;
     case EditingKey::WordBack:
     case EditingKey::WordOn:
-        moveCursor(TextBoundaries::wordStart(text_, cursor_, press.key == EditingKey::WordOn), press.selecting);
+        moveCursor(TextBoundaries::wordStart(text_, cursor_, press.key == EditingKey::WordOn),
+                   press.selecting);
         return;
     case EditingKey::LineStart:
         moveCursor(0, press.selecting);
@@ -225,7 +228,8 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         if (selected) {
             removeSelection();
         } else {
-            const qsizetype other = TextBoundaries::wordStart(text_, cursor_, press.key == EditingKey::DeleteWordOn);
+            const qsizetype other =
+                TextBoundaries::wordStart(text_, cursor_, press.key == EditingKey::DeleteWordOn);
             replaceRange(std::min(cursor_, other), std::max(cursor_, other), QString());
         }
         return;
@@ -312,7 +316,8 @@ void TextBox::paintEvent(QPaintEvent*) {
     painter.setPen(colours.color(QPalette::Text));
     const qsizetype from = std::min(cursor_, anchor_);
     const qsizetype to = std::max(cursor_, anchor_);
-    line.draw(painter, origin, from, to, colours.color(QPalette::Highlight), colours.color(QPalette::HighlightedText));
+    line.draw(painter, origin, from, to, colours.color(QPalette::Highlight),
+              colours.color(QPalette::HighlightedText));
     if (hasFocus() && caretVisible_ && line.shows(cursor_))
         painter.fillRect(QRectF(origin.x() + line.xOf(cursor_), origin.y(), 1, metrics.height()),
                          colours.color(QPalette::Text));
@@ -345,7 +350,8 @@ void TextBox::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TextBox::focusInEvent(QFocusEvent* event) {
     const Qt::FocusReason reason = event->reason();
-    if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason) &&
+    if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+         reason == Qt::ShortcutFocusReason) &&
         !hasSelectedText())
         selectAll();
     restartBlinking();
@@ -419,10 +425,9 @@ QSize TextBox::sizeHint() const {
 QSize TextBox::minimumSizeHint() const {
     const QFontMetrics metrics(font());
     QStyleOptionFrame option = frameOption(*this);
-    return style()->sizeFromContents(QStyle::CT_LineEdit, &option,
-                                     QSize(metrics.maxWidth() + 2 * horizontalMargin,
-                                           metrics.height() + 2 * verticalMargin),
-                                     this);
+    return style()->sizeFromContents(
+        QStyle::CT_LineEdit, &option,
+        QSize(metrics.maxWidth() + 2 * horizontalMargin, metrics.height() + 2 * verticalMargin), this);
 }
 
 } // namespace convodesk::ui

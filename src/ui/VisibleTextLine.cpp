@@ -77,11 +77,13 @@ qsizetype VisibleTextLine::nextPosition(qsizetype position) const {
 }
 
 qsizetype VisibleTextLine::previousPosition(qsizetype position) const {
-    return start_ + layout_.previousCursorPosition(static_cast<int>(std::clamp(position, start_, end_) - start_));
+    return start_ +
+           layout_.previousCursorPosition(static_cast<int>(std::clamp(position, start_, end_) - start_));
 }
 
 void VisibleTextLine::draw(QPainter& painter, const QPointF& origin, qsizetype selectionStart,
-                           qsizetype selectionEnd, const QColor& highlight, const QColor& highlightedText) const {
+                           qsizetype selectionEnd, const QColor& highlight,
+                           const QColor& highlightedText) const {
     QList<QTextLayout::FormatRange> selections;
     const qsizetype from = std::max(selectionStart, start_);
     const qsizetype to = std::min(selectionEnd, end_);

@@ -35,7 +35,8 @@ public:
 
     // The first character to show so that the caret at `position` is at the box's right edge
     // (or as near to it as whole characters allow); 0 when everything before fits.
-    static qsizetype startShowingEndAt(const QString& text, qsizetype position, const QFont& font, double width);
+    static qsizetype startShowingEndAt(const QString& text, qsizetype position, const QFont& font,
+                                       double width);
     // How many characters a part of the box's width is laid out with: enough to fill it with
     // the narrowest characters.
     static qsizetype span(double width);

@@ -45,8 +45,8 @@ bool ZeroWidthColumnGrip::eventFilter(QObject* watched, QEvent* event) {
         if (dragged_ < 0)
             return false;
         // The column opens by as much as the pointer has moved, as a divider drag does.
-        header_.resizeSection(dragged_,
-                              std::max(0, qRound(static_cast<QMouseEvent*>(event)->position().x()) - pressX_));
+        header_.resizeSection(
+            dragged_, std::max(0, qRound(static_cast<QMouseEvent*>(event)->position().x()) - pressX_));
         return true;
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:

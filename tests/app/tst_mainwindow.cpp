@@ -7,10 +7,10 @@
 #include "support/DeskFile.h"
 #include "support/FailureLog.h"
 #include "ui/HandlerGuard.h"
-#include "ui/modGeneral.h"
 #include "ui/ReportList.h"
 #include "ui/TextBox.h"
 #include "ui/Twips.h"
+#include "ui/modGeneral.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,9 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
@@ -28,8 +28,8 @@
 #include <memory>
 
 using namespace convodesk;
-using testing::DeskFile;
 using app::fraMDI;
+using testing::DeskFile;
 
 namespace {
 
@@ -412,7 +412,8 @@ void tst_mainwindow::screensAreTitledWindowsMergedWhileMaximised() {
         QCOMPARE(sub->geometry(), window_->clientArea()->rect());
 
         sub->showNormal();
-        QTRY_COMPARE(screen->size(), ui::twipsRect(0, 0, e.designTwips.width(), e.designTwips.height()).size());
+        QTRY_COMPARE(screen->size(),
+                     ui::twipsRect(0, 0, e.designTwips.width(), e.designTwips.height()).size());
         QVERIFY(sub->size().width() > screen->width() && sub->size().height() > screen->height()); // framed
         QCOMPARE(window_->windowTitle(), mainTitle);
         // Showing an open screen again brings it to the front as it is.
@@ -538,7 +539,8 @@ void tst_mainwindow::failedLoadStillShowsTheScreen() {
     QFile::remove(saved);
     QVERIFY(QFile::rename(DeskFile::besideProgram(), saved));
     for (const char* menuEntry : {"mnuHome", "mnuAccess"}) {
-        const QString name = QString::fromLatin1(menuEntry == QByteArrayView("mnuHome") ? "frmHome" : "frmDBase");
+        const QString name =
+            QString::fromLatin1(menuEntry == QByteArrayView("mnuHome") ? "frmHome" : "frmDBase");
         failures_.clear();
         entry(*window_, menuEntry)->trigger();
         QCOMPARE(failures_.size(), 1);
@@ -549,7 +551,8 @@ void tst_mainwindow::failedLoadStillShowsTheScreen() {
         QCOMPARE(window_->mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), sub);
         QCOMPARE(window_->windowTitle(), merged(sub->windowTitle()));
         if (name == QLatin1String("frmHome")) {
-            QCOMPARE(screen->findChild<QFrame*>(QStringLiteral("Frame2"))->pos(), ui::twipsRect(240, 240, 0, 0).topLeft());
+            QCOMPARE(screen->findChild<QFrame*>(QStringLiteral("Frame2"))->pos(),
+                     ui::twipsRect(240, 240, 0, 0).topLeft());
         } else {
             QCOMPARE(listCount(screen, "lvwGraduate"), 0);
         }
@@ -570,18 +573,24 @@ void tst_mainwindow::failedLoadStillShowsTheScreen() {
     QCOMPARE(window_->openScreen(QStringLiteral("frmHome")), nullptr);
     entry(*window_, "mnuHome")->trigger();
     QWidget* home = window_->openScreen(QStringLiteral("frmHome"));
-    QVERIFY(home->findChild<QFrame*>(QStringLiteral("Frame2"))->pos() != ui::twipsRect(240, 240, 0, 0).topLeft());
+    QVERIFY(home->findChild<QFrame*>(QStringLiteral("Frame2"))->pos() !=
+            ui::twipsRect(240, 240, 0, 0).topLeft());
     QTRY_COMPARE(QApplication::focusWidget(), home->findChild<ui::TextBox*>(QStringLiteral("txtStudentID")));
     QCOMPARE(failures_.size(), 0);
 }
 
 void tst_mainwindow::panelButtonsNamedAndPressedWithEnter() {
     app::frmMenu* panel = window_->menuPanel();
-    const std::pair<const char*, const char*> names[] = {
-        {"cmdHome", "Home System"},       {"Command2", "Data Manager"},   {"cmdDelivery", "View Graduate List"},
-        {"cmdSearch", "Search Graduate"}, {"cmdStaffReg", "Customize Data"}, {"cmdRecord", "Audio Recorder"},
-        {"cmdShortname", "Print Barcode"}, {"Command1", "Technical Support"},
-        {"Command3", "Spare button"},      {"cmdStaffAttend", "Staff Attendance"}};
+    const std::pair<const char*, const char*> names[] = {{"cmdHome", "Home System"},
+                                                         {"Command2", "Data Manager"},
+                                                         {"cmdDelivery", "View Graduate List"},
+                                                         {"cmdSearch", "Search Graduate"},
+                                                         {"cmdStaffReg", "Customize Data"},
+                                                         {"cmdRecord", "Audio Recorder"},
+                                                         {"cmdShortname", "Print Barcode"},
+                                                         {"Command1", "Technical Support"},
+                                                         {"Command3", "Spare button"},
+                                                         {"cmdStaffAttend", "Staff Attendance"}};
     for (const auto& [name, caption] : names)
         QCOMPARE(panel->findChild<QPushButton*>(QString::fromLatin1(name))->accessibleName(),
                  QString::fromLatin1(caption));
@@ -608,7 +617,8 @@ void tst_mainwindow::minimisedScreenGivesTheKeyboardAway() {
     QCOMPARE(window_->windowTitle(), merged(QStringLiteral("Home")));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ABC123456789"));
     QTRY_COMPARE(id->text(), QStringLiteral("ABC12345678"));
-    QCOMPARE(home->findChild<QLabel*>(QStringLiteral("lblDesc1"))->text(), QStringLiteral("Ahmad Faris bin Ismail"));
+    QCOMPARE(home->findChild<QLabel*>(QStringLiteral("lblDesc1"))->text(),
+             QStringLiteral("Ahmad Faris bin Ismail"));
 
     windowOf(home)->showMinimized();
     QWidget* panel = window_->menuPanel();
@@ -673,7 +683,6 @@ void tst_mainwindow::closingPrintsNothing() {
     qInstallMessageHandler(previous);
     QCOMPARE(code, 0);
     QCOMPARE(consoleMessages, QStringList());
-
 }
 
 QTEST_MAIN(tst_mainwindow)

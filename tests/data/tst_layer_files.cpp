@@ -19,10 +19,10 @@
 #include <QTest>
 
 using namespace convodesk::data;
+using convodesk::jet4::Value;
 using convodesk::testing::DeskFile;
 using convodesk::testing::n;
 using convodesk::testing::t;
-using convodesk::jet4::Value;
 
 using convodesk::testing::errorOf;
 

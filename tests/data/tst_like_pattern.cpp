@@ -1,7 +1,6 @@
 // LIKE patterns: the segment search against a plain recursive matcher, letter case, and the
 // patterns that used to take seconds.
 #include "data/query/eval/LikePattern.h"
-
 #include "support/RandomText.h"
 
 #include <QRandomGenerator>
@@ -40,8 +39,8 @@ bool referenceTable(QStringView pattern, QStringView text) {
             if (p == u'%')
                 next[j] = static_cast<char>(row[j] || (j > 0 && next[j - 1]));
             else if (j > 0 && row[j - 1])
-                next[j] = static_cast<char>(p == u'_' ||
-                                            p.toCaseFolded() == text[static_cast<qsizetype>(j - 1)].toCaseFolded());
+                next[j] = static_cast<char>(
+                    p == u'_' || p.toCaseFolded() == text[static_cast<qsizetype>(j - 1)].toCaseFolded());
         }
         row.swap(next);
     }
@@ -76,7 +75,8 @@ private slots:
         QTest::newRow("later place needed") << QStringLiteral("%ab_d%") << QStringLiteral("abXabcd") << true;
         QTest::newRow("one per character") << QStringLiteral("___") << QStringLiteral("abc") << true;
         QTest::newRow("one too many") << QStringLiteral("____") << QStringLiteral("abc") << false;
-        QTest::newRow("case ignored") << QStringLiteral("%wEi%M_ng") << QStringLiteral("Tan Wei Ming") << true;
+        QTest::newRow("case ignored")
+            << QStringLiteral("%wEi%M_ng") << QStringLiteral("Tan Wei Ming") << true;
         QTest::newRow("beyond the basic plane") << QStringLiteral("_x%") << QStringLiteral("😀xy") << true;
     }
 
@@ -91,7 +91,8 @@ private slots:
         const LikePattern pattern(QStringLiteral("T*n?"), LikePattern::Wildcards::Access);
         QVERIFY(pattern.matches(QStringLiteral("Tan Wei Ming")));
         QVERIFY(!pattern.matches(QStringLiteral("Tan Wei Min")));
-        QVERIFY(LikePattern(QStringLiteral("100%"), LikePattern::Wildcards::Access).matches(QStringLiteral("100%")));
+        QVERIFY(LikePattern(QStringLiteral("100%"), LikePattern::Wildcards::Access)
+                    .matches(QStringLiteral("100%")));
     }
 
     void manyWildcardsStayLinear() {
@@ -121,7 +122,8 @@ private slots:
             QString planted;
             const int segments = 1 + static_cast<int>(random.bounded(3));
             for (int s = 0; s < segments; ++s) {
-                const QString segment = randomText(random, QStringLiteral("ab_"), 90).rightJustified(33, u'_');
+                const QString segment =
+                    randomText(random, QStringLiteral("ab_"), 90).rightJustified(33, u'_');
                 pattern += QLatin1Char('%') + segment;
                 for (const QChar c : segment)
                     planted += c == u'_' ? QChar(random.bounded(2) ? u'a' : u'B') : c;
@@ -162,7 +164,8 @@ private slots:
         QVERIFY(wildcards.matches(as + QLatin1Char('b')));
         QVERIFY(!wildcards.matches(QLatin1Char('b') + as.left(29999) + QLatin1Char('b')));
         QVERIFY(wildcards.matches(QLatin1Char('a') + as.left(29999) + QLatin1Char('b')));
-        const LikePattern twoSegments(QLatin1Char('%') + everyOther + QStringLiteral("b%") + everyOther + QLatin1Char('%'));
+        const LikePattern twoSegments(QLatin1Char('%') + everyOther + QStringLiteral("b%") + everyOther +
+                                      QLatin1Char('%'));
         QVERIFY(!twoSegments.matches(as + QLatin1Char('b') + as.left(10000)));
         QVERIFY(twoSegments.matches(as + QLatin1Char('b') + as.left(30000)));
     }

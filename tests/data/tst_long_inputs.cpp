@@ -10,8 +10,8 @@
 
 using convodesk::data::query::findFunction;
 using convodesk::data::query::TextSearch;
-using convodesk::testing::randomText;
 using convodesk::jet4::Value;
+using convodesk::testing::randomText;
 
 namespace {
 

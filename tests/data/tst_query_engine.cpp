@@ -1,8 +1,8 @@
 // The query language over tables and stored queries held in memory.
 #include "data/DataError.h"
+#include "data/SqlText.h"
 #include "data/query/eval/LikePattern.h"
 #include "data/query/run/QueryEngine.h"
-#include "data/SqlText.h"
 #include "support/CaughtError.h"
 #include "support/MemoryCatalog.h"
 #include "support/RowText.h"
@@ -89,11 +89,11 @@ private slots:
     void searchQueryWithLikeAndOrder() {
         query::QueryEngine engine(catalog);
         auto search = [&](const QString& text) {
-            return columnTexts(engine.runText(QStringLiteral("select * from Graduate where Name like '%") + text +
-                                         QStringLiteral("%' or GraduateID like '%") + text +
-                                         QStringLiteral("%' or Program_Desc like '%") + text +
-                                         QStringLiteral("%' order by Queue")),
-                          "GraduateID");
+            return columnTexts(engine.runText(QStringLiteral("select * from Graduate where Name like '%") +
+                                              text + QStringLiteral("%' or GraduateID like '%") + text +
+                                              QStringLiteral("%' or Program_Desc like '%") + text +
+                                              QStringLiteral("%' order by Queue")),
+                               "GraduateID");
         };
         // Null Queue first, ties in source order.
         QCOMPARE(search(QString()), (QStringList{"200399999999", "O'Neil-00001", "200300000001",
@@ -121,7 +121,7 @@ private slots:
         auto rows =
             engine.runText(QStringLiteral("select * from Graduates order by Programme desc, [Queue] asc"));
         QCOMPARE(columnTexts(rows, "GraduateID"), (QStringList{"200399999999", "200312345678", "O'Neil-00001",
-                                                          "200300000001", "2003_50%0001"}));
+                                                               "200300000001", "2003_50%0001"}));
         rows = engine.runText(QStringLiteral("select * from Programme order by Program_Desc"));
         QCOMPARE(columnTexts(rows, "Program_Desc"), (QStringList{"Arts", "Medicine", "Science"}));
     }
@@ -182,16 +182,14 @@ private slots:
         QCOMPARE(errorOf([&] { engine.runText(QStringLiteral("select * from Nothing")); }, &number),
                  QStringLiteral("No table or query named 'Nothing' in 'memory.mdb'."));
         QCOMPARE(number, int(DataError::NoSuchSource));
-        QCOMPARE(
-            errorOf([&] { engine.runText(QStringLiteral("select * from Graduate where Nme = 'x'")); },
-                           &number),
-            QStringLiteral("No field named 'Nme' in 'Graduate'."));
+        QCOMPARE(errorOf([&] { engine.runText(QStringLiteral("select * from Graduate where Nme = 'x'")); },
+                         &number),
+                 QStringLiteral("No field named 'Nme' in 'Graduate'."));
         QCOMPARE(number, int(DataError::NoSuchField));
-        QCOMPARE(
-            errorOf([&] { engine.runText(QStringLiteral("select * from Graduates order by Nope")); }),
-            QStringLiteral("No field named 'Nope' in 'Graduates'."));
-        const QString syntax = errorOf(
-            [&] { engine.runText(QStringLiteral("select * from where Name = 'x'")); }, &number);
+        QCOMPARE(errorOf([&] { engine.runText(QStringLiteral("select * from Graduates order by Nope")); }),
+                 QStringLiteral("No field named 'Nope' in 'Graduates'."));
+        const QString syntax =
+            errorOf([&] { engine.runText(QStringLiteral("select * from where Name = 'x'")); }, &number);
         QCOMPARE(number, int(DataError::SyntaxError));
         QVERIFY2(
             syntax.startsWith(QStringLiteral("Syntax error in the query at character 15: expected a table or "
@@ -228,9 +226,9 @@ private slots:
                  (QStringList{"Science", "Arts"}));
         QCOMPARE(columnTexts(engine.runSource(QStringLiteral("TaughtAll")), "Title"),
                  (QStringList{"Science", "Arts"}));
-        QCOMPARE(
-            columnTexts(engine.runText(QStringLiteral("select * from TaughtAll where Title = 'arts'")), "Title"),
-            QStringList{"Arts"});
+        QCOMPARE(columnTexts(engine.runText(QStringLiteral("select * from TaughtAll where Title = 'arts'")),
+                             "Title"),
+                 QStringList{"Arts"});
 
         QueryDef all; // an inner join with every field
         all.name = QStringLiteral("Everything");
@@ -241,7 +239,8 @@ private slots:
         catalog.addQuery(all);
         const auto rows = engine.runSource(QStringLiteral("Everything"));
         QCOMPARE(rows.columns.size(), std::size_t(6));
-        QCOMPARE(columnTexts(rows, "GraduateID"), (QStringList{"200312345678", "O'Neil-00001", "200300000001"}));
+        QCOMPARE(columnTexts(rows, "GraduateID"),
+                 (QStringList{"200312345678", "O'Neil-00001", "200300000001"}));
     }
 
     void conditionsOverJoinedTablesKeepOuterRowsAndOrder() {
@@ -249,7 +248,8 @@ private slots:
         // The left join's missing programmes are Null on the condition's Programme side.
         auto rows = engine.runText(
             QStringLiteral("select * from Graduate where Program_Desc is null or Name like '%lima%'"));
-        QCOMPARE(columnTexts(rows, "GraduateID"), (QStringList{"200312345678", "200399999999", "2003_50%0001"}));
+        QCOMPARE(columnTexts(rows, "GraduateID"),
+                 (QStringList{"200312345678", "200399999999", "2003_50%0001"}));
         QCOMPARE(columnTexts(rows, "Program_Desc"), (QStringList{"Science", "<null>", "<null>"}));
 
         QueryDef right; // a right join: programmes without graduates follow the matched rows
@@ -280,7 +280,8 @@ private slots:
         QueryDef unionQuery;
         unionQuery.kind = QueryDef::Kind::Union;
         QCOMPARE(refusal(unionQuery),
-                 QStringLiteral("The stored query 'Q' uses UNION without its parts, which this program cannot run."));
+                 QStringLiteral(
+                     "The stored query 'Q' uses UNION without its parts, which this program cannot run."));
         QueryDef function;
         function.columns = {{QStringLiteral("UCase(Name)"), {}, 0}};
         QCOMPARE(refusal(function), QStringLiteral("<no error>"));

@@ -3,8 +3,8 @@
 // same connection runs as usual.
 #include "data/Connection.h"
 #include "data/DataError.h"
-#include "data/jet4/write/Writer.h"
 #include "data/Recordset.h"
+#include "data/jet4/write/Writer.h"
 #include "support/CaughtError.h"
 
 #include <QElapsedTimer>
@@ -64,7 +64,8 @@ class QueryLimitsTest : public QObject {
 
     std::shared_ptr<Connection> connect(int timeoutSeconds, std::int64_t budget) {
         auto connection = std::make_shared<Connection>();
-        connection->setConnectionString(QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") + path);
+        connection->setConnectionString(QStringLiteral("Provider=Microsoft.JET.OLEDB.4.0;Data Source=") +
+                                        path);
         connection->setCommandTimeout(timeoutSeconds);
         connection->setQueryMemoryBudget(budget);
         connection->open();
@@ -86,7 +87,8 @@ private slots:
     void initTestCase() {
         path = dir.filePath(QStringLiteral("limits.mdb"));
         std::vector<QueryDef> queries = unionChain(31);
-        queries.push_back(storedText(QStringLiteral("Huge"), QStringLiteral("Replace(Space(65535),' ',Space(65535))")));
+        queries.push_back(
+            storedText(QStringLiteral("Huge"), QStringLiteral("Replace(Space(65535),' ',Space(65535))")));
         jet4::writeDatabase(path, {numbersTable(300)}, queries);
     }
 
@@ -98,8 +100,9 @@ private slots:
         QCOMPARE(errorNumber(
                      [&] {
                          Recordset rs;
-                         rs.openQuery(QStringLiteral("select Replace(Space(65535),' ',Space(65535)) from Numbers"),
-                                      connection);
+                         rs.openQuery(
+                             QStringLiteral("select Replace(Space(65535),' ',Space(65535)) from Numbers"),
+                             connection);
                      },
                      &description),
                  int(DataError::ResourceExceeded));
@@ -112,8 +115,9 @@ private slots:
                  int(DataError::ResourceExceeded));
         // Growth that fits is fine: 65535 spaces replaced by two each.
         Recordset fits;
-        fits.openQuery(QStringLiteral("select Len(Replace(Space(65535),' ','ab')) & '' from Numbers where ID = 1"),
-                       connection);
+        fits.openQuery(
+            QStringLiteral("select Len(Replace(Space(65535),' ','ab')) & '' from Numbers where ID = 1"),
+            connection);
         QCOMPARE(firstValue(fits), QStringLiteral("131070"));
         stillAnswers(connection);
     }
@@ -123,7 +127,8 @@ private slots:
         const auto connection = connect(0, std::int64_t(64) << 20);
         QCOMPARE(errorNumber([&] {
                      Recordset rs;
-                     rs.openQuery(QStringLiteral("select count(*) from Numbers a, Numbers b, Numbers c"), connection);
+                     rs.openQuery(QStringLiteral("select count(*) from Numbers a, Numbers b, Numbers c"),
+                                  connection);
                  }),
                  int(DataError::ResourceExceeded));
         stillAnswers(connection);
@@ -139,11 +144,12 @@ private slots:
         QCOMPARE(errorNumber(
                      [&] {
                          Recordset rs;
-                         rs.openQuery(QStringLiteral("select count(*) from Numbers a where (select count(*) from "
-                                                     "Numbers b, Numbers c where b.ID <> a.ID and c.Label <> "
-                                                     "a.Label) > (select count(*) from Numbers d, Numbers e "
-                                                     "where d.ID = a.ID + e.ID)"),
-                                      connection);
+                         rs.openQuery(
+                             QStringLiteral("select count(*) from Numbers a where (select count(*) from "
+                                            "Numbers b, Numbers c where b.ID <> a.ID and c.Label <> "
+                                            "a.Label) > (select count(*) from Numbers d, Numbers e "
+                                            "where d.ID = a.ID + e.ID)"),
+                             connection);
                      },
                      &description),
                  int(DataError::QueryTimeout));

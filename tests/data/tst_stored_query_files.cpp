@@ -4,8 +4,8 @@
 #include "convodesk-db/GraduateTables.h"
 #include "data/Connection.h"
 #include "data/DataError.h"
-#include "data/jet4/write/Writer.h"
 #include "data/Recordset.h"
+#include "data/jet4/write/Writer.h"
 #include "support/CaughtError.h"
 #include "support/CorpusFiles.h"
 #include "support/RowText.h"
@@ -43,7 +43,8 @@ jet4::WriterTable peopleTable() {
 
 jet4::WriterTable teamTable() {
     return {QStringLiteral("Teams"),
-            {{QStringLiteral("Code"), jet4::ColumnType::Text, 10}, {QStringLiteral("Title"), jet4::ColumnType::Text, 50}},
+            {{QStringLiteral("Code"), jet4::ColumnType::Text, 10},
+             {QStringLiteral("Title"), jet4::ColumnType::Text, 50}},
             {{Value::text(QStringLiteral("A")), Value::text(QStringLiteral("Alpha"))},
              {Value::text(QStringLiteral("B")), Value::text(QStringLiteral("Beta"))}}};
 }
@@ -80,21 +81,24 @@ class StoredQueryFilesTest : public QObject {
 private slots:
     void queriesOfEachShapeWrittenAsAccessKeepsThem() {
         std::vector<QueryDef> queries;
-        QueryDef names = peopleQuery("Names", {{"[First] & \" \" & [Last]", "FullName"}, {"Trim(UCase([Team]))", ""}});
+        QueryDef names =
+            peopleQuery("Names", {{"[First] & \" \" & [Last]", "FullName"}, {"Trim(UCase([Team]))", ""}});
         names.where = QStringLiteral("(((People.Active)=Yes))");
         names.orderBy = {{QStringLiteral("People.ID"), true}};
         queries.push_back(names);
-        QueryDef grouped = peopleQuery("PerTeam", {{"People.Team", ""}, {"Count(*)", "N"}, {"Sum(People.ID)", "SumOfID"}});
+        QueryDef grouped =
+            peopleQuery("PerTeam", {{"People.Team", ""}, {"Count(*)", "N"}, {"Sum(People.ID)", "SumOfID"}});
         grouped.groupBy = {QStringLiteral("People.Team")};
         grouped.having = QStringLiteral("((Count(*))>=1)");
         queries.push_back(grouped);
         QueryDef distinctRow = peopleQuery("TeamsWithPeople", {{"Teams.*", ""}});
         distinctRow.selectFlags = QueryDef::DistinctRow;
         distinctRow.tables.push_back({QStringLiteral("Teams"), {}, {}});
-        distinctRow.joins.push_back({QueryDef::JoinType::Inner, QStringLiteral("People"), QStringLiteral("Teams"),
-                                     QStringLiteral("People.Team = Teams.Code")});
+        distinctRow.joins.push_back({QueryDef::JoinType::Inner, QStringLiteral("People"),
+                                     QStringLiteral("Teams"), QStringLiteral("People.Team = Teams.Code")});
         queries.push_back(distinctRow);
-        QueryDef top = peopleQuery("FirstTwo", {{"People.ID", ""}, {"IIf(IsNull([Last]),\"?\",[Last])", "Surname"}});
+        QueryDef top =
+            peopleQuery("FirstTwo", {{"People.ID", ""}, {"IIf(IsNull([Last]),\"?\",[Last])", "Surname"}});
         top.selectFlags = QueryDef::Top;
         top.top = QStringLiteral("2");
         top.orderBy = {{QStringLiteral("People.ID"), false}};
@@ -114,12 +118,16 @@ private slots:
 
         QCOMPARE(rows(path, QStringLiteral("select * from Names")),
                  (QStringList{"Dee Ray|<null>", "Cy Ng|A", "Ana Lima|A"}));
-        QCOMPARE(rows(path, QStringLiteral("select * from PerTeam")), (QStringList{"<null>|1|4", "A|2|4", "B|1|2"}));
-        QCOMPARE(rows(path, QStringLiteral("select * from TeamsWithPeople")), (QStringList{"A|Alpha", "B|Beta"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from PerTeam")),
+                 (QStringList{"<null>|1|4", "A|2|4", "B|1|2"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from TeamsWithPeople")),
+                 (QStringList{"A|Alpha", "B|Beta"}));
         QCOMPARE(rows(path, QStringLiteral("select * from FirstTwo")), (QStringList{"1|Lima", "2|?"}));
-        QCOMPARE(rows(path, QStringLiteral("select * from Both")), (QStringList{"Ana", "Ben", "Alpha", "Beta"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from Both")),
+                 (QStringList{"Ana", "Ben", "Alpha", "Beta"}));
         // The ORDER BY at the end of the last part sorts the whole union by the first part's names.
-        QCOMPARE(rows(path, QStringLiteral("select * from BothSorted")), (QStringList{"Beta", "Ben", "Ana", "Alpha"}));
+        QCOMPARE(rows(path, QStringLiteral("select * from BothSorted")),
+                 (QStringList{"Beta", "Ben", "Ana", "Alpha"}));
     }
 
     // Access sets flag 2 on a plain UNION: each row once; without it, UNION ALL.
@@ -162,9 +170,11 @@ private slots:
         QueryDef derived;
         derived.name = QStringLiteral("ActiveTeams");
         derived.columns = {{QStringLiteral("Teams.Title"), {}, 0}, {QStringLiteral("a.N"), {}, 0}};
-        derived.tables = {{QStringLiteral("Teams"), {}, {}},
-                          {{}, QStringLiteral("a"),
-                           QStringLiteral("SELECT Team, Count(*) AS N FROM People WHERE Active GROUP BY Team")}};
+        derived.tables = {
+            {QStringLiteral("Teams"), {}, {}},
+            {{},
+             QStringLiteral("a"),
+             QStringLiteral("SELECT Team, Count(*) AS N FROM People WHERE Active GROUP BY Team")}};
         derived.joins = {{QueryDef::JoinType::Inner, QStringLiteral("Teams"), QStringLiteral("a"),
                           QStringLiteral("Teams.Code = a.Team")}};
         const QString path = dir.filePath(QStringLiteral("aliases.mdb"));
@@ -176,17 +186,20 @@ private slots:
     // Subqueries that name the outer query's fields, stored as Access writes them.
     void correlatedSubqueriesInStoredQueries() {
         QueryDef onTeam = peopleQuery("OnATeam", {{"People.First", ""}});
-        onTeam.where = QStringLiteral("(((Exists (SELECT * FROM Teams AS T WHERE T.Code = People.Team))=True))");
+        onTeam.where =
+            QStringLiteral("(((Exists (SELECT * FROM Teams AS T WHERE T.Code = People.Team))=True))");
         QueryDef firstOfTeam = peopleQuery("FirstOfTeam", {{"P.First", ""}});
         firstOfTeam.tables[0].alias = QStringLiteral("P");
-        firstOfTeam.where = QStringLiteral("(((P.ID)=(SELECT Min(ID) FROM People AS P2 WHERE P2.Team = P.Team)))");
+        firstOfTeam.where =
+            QStringLiteral("(((P.ID)=(SELECT Min(ID) FROM People AS P2 WHERE P2.Team = P.Team)))");
         const QString path = dir.filePath(QStringLiteral("correlated.mdb"));
         jet4::writeDatabase(path, {peopleTable(), teamTable()}, {onTeam, firstOfTeam});
         QCOMPARE(rows(path, QStringLiteral("select * from OnATeam")), (QStringList{"Ana", "Ben", "Cy"}));
         QCOMPARE(rows(path, QStringLiteral("select * from FirstOfTeam")), (QStringList{"Ana", "Ben"}));
-        QCOMPARE(rows(path, QStringLiteral("select First from People where Team Not In (select Code from Teams "
-                                           "where Title Like 'A%' and Code <> People.Team)")),
-                 (QStringList{"Ana", "Ben", "Cy"}));
+        QCOMPARE(
+            rows(path, QStringLiteral("select First from People where Team Not In (select Code from Teams "
+                                      "where Title Like 'A%' and Code <> People.Team)")),
+            (QStringList{"Ana", "Ben", "Cy"}));
     }
 
     // Join rows that close a ring: inner ones are one more condition on the joined rows, an outer
@@ -198,7 +211,8 @@ private slots:
             def.tables.push_back({QStringLiteral("Teams"), QStringLiteral("T2"), {}});
             def.joins = {{QueryDef::JoinType::Inner, QStringLiteral("People"), QStringLiteral("Teams"),
                           QStringLiteral("People.Team = Teams.Code")},
-                         {middle, QStringLiteral("Teams"), QStringLiteral("T2"), QStringLiteral("Teams.Code = T2.Code")},
+                         {middle, QStringLiteral("Teams"), QStringLiteral("T2"),
+                          QStringLiteral("Teams.Code = T2.Code")},
                          {closing, QStringLiteral("T2"), QStringLiteral("People"),
                           QStringLiteral("T2.Code = People.Team AND T2.Title <> \"Beta\"")}};
             def.orderBy = {{QStringLiteral("People.ID"), false}};
@@ -214,23 +228,26 @@ private slots:
         self.joins.back().right = QStringLiteral("T2");
         const QString path = dir.filePath(QStringLiteral("rings.mdb"));
         jet4::writeDatabase(path, {peopleTable(), teamTable()},
-                            {ring("Ring", inner, inner), twice, ring("OuterInRing", QueryDef::JoinType::Left, inner),
+                            {ring("Ring", inner, inner), twice,
+                             ring("OuterInRing", QueryDef::JoinType::Left, inner),
                              ring("OuterCloses", inner, QueryDef::JoinType::Right), stray, self});
 
         const QStringList expected{"Ana|Alpha", "Cy|Alpha"};
         QCOMPARE(rows(path, QStringLiteral("select * from Ring")), expected);
         QCOMPARE(rows(path, QStringLiteral("select * from RingTwice")), expected);
-        QCOMPARE(rows(path, QStringLiteral("select People.First, T2.Title from (People inner join Teams on "
-                                           "People.Team = Teams.Code) inner join Teams as T2 on Teams.Code = T2.Code "
-                                           "where T2.Code = People.Team and T2.Title <> 'Beta' order by People.ID")),
+        QCOMPARE(rows(path, QStringLiteral(
+                                "select People.First, T2.Title from (People inner join Teams on "
+                                "People.Team = Teams.Code) inner join Teams as T2 on Teams.Code = T2.Code "
+                                "where T2.Code = People.Team and T2.Title <> 'Beta' order by People.ID")),
                  expected);
         for (const char* name : {"OuterInRing", "OuterCloses"}) {
             int number = 0;
             const QString message =
                 errorOf([&] { rows(path, QStringLiteral("select * from ") + QLatin1String(name)); }, &number);
             QCOMPARE(number, int(DataError::AmbiguousOuterJoins));
-            QVERIFY(message.startsWith(QStringLiteral("The SQL statement could not be executed because it contains "
-                                                      "ambiguous outer joins.")));
+            QVERIFY(message.startsWith(
+                QStringLiteral("The SQL statement could not be executed because it contains "
+                               "ambiguous outer joins.")));
         }
         for (const char* name : {"Stray", "Self"}) {
             int number = 0;
@@ -292,14 +309,15 @@ private slots:
 
     void accessMadeQueries() {
         VERIFY_CORPUS(QStringLiteral("jackcess/queryTestV2000.mdb"));
-        const QString path = convodesk::testing::corpusCopy(QStringLiteral("jackcess/queryTestV2000.mdb"), dir.path());
+        const QString path =
+            convodesk::testing::corpusCopy(QStringLiteral("jackcess/queryTestV2000.mdb"), dir.path());
         QVERIFY(!path.isEmpty());
         Recordset rs;
         rs.openQuery(QStringLiteral("select * from SelectQuery"), openFile(path));
-        QCOMPARE(rs.fieldNames(),
-                 (QStringList{"Table1.col1", "Table1.col2", "Table1.col3", "Table2.col1", "Table2.col2", "Table3.col3"}));
-        for (const char* name : {"UpdateQuery", "AppendQuery", "DeleteQuery", "MakeTableQuery", "CrosstabQuery",
-                                 "DataDefinitionQuery", "PassthroughQuery", "UnionQuery"}) {
+        QCOMPARE(rs.fieldNames(), (QStringList{"Table1.col1", "Table1.col2", "Table1.col3", "Table2.col1",
+                                               "Table2.col2", "Table3.col3"}));
+        for (const char* name : {"UpdateQuery", "AppendQuery", "DeleteQuery", "MakeTableQuery",
+                                 "CrosstabQuery", "DataDefinitionQuery", "PassthroughQuery", "UnionQuery"}) {
             int number = 0;
             const QString message =
                 errorOf([&] { rows(path, QStringLiteral("select * from ") + QLatin1String(name)); }, &number);

@@ -48,7 +48,8 @@ struct Spot {
 // The rows of the table defined on page `tdef`, in page and slot order.
 std::vector<Spot> rowsOf(const QByteArray& b, std::uint32_t tdef) {
     std::vector<Spot> rows;
-    for (qsizetype base = format::kPageSize; base + format::kPageSize <= b.size(); base += format::kPageSize) {
+    for (qsizetype base = format::kPageSize; base + format::kPageSize <= b.size();
+         base += format::kPageSize) {
         if (b[base] != format::PageData || u32(b, base + format::kDataOwnerOffset) != tdef)
             continue;
         const int count = u16(b, base + format::kDataRowCountOffset);
@@ -138,7 +139,8 @@ class DamagedFilesTest : public QObject {
             row.push_back(i == 2 ? Value::null() : Value::integer(i));
             people.rows.push_back(std::move(row));
         }
-        file.programme().rows.push_back({Value::text(QStringLiteral("P1")), Value::text(QStringLiteral("Diploma")),
+        file.programme().rows.push_back({Value::text(QStringLiteral("P1")),
+                                         Value::text(QStringLiteral("Diploma")),
                                          Value::text(QStringLiteral("FSC"))});
         file.addGraduateQuery();
         file.write(path);
@@ -291,9 +293,10 @@ private slots:
             cursor->next();
             QFAIL("no error");
         } catch (const jet4::Error& error) {
-            QVERIFY2(error.message().contains(QStringLiteral("table \"Graduates\": 0 rows were found, but its "
-                                                             "definition counts 3")),
-                     qPrintable(error.message()));
+            QVERIFY2(
+                error.message().contains(QStringLiteral("table \"Graduates\": 0 rows were found, but its "
+                                                        "definition counts 3")),
+                qPrintable(error.message()));
         }
         const CommandRun miss = lookup(path, QStringLiteral("200300000001"));
         QCOMPARE(miss.exitCode, 2);

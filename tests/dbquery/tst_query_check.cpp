@@ -26,12 +26,13 @@ class QueryCheckTest : public QObject {
 private slots:
     void initTestCase() {
         file = dir.filePath(QStringLiteral("t.mdb"));
-        DeskFile::made({{Value::text(QStringLiteral("200312345678")), Value::text(QStringLiteral("Ana\tLima")),
-                    Value::text(QStringLiteral("P1")), Value::integer(1)},
-                   {Value::text(QStringLiteral("200312345678")), Value::null(),
-                    Value::text(QStringLiteral("P19")), Value::null()},
-                   {Value::text(QStringLiteral("short")), Value::text(QStringLiteral("\"Bo\"")),
-                    Value::text(QStringLiteral("P2")), Value::integer(2)}})
+        DeskFile::made(
+            {{Value::text(QStringLiteral("200312345678")), Value::text(QStringLiteral("Ana\tLima")),
+              Value::text(QStringLiteral("P1")), Value::integer(1)},
+             {Value::text(QStringLiteral("200312345678")), Value::null(), Value::text(QStringLiteral("P19")),
+              Value::null()},
+             {Value::text(QStringLiteral("short")), Value::text(QStringLiteral("\"Bo\"")),
+              Value::text(QStringLiteral("P2")), Value::integer(2)}})
             .write(file);
     }
 
@@ -71,7 +72,10 @@ private slots:
 
         // An Access-made file without the desk's tables fails the check.
         VERIFY_CORPUS(QStringLiteral("jackcess/queryTestV2000.mdb"));
-        QCOMPARE(runCommand<CheckCommand>({convodesk::testing::corpusPath(QStringLiteral("jackcess/queryTestV2000.mdb"))}).exitCode, 1);
+        QCOMPARE(runCommand<CheckCommand>(
+                     {convodesk::testing::corpusPath(QStringLiteral("jackcess/queryTestV2000.mdb"))})
+                     .exitCode,
+                 1);
     }
 
     // A Graduate that drops graduates fails the check, naming the query.
@@ -85,13 +89,15 @@ private slots:
         unknownJoin.joins[0].type = static_cast<QueryDef::JoinType>(7);
         // Beyond any query's memory budget: the desk could not show it, so the check refuses it.
         QueryDef huge = GraduateTables::graduateQuery();
-        huge.columns.push_back({QStringLiteral("Replace(Space(65535),\" \",Space(65535))"), QStringLiteral("Wide"), 0});
+        huge.columns.push_back(
+            {QStringLiteral("Replace(Space(65535),\" \",Space(65535))"), QStringLiteral("Wide"), 0});
         const struct {
             const QueryDef* graduate;
             const char* reason;
         } cases[] = {{&noRows, "FAIL  Graduate: yields no row while the table Graduates holds 1 rows"},
-                     {&unknownJoin, "FAIL  Graduate: The stored query 'Graduate' is invalid: it has an unknown "
-                                    "join type (7) between 'Graduates' and 'Programme'."},
+                     {&unknownJoin,
+                      "FAIL  Graduate: The stored query 'Graduate' is invalid: it has an unknown "
+                      "join type (7) between 'Graduates' and 'Programme'."},
                      {&huge, "FAIL  Graduate: System resource exceeded."}};
         for (const auto& c : cases) {
             const QString path = dir.filePath(QStringLiteral("lost.mdb"));

@@ -30,7 +30,8 @@ private slots:
         const gid_t deskGroup = ::geteuid() == 0 ? 4343 : ::getegid();
         QCOMPARE(::chown(QFile::encodeName(l.dataFile()).constData(), uid_t(-1), deskGroup), 0);
         QCOMPARE(::chmod(QFile::encodeName(l.dataFile()).constData(), 0640), 0);
-        CommandRun r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        CommandRun r =
+            install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains(QStringLiteral("Every screen can use this file.")));
         QVERIFY2(r.out.contains(QStringLiteral("Installed ")), qPrintable(r.out));
@@ -47,17 +48,20 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(bytes(l.dataFile()), a);
         QCOMPARE(bytes(l.dataFile() + QStringLiteral(".previous")), b);
-        QCOMPARE(QDir(l.path(QStringLiteral("var/convodesk"))).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(QDir(l.path(QStringLiteral("var/convodesk"))).entryList(QDir::Files | QDir::Hidden).size(),
+                 2);
     }
 
     void firstFileThroughDanglingLinkOrIntoPlainFolder() {
         InstallLayout l;
         QFile::remove(l.dataFile()); // the link now points at nothing
-        CommandRun r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
+        CommandRun r =
+            install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), l.programFolder()});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(bytes(l.dataFile()), bytes(l.path(QStringLiteral("b.mdb"))));
         QVERIFY(!QFile::exists(l.dataFile() + QStringLiteral(".previous")));
-        QCOMPARE(QFileInfo(l.dataFile()).permissions() & QFile::ReadOther, QFile::ReadOther); // a first file: 0644
+        QCOMPARE(QFileInfo(l.dataFile()).permissions() & QFile::ReadOther,
+                 QFile::ReadOther); // a first file: 0644
 
         // A folder without any Tassel.mdb (a build tree) gets a plain file.
         const QString plain = l.path(QStringLiteral("plain"));
@@ -77,7 +81,8 @@ private slots:
         QTest::newRow("no Graduates table") << "programmes only" << 1 << "Some screens would fail";
         QTest::newRow("missing file") << "missing" << 2 << "is not a file";
         QTest::newRow("no such folder") << "bad folder" << 2 << "is not a folder";
-        QTest::newRow("link into a missing folder") << "dangling folder" << 2 << "whose folder does not exist";
+        QTest::newRow("link into a missing folder")
+            << "dangling folder" << 2 << "whose folder does not exist";
         QTest::newRow("installing the file in use") << "itself" << 2 << "already the desk's database";
         QTest::newRow("no file given") << "no file" << 2 << "expected FILE";
         QTest::newRow("unknown option") << "bad option" << 2 << "unknown argument";
@@ -128,16 +133,19 @@ private slots:
     // the built tool runs as the unprivileged user nobody.
     void unwritableFolderSaysToUseSudo() {
         InstallLayout l;
-        QFile(l.root()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
-                                       QFile::ExeOther);
-        QFile(l.path(QStringLiteral("var/convodesk"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        QFile(l.root()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                       QFile::ReadOther | QFile::ExeOther);
+        QFile(l.path(QStringLiteral("var/convodesk")))
+            .setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         const QStringList before = snapshot(l.root());
-        const QStringList args{QStringLiteral("install"), l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"),
-                               l.programFolder()};
+        const QStringList args{QStringLiteral("install"), l.path(QStringLiteral("b.mdb")),
+                               QStringLiteral("--folder"), l.programFolder()};
         QProcess p;
         if (::geteuid() == 0)
-            p.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                                          QStringLiteral("--clear-groups"), tool()} + args);
+            p.start(QStringLiteral("setpriv"),
+                    QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                QStringLiteral("--clear-groups"), tool()} +
+                        args);
         else
             p.start(tool(), args);
         QVERIFY(p.waitForFinished(60000));
@@ -146,7 +154,8 @@ private slots:
         QFile(l.path(QStringLiteral("var/convodesk")))
             .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(p.exitCode(), 1);
-        QVERIFY2(err.contains(QStringLiteral("Cannot write in")) && err.contains(QStringLiteral("Permission denied")) &&
+        QVERIFY2(err.contains(QStringLiteral("Cannot write in")) &&
+                     err.contains(QStringLiteral("Permission denied")) &&
                      err.contains(QStringLiteral("sudo convodesk-db install")),
                  qPrintable(err));
         QVERIFY2(!err.contains(QStringLiteral("convodesk-db check:")), qPrintable(err));
@@ -160,10 +169,12 @@ private slots:
         const QString copy = l.programFolder() + QStringLiteral("/convodesk-db");
         QVERIFY(QFile::copy(tool(), copy));
         QDir(l.root()).mkpath(QStringLiteral("bin"));
-        QVERIFY(QFile::link(QStringLiteral("../lib/convodesk/convodesk-db"), l.path(QStringLiteral("bin/convodesk-db"))));
+        QVERIFY(QFile::link(QStringLiteral("../lib/convodesk/convodesk-db"),
+                            l.path(QStringLiteral("bin/convodesk-db"))));
         QProcess p;
         p.setWorkingDirectory(l.root());
-        p.start(l.path(QStringLiteral("bin/convodesk-db")), {QStringLiteral("install"), l.path(QStringLiteral("b.mdb"))});
+        p.start(l.path(QStringLiteral("bin/convodesk-db")),
+                {QStringLiteral("install"), l.path(QStringLiteral("b.mdb"))});
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 0);
         QCOMPARE(bytes(l.dataFile()), bytes(l.path(QStringLiteral("b.mdb"))));
@@ -198,7 +209,8 @@ private slots:
             if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 || (rows != 30 && rows != 50))
                 problems << QStringLiteral("exit %1%2, %3 rows: %4")
                                 .arg(p.exitCode())
-                                .arg(p.exitStatus() == QProcess::NormalExit ? QString() : QStringLiteral(" (crashed)"))
+                                .arg(p.exitStatus() == QProcess::NormalExit ? QString()
+                                                                            : QStringLiteral(" (crashed)"))
                                 .arg(rows)
                                 .arg(QString::fromLocal8Bit(p.readAllStandardError()));
             ++reads;

@@ -216,7 +216,7 @@ private slots:
         QStringList problems;
         for (int i = 0; i < 200; ++i) {
             const CommandRun r = install({h.path(i % 2 ? QStringLiteral("a.mdb") : QStringLiteral("b.mdb")),
-                                   QStringLiteral("--folder"), h.desk()});
+                                          QStringLiteral("--folder"), h.desk()});
             if (r.exitCode == 0 && r.out.contains(QStringLiteral("Installed ")))
                 ++installed;
             else if (r.exitCode == 1 && !r.out.contains(QStringLiteral("Installed ")))
@@ -251,7 +251,8 @@ private slots:
             const QString target = disk.filePath(QStringLiteral("Tassel.mdb"));
             writeFile(target, old, 0644);
             disk.fillLeaving(free);
-            const CommandRun r = install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), disk.path()});
+            const CommandRun r =
+                install({l.path(QStringLiteral("b.mdb")), QStringLiteral("--folder"), disk.path()});
             const QByteArray after = bytes(target);
             const QStringList left =
                 QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

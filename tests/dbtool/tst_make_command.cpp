@@ -40,7 +40,8 @@ public:
         return makeWith(write(QStringLiteral("graduates.csv"), graduates),
                         write(QStringLiteral("programmes.csv"), kProgrammes), extra);
     }
-    CommandRun makeWith(const QString& graduates, const QString& programmes, const QStringList& extra = {}) const {
+    CommandRun makeWith(const QString& graduates, const QString& programmes,
+                        const QStringList& extra = {}) const {
         return runCommand<MakeCommand>(QStringList{QStringLiteral("--graduates"), graduates,
                                                    QStringLiteral("--programmes"), programmes,
                                                    QStringLiteral("--output"), output()} +
@@ -162,10 +163,10 @@ private slots:
     void graduateTableHoldsTheJoinedRows() {
         Folder folder;
         const CommandRun r = folder.make("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue\n"
-                                  "G1,Ann,1,dit,FC,,,,1\n"
-                                  "G2,Ben,2,NONE,FX,,,,\n"
-                                  "G3,Chan,3,,FB,,,,3\n",
-                                  {QStringLiteral("--graduate-table")});
+                                         "G1,Ann,1,dit,FC,,,,1\n"
+                                         "G2,Ben,2,NONE,FX,,,,\n"
+                                         "G3,Chan,3,,FB,,,,3\n",
+                                         {QStringLiteral("--graduate-table")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(ReferenceReaders::mdbTables(folder.output()),
                  QStringList(
@@ -293,8 +294,11 @@ private slots:
         if (!disk.available())
             QSKIP("cannot mount a small file system here (needs root)");
         Folder csv;
-        const QString graduates = csv.write(QStringLiteral("g.csv"), readFile(sourceDir() + QStringLiteral("/resources/demo/graduates.csv")));
-        const QString programmes = csv.write(QStringLiteral("p.csv"), readFile(sourceDir() + QStringLiteral("/resources/demo/programmes.csv")));
+        const QString graduates = csv.write(
+            QStringLiteral("g.csv"), readFile(sourceDir() + QStringLiteral("/resources/demo/graduates.csv")));
+        const QString programmes =
+            csv.write(QStringLiteral("p.csv"),
+                      readFile(sourceDir() + QStringLiteral("/resources/demo/programmes.csv")));
         const QByteArray old(30000, 'o');
         for (const qint64 free : {0, 4096, 16384, 65536, 90112, 94108}) {
             QVERIFY(disk.mount());
@@ -303,12 +307,14 @@ private slots:
             disk.fillLeaving(free);
             QString out, err;
             QTextStream o(&out), e(&err);
-            const int code = MakeCommand::run({QStringLiteral("--graduates"), graduates, QStringLiteral("--programmes"),
-                                               programmes, QStringLiteral("--output"), target, QStringLiteral("--force")},
-                                              o, e);
+            const int code =
+                MakeCommand::run({QStringLiteral("--graduates"), graduates, QStringLiteral("--programmes"),
+                                  programmes, QStringLiteral("--output"), target, QStringLiteral("--force")},
+                                 o, e);
             e.flush();
             const QByteArray after = readFile(target);
-            const QStringList left = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+            const QStringList left =
+                QDir(disk.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
             disk.unmount();
             QCOMPARE(code, 1);
             QVERIFY2(err.contains(QStringLiteral("No space left on device")), qPrintable(err));

@@ -22,8 +22,8 @@
 #include <memory>
 
 using namespace convodesk;
-using testing::DeskFile;
 using screens::frmHome;
+using testing::DeskFile;
 
 namespace {
 
@@ -58,8 +58,14 @@ struct OpenScreen {
 
 QString describe(const QRectF& ink, const QRect& box) {
     return QStringLiteral("ink %1,%2 %3x%4 in %5,%6 %7x%8")
-        .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())
-        .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height());
+        .arg(ink.x())
+        .arg(ink.y())
+        .arg(ink.width())
+        .arg(ink.height())
+        .arg(box.x())
+        .arg(box.y())
+        .arg(box.width())
+        .arg(box.height());
 }
 
 // Keys as a barcode scanner sends them: all queued at once.
@@ -185,7 +191,8 @@ void tst_home::layoutMatchesTheDesign() {
         const QList<double> tops = band->lineTops();
         QCOMPARE(tops.size(), name == QByteArrayView("lblDesc1") ? 1 : 2);
         QVERIFY(tops.first() >= -4);
-        QVERIFY2(QRectF(band->rect()).contains(band->inkRect()), qPrintable(describe(band->inkRect(), band->rect())));
+        QVERIFY2(QRectF(band->rect()).contains(band->inkRect()),
+                 qPrintable(describe(band->inkRect(), band->rect())));
     }
 
     // Bands behind the texts: the text labels are above their bands.
@@ -494,7 +501,8 @@ void tst_home::longTextsShrinkToFitAndNeverVanish() {
     QCOMPARE(name->shownText().font.pointSizeF(), 24.0);
     QCOMPARE(name->shownText().lines, QStringList{firstName});
 
-    const QString longName = QStringLiteral("Sharifah Nur Aisyah Nadia binti Syed Muhammad Kamaruddin Al-Habshi");
+    const QString longName =
+        QStringLiteral("Sharifah Nur Aisyah Nadia binti Syed Muhammad Kamaruddin Al-Habshi");
     name->setText(longName);
     ui::BandText shown = name->shownText();
     QCOMPARE(shown.lines, QStringList{longName});
@@ -523,9 +531,9 @@ void tst_home::longTextsShrinkToFitAndNeverVanish() {
 
     programme->setText(QStringLiteral("Diploma in Business Administration"));
     QCOMPARE(programme->shownText().font.pointSizeF(), 24.0);
-    const QString longProgramme =
-        QStringLiteral("Diploma Lanjutan Teknologi Kejuruteraan Mekanikal (Penyejukbekuan, Penyaman Udara dan "
-                       "Sistem Pengudaraan Industri)");
+    const QString longProgramme = QStringLiteral(
+        "Diploma Lanjutan Teknologi Kejuruteraan Mekanikal (Penyejukbekuan, Penyaman Udara dan "
+        "Sistem Pengudaraan Industri)");
     programme->setText(longProgramme);
     shown = programme->shownText();
     QVERIFY(shown.font.pointSizeF() < 24 && shown.font.pointSizeF() >= 12);
@@ -540,9 +548,9 @@ void tst_home::everyScriptSitsInsideItsBand() {
     OpenScreen s;
     auto* name = qobject_cast<ui::BandLabel*>(s.control<QLabel>("lblDesc1"));
     const QRect band = s.control<QLabel>("lblDesc1Back")->geometry().translated(-name->pos());
-    const QStringList names = {QStringLiteral("Farah Wahida binti Hassan"),
-                               QStringLiteral("Lim Chee Keong (\u6797\u5fd7\u5f3a)"),
-                               QStringLiteral("Arjun a/l Muthusamy (\u0b85\u0bb0\u0bcd\u0b9c\u0bc1\u0ba9\u0bcd)")};
+    const QStringList names = {
+        QStringLiteral("Farah Wahida binti Hassan"), QStringLiteral("Lim Chee Keong (\u6797\u5fd7\u5f3a)"),
+        QStringLiteral("Arjun a/l Muthusamy (\u0b85\u0bb0\u0bcd\u0b9c\u0bc1\u0ba9\u0bcd)")};
     for (const QString& text : names) {
         name->setText(text);
         const QRectF ink = name->inkRect();

@@ -46,7 +46,8 @@ private slots:
         twoWheres.push_back({f::QueryWhere, {}, {}, QStringLiteral("1=0"), 0});
         QCOMPARE(jet4::buildQueryDef(QStringLiteral("Q"), twoWheres).fault, QStringLiteral("two WHERE rows"));
         auto badJoin = base;
-        badJoin.push_back({f::QueryJoin, QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("A.x = B.x"), 4});
+        badJoin.push_back(
+            {f::QueryJoin, QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("A.x = B.x"), 4});
         QCOMPARE(jet4::buildQueryDef(QStringLiteral("Q"), badJoin).fault,
                  QStringLiteral("an unknown join type (4) between 'A' and 'B'"));
     }

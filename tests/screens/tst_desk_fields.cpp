@@ -67,8 +67,8 @@ class DeskFieldsTest : public QObject {
     static bool checkPasses() {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
-        return dbtool::CheckCommand::checkFile(testing::DeskFile::besideProgram(), outStream, errStream, QStringLiteral("check")) ==
-               dbtool::kExitOk;
+        return dbtool::CheckCommand::checkFile(testing::DeskFile::besideProgram(), outStream, errStream,
+                                               QStringLiteral("check")) == dbtool::kExitOk;
     }
 
     // Home looks the graduate up, Search lists everybody, Database fills both lists; true when
@@ -95,9 +95,7 @@ class DeskFieldsTest : public QObject {
     }
 
 private slots:
-    void init() {
-        failures_.clear();
-    }
+    void init() { failures_.clear(); }
 
     void wholeFileServesEveryScreen() {
         writeTassel();

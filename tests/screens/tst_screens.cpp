@@ -14,9 +14,9 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <memory>
@@ -54,9 +54,7 @@ class ScreensTest : public QObject {
     }
 
 private slots:
-    void init() {
-        failures_.clear();
-    }
+    void init() { failures_.clear(); }
 
     void searchMatchesNameIdAndProgrammeInQueueOrder() {
         DeskFile::screenContent().writeBesideProgram();
@@ -334,7 +332,8 @@ private slots:
         const QPoint off = dialog->frameGeometry().center() - centre;
         QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1,
                  qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
-        QTRY_COMPARE(QApplication::focusWidget(), dialog->findChild<QPushButton*>(QStringLiteral("cmdUpdate")));
+        QTRY_COMPARE(QApplication::focusWidget(),
+                     dialog->findChild<QPushButton*>(QStringLiteral("cmdUpdate")));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(!dialog->isVisible());
         QVERIFY(main.isEnabled());

@@ -4,8 +4,8 @@
 #include "data/Connection.h"
 #include "data/DataError.h"
 #include "data/DisplayText.h"
-#include "data/query/run/QueryEngine.h"
 #include "data/Recordset.h"
+#include "data/query/run/QueryEngine.h"
 #include "support/CaughtError.h"
 #include "support/CorpusFiles.h"
 #include "support/MemoryCatalog.h"
@@ -64,9 +64,10 @@ private slots:
         QCOMPARE(columnTexts(engine.runText(QStringLiteral("select Word, N from Words order by Word desc"))),
                  descending);
         // "abc" and "Ábc" differ only by the accent; "ABC" would tie with "abc".
-        QCOMPARE(columnTexts(engine.runText(QStringLiteral("select top 4 Word from Words where Word is not null "
+        QCOMPARE(
+            columnTexts(engine.runText(QStringLiteral("select top 4 Word from Words where Word is not null "
                                                       "order by Word"))),
-                 words("10|9|abc|Ábc"));
+            words("10|9|abc|Ábc"));
     }
 
     void minAndMaxOfText() {
@@ -93,7 +94,7 @@ private slots:
         query::QueryEngine engine(catalog);
         const auto where = [&](const char* condition) {
             return columnTexts(engine.runText(QStringLiteral("select Word from Words where %1 order by Word")
-                                             .arg(QString::fromUtf8(condition))));
+                                                  .arg(QString::fromUtf8(condition))));
         };
         QCOMPARE(where("Word < 'B'"), words("10|9|abc|Ábc|abd"));
         QCOMPARE(where("Word >= 'bo' and Word < 'C'"), words("Bólido|Bon app'"));
@@ -125,9 +126,9 @@ private slots:
         }
         QCOMPARE(columnTexts(engine.runText(QStringLiteral("select N from Words where Word = 'ABC'"))),
                  words("12"));
-        QCOMPARE(
-            columnTexts(engine.runText(QStringLiteral("select top 2 N from Words where N > 3 order by N desc"))),
-            words("15|14"));
+        QCOMPARE(columnTexts(
+                     engine.runText(QStringLiteral("select top 2 N from Words where N > 3 order by N desc"))),
+                 words("15|14"));
         QCOMPARE(columnTexts(engine.runText(QStringLiteral("select Max(N) from Words"))), words("15"));
     }
 
@@ -136,7 +137,8 @@ private slots:
     void realFiles() {
         QTemporaryDir dir;
         VERIFY_CORPUS(QStringLiteral("jackcess/testUnicodeCompV2003.mdb"));
-        const QString source = convodesk::testing::corpusPath(QStringLiteral("jackcess/testUnicodeCompV2003.mdb"));
+        const QString source =
+            convodesk::testing::corpusPath(QStringLiteral("jackcess/testUnicodeCompV2003.mdb"));
         const QString general = dir.filePath(QStringLiteral("General.mdb"));
         const QString french = dir.filePath(QStringLiteral("French.mdb"));
         QVERIFY(QFile::copy(source, general) && QFile::copy(source, french));
@@ -163,7 +165,8 @@ private slots:
         QCOMPARE(ids(general, "select ID from [Table] order by [Unicode]"), words("8|6|2|1|7|4|3|5"));
         QCOMPARE(ids(french, "select ID from [Table] where [Unicode] = 'ÜMLAUT'"), words("7"));
         int number = 0;
-        const QString description = errorOf([&] { ids(french, "select ID from [Table] order by [Unicode]"); }, &number);
+        const QString description =
+            errorOf([&] { ids(french, "select ID from [Table] order by [Unicode]"); }, &number);
         QCOMPARE(number, int(DataError::UnsupportedQuery));
         QVERIFY2(description.contains(QStringLiteral("1036")), qPrintable(description));
     }

@@ -1,11 +1,11 @@
 // The keys Access stored in the text indexes of real files, read from their leaf pages in
 // order, are exactly the keys TextSortKey builds from the rows' texts, and ordering the rows
 // by TextSortKey gives the index's order.
-#include "data/jet4/Error.h"
-#include "data/jet4/read/Database.h"
-#include "data/jet4/TextSortKey.h"
-#include "support/CorpusFiles.h"
 #include "TextIndexLeaves.h"
+#include "data/jet4/Error.h"
+#include "data/jet4/TextSortKey.h"
+#include "data/jet4/read/Database.h"
+#include "support/CorpusFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,8 +95,8 @@ private slots:
         const QStringList withText = {
             QStringLiteral("indexTestV2000.mdb"), QStringLiteral("bigIndexTestV2000.mdb"),
             QStringLiteral("testUnicodeCompV2003.mdb"), QStringLiteral("compIndexTestV2000.mdb")};
-        QStringList files =
-            QDir(testing::corpusPath(QStringLiteral("jackcess"))).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name);
+        QStringList files = QDir(testing::corpusPath(QStringLiteral("jackcess")))
+                                .entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name);
         for (const QString& name : withText)
             if (!files.contains(name))
                 files << name; // missing: the test fails on it below

@@ -1,8 +1,8 @@
 #include "DeskFile.h"
 
+#include "Values.h"
 #include "convodesk-db/GraduateTables.h"
 #include "data/DeskSchema.h"
-#include "Values.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -70,7 +70,8 @@ void DeskFile::addNumberedGraduates(int count) {
 void DeskFile::addNumberedProgrammes(int count) {
     for (int i = 1; i <= count; ++i)
         programme().rows.push_back({t(QStringLiteral("P%1").arg(i)),
-                                    t(QStringLiteral("Programme %1").arg(i, 5, 10, QLatin1Char('0'))), t("FTK")});
+                                    t(QStringLiteral("Programme %1").arg(i, 5, 10, QLatin1Char('0'))),
+                                    t("FTK")});
 }
 
 void DeskFile::dropColumn(const QString& tableName, const QString& column) {
@@ -120,9 +121,9 @@ DeskFile DeskFile::made(const std::vector<std::vector<Value>>& graduates, const 
         people.rows.push_back(std::move(row));
     }
     for (int p = 0; p < 19; ++p)
-        file.programme().rows.push_back({t(QStringLiteral("P%1").arg(p)),
-                                         t(QStringLiteral("Programme %1").arg(18 - p, 2, 10, QLatin1Char('0'))),
-                                         t("FSC")});
+        file.programme().rows.push_back(
+            {t(QStringLiteral("P%1").arg(p)),
+             t(QStringLiteral("Programme %1").arg(18 - p, 2, 10, QLatin1Char('0'))), t("FSC")});
     if (graduate)
         file.addGraduateQuery(*graduate);
     else
@@ -162,8 +163,8 @@ DeskFile DeskFile::screenContent() {
         {t("MOH'D0000001"), t("Mohd 100% Ali"), t("Diploma_IT"), t("FTK"), n(5)},
     };
     const auto g = [](const char* id, Value name, const char* ic, Value phone, int queue) {
-        return std::vector<Value>{t(id), std::move(name), t(ic), t("DIT"), t("FTK"), std::move(phone),
-                                  t("Paid"), t("Yes"), n(queue)};
+        return std::vector<Value>{t(id),     std::move(name), t(ic),   t("DIT"), t("FTK"), std::move(phone),
+                                  t("Paid"), t("Yes"),        n(queue)};
     };
     file.graduates().rows = {
         g("ABC123456789", t("Ahmad Faris"), "900101-01-1111", t("012-3456789"), 2),

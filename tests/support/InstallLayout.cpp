@@ -1,7 +1,7 @@
 #include "InstallLayout.h"
 
-#include "convodesk-db/InstallCommand.h"
 #include "DeskFile.h"
+#include "convodesk-db/InstallCommand.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "RoundTripCheck.h"
 
-#include "data/jet4/write/TextEncoder.h"
 #include "ReferenceReaders.h"
+#include "data/jet4/write/TextEncoder.h"
 
 #include <QDateTime>
 #include <QJsonArray>

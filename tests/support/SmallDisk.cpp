@@ -20,9 +20,9 @@ bool SmallDisk::available() {
 }
 
 bool SmallDisk::mount() {
-    mounted_ = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                           QStringLiteral("-o"), options_,
-                                                           QStringLiteral("tmpfs"), path()}) == 0;
+    mounted_ = QProcess::execute(QStringLiteral("mount"),
+                                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                  options_, QStringLiteral("tmpfs"), path()}) == 0;
     return mounted_;
 }
 

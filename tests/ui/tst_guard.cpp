@@ -1,8 +1,8 @@
 // The handler guard (failures reach the operator once, the program goes on) and the fonts.
-#include "ui/AppFonts.h"
-#include "ui/HandlerGuard.h"
 #include "data/DataError.h"
 #include "data/jet4/Error.h"
+#include "ui/AppFonts.h"
+#include "ui/HandlerGuard.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -233,7 +233,8 @@ void tst_textbox::clickPlacesTheCaret() {
     s.box->setText(QStringLiteral("ABCDEF"));
     QTest::mouseClick(s.box, Qt::LeftButton, {}, QPoint(1, s.box->height() / 2));
     QCOMPARE(s.box->cursorPosition(), 0);
-    QTest::mouseClick(s.box, Qt::LeftButton, Qt::ShiftModifier, QPoint(s.box->width() - 2, s.box->height() / 2));
+    QTest::mouseClick(s.box, Qt::LeftButton, Qt::ShiftModifier,
+                      QPoint(s.box->width() - 2, s.box->height() / 2));
     QCOMPARE(s.box->selectedText(), QStringLiteral("ABCDEF"));
     QTest::mouseDClick(s.box, Qt::LeftButton, {}, QPoint(1, s.box->height() / 2));
     QCOMPARE(s.box->selectedText(), QStringLiteral("ABCDEF"));

@@ -103,8 +103,7 @@ QString DatabaseSwap::stage(const QString& source) {
         return QStringLiteral("Cannot read %1: %2").arg(source, systemError());
     if (!S_ISREG(info.st_mode))
         return QStringLiteral("%1 is no longer a plain file.").arg(source);
-    if (QString problem = createHidden(QStringLiteral("install"), staged_, stagedName_);
-        !problem.isEmpty())
+    if (QString problem = createHidden(QStringLiteral("install"), staged_, stagedName_); !problem.isEmpty())
         return problem;
     return copyBytes(input.get(), source, staged_.get(), shown(stagedName_));
 }
@@ -137,7 +136,7 @@ QString DatabaseSwap::commit() {
     if (::renameat(target_.folder(), encoded(stagedName_).constData(), target_.folder(),
                    encoded(target_.name()).constData()) != 0) {
         QString problem = QStringLiteral("Cannot rename %1 to %2: %3")
-                                    .arg(shown(stagedName_), target_.path(), systemError());
+                              .arg(shown(stagedName_), target_.path(), systemError());
         if (!previous.isEmpty())
             removeName(previous);
         return problem;

@@ -108,8 +108,8 @@ jet4::QueryDef GraduateTables::graduateQuery() {
     q.name = desk::kGraduateQuery;
     q.kind = jet4::QueryDef::Kind::Select;
     for (const QString& column : {QString(graduates + desk::kGraduateId), QString(graduates + desk::kName),
-                                  QString(programme + desk::kProgramDesc), QString(graduates + desk::kFaculty),
-                                  QString(graduates + desk::kQueue)})
+                                  QString(programme + desk::kProgramDesc),
+                                  QString(graduates + desk::kFaculty), QString(graduates + desk::kQueue)})
         q.columns.push_back({column, QString(), 0});
     q.tables.push_back({desk::kGraduatesTable, QString(), QString()});
     q.tables.push_back({desk::kProgrammeTable, QString(), QString()});

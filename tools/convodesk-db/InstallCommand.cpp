@@ -101,7 +101,8 @@ int InstallCommand::run(const QStringList& args, QTextStream& out, QTextStream& 
     QString ignored;
     QTextStream quiet(&ignored);
     if (CheckCommand::checkFile(swap.stagedPath(), quiet, quiet, QStringLiteral("install")) != kExitOk)
-        return refuse(kExitFailure, QStringLiteral("%1 changed while it was being copied. Try again.").arg(o.file));
+        return refuse(kExitFailure,
+                      QStringLiteral("%1 changed while it was being copied. Try again.").arg(o.file));
     if (const QString problem = swap.commit(); !problem.isEmpty()) {
         err << "convodesk-db install: " << problem << "\n";
         return kExitFailure;

@@ -37,8 +37,9 @@ QString usage() {
     for (const auto& entry : commands())
         text += QStringLiteral("  %1\n").arg(entry.first);
     text += QStringLiteral("\n'convodesk-db COMMAND --help' describes a command.\n\n");
-    return text + MakeCommand::helpText() + QStringLiteral("\n") + QueryCommand::helpText() + QStringLiteral("\n") +
-           CheckCommand::helpText() + QStringLiteral("\n") + InstallCommand::helpText();
+    return text + MakeCommand::helpText() + QStringLiteral("\n") + QueryCommand::helpText() +
+           QStringLiteral("\n") + CheckCommand::helpText() + QStringLiteral("\n") +
+           InstallCommand::helpText();
 }
 } // namespace
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 namespace convodesk::jet4 {
@@ -11,15 +10,15 @@ namespace convodesk::jet4 {
 class Error : public std::runtime_error {
 public:
     enum class Kind {
-        Io,             // cannot open/read/write the file
-        NotDatabase,    // not an Access file at all
-        Jet3,           // Access 97 (Jet 3) file
-        Accdb,          // ACE / .accdb file
-        Encrypted,      // database password or encryption
-        Damaged,        // inconsistent structure (bad offset, loop, ...)
-        NotFound,       // no such table / query
-        Unsupported,    // e.g. linked table
-        InvalidInput,   // writer: the data given cannot be written
+        Io,           // cannot open/read/write the file
+        NotDatabase,  // not an Access file at all
+        Jet3,         // Access 97 (Jet 3) file
+        Accdb,        // ACE / .accdb file
+        Encrypted,    // database password or encryption
+        Damaged,      // inconsistent structure (bad offset, loop, ...)
+        NotFound,     // no such table / query
+        Unsupported,  // e.g. linked table
+        InvalidInput, // writer: the data given cannot be written
     };
     Error(Kind kind, const QString& message) : std::runtime_error(message.toStdString()), kind_(kind) {}
     Kind kind() const { return kind_; }

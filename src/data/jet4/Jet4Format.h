@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-
 #include <cstdint>
 
 // Layout constants of Jet 4 (.mdb) files, shared by the reader and the writer.
@@ -19,14 +18,14 @@ enum PageType : std::uint8_t {
 };
 
 // Page 0.
-inline constexpr int kHeaderMagicOffset = 0x04;             // "Standard Jet DB\0"
+inline constexpr int kHeaderMagicOffset = 0x04; // "Standard Jet DB\0"
 inline constexpr int kHeaderVersionOffset = 0x14;
 inline constexpr std::uint8_t kJetVersion4 = 0x01;
-inline constexpr int kHeaderMaskOffset = 0x18;              // RC4-masked region
+inline constexpr int kHeaderMaskOffset = 0x18; // RC4-masked region
 inline constexpr int kHeaderMaskLength = 128;
 inline constexpr std::uint8_t kHeaderRc4Key[4] = {0xC7, 0xDA, 0x39, 0x6B};
 inline constexpr int kHeaderCodePageOffset = 0x3C;
-inline constexpr int kHeaderDatabaseKeyOffset = 0x3E;       // non-zero: pages are encrypted
+inline constexpr int kHeaderDatabaseKeyOffset = 0x3E; // non-zero: pages are encrypted
 inline constexpr int kHeaderPasswordOffset = 0x42;
 inline constexpr int kHeaderPasswordLength = 40;
 inline constexpr int kHeaderSortOrderOffset = 0x6E;
@@ -40,20 +39,24 @@ inline constexpr int kDataFreeSpaceOffset = 2;
 inline constexpr int kDataOwnerOffset = 4;
 inline constexpr int kDataRowCountOffset = 12;
 inline constexpr int kDataRowTableOffset = 14;
-inline constexpr int kDataEmptyFreeSpace = kPageSize - kDataRowTableOffset;  // 4082
+inline constexpr int kDataEmptyFreeSpace = kPageSize - kDataRowTableOffset; // 4082
 inline constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
 inline constexpr std::uint16_t kRowOverflowFlag = 0x4000;
 inline constexpr std::uint16_t kRowLookupFlag = 0x8000;
 inline constexpr int kMaxRowsPerPage = 255;
 inline constexpr int kMaxRowSize = 4060;
-inline constexpr std::uint32_t kLongValueOwner = 0x4C41564C;  // "LVAL"
+inline constexpr std::uint32_t kLongValueOwner = 0x4C41564C; // "LVAL"
 
 // Row pointers: page in the upper 24 bits, row slot in the low byte.
 inline constexpr std::uint32_t rowPointer(std::uint32_t page, int slot) {
     return (page << 8) | static_cast<std::uint32_t>(slot & 0xFF);
 }
-inline constexpr std::uint32_t pointerPage(std::uint32_t pointer) { return pointer >> 8; }
-inline constexpr int pointerSlot(std::uint32_t pointer) { return static_cast<int>(pointer & 0xFF); }
+inline constexpr std::uint32_t pointerPage(std::uint32_t pointer) {
+    return pointer >> 8;
+}
+inline constexpr int pointerSlot(std::uint32_t pointer) {
+    return static_cast<int>(pointer & 0xFF);
+}
 
 // Table definition pages.
 inline constexpr int kTdefNextPageOffset = 4;
@@ -111,10 +114,10 @@ inline constexpr int kLongValueChainPointerSize = 4;
 inline constexpr std::uint8_t kUsageMapInline = 0x00;
 inline constexpr std::uint8_t kUsageMapReference = 0x01;
 inline constexpr int kUsageMapRowSize = 69;
-inline constexpr int kUsageMapInlinePages = 8 * (kUsageMapRowSize - 5);     // 512
-inline constexpr int kUsageMapReferencePointers = (kUsageMapRowSize - 1) / 4;  // 17
+inline constexpr int kUsageMapInlinePages = 8 * (kUsageMapRowSize - 5);       // 512
+inline constexpr int kUsageMapReferencePointers = (kUsageMapRowSize - 1) / 4; // 17
 inline constexpr int kUsageBitmapHeaderSize = 4;
-inline constexpr int kUsageBitmapPagesPerPage = 8 * (kPageSize - kUsageBitmapHeaderSize);  // 32736
+inline constexpr int kUsageBitmapPagesPerPage = 8 * (kPageSize - kUsageBitmapHeaderSize); // 32736
 
 // Text values starting with these two bytes are stored in the compressed form.
 inline constexpr std::uint8_t kCompressedTextMarker[2] = {0xFF, 0xFE};
@@ -157,7 +160,9 @@ enum QueryAttribute : std::uint8_t {
 };
 
 // Little-endian field access on a byte buffer; the caller checks the bounds.
-inline void putU8(QByteArray& b, int at, std::uint32_t v) { b[at] = static_cast<char>(v & 0xFF); }
+inline void putU8(QByteArray& b, int at, std::uint32_t v) {
+    b[at] = static_cast<char>(v & 0xFF);
+}
 inline void putU16(QByteArray& b, int at, std::uint32_t v) {
     putU8(b, at, v);
     putU8(b, at + 1, v >> 8);
@@ -174,8 +179,14 @@ inline void putU64(QByteArray& b, int at, std::uint64_t v) {
     putU32(b, at, static_cast<std::uint32_t>(v));
     putU32(b, at + 4, static_cast<std::uint32_t>(v >> 32));
 }
-inline std::uint32_t getU8(const QByteArray& b, int at) { return static_cast<std::uint8_t>(b[at]); }
-inline std::uint32_t getU16(const QByteArray& b, int at) { return getU8(b, at) | (getU8(b, at + 1) << 8); }
-inline std::uint32_t getU32(const QByteArray& b, int at) { return getU16(b, at) | (getU16(b, at + 2) << 16); }
+inline std::uint32_t getU8(const QByteArray& b, int at) {
+    return static_cast<std::uint8_t>(b[at]);
+}
+inline std::uint32_t getU16(const QByteArray& b, int at) {
+    return getU8(b, at) | (getU8(b, at + 1) << 8);
+}
+inline std::uint32_t getU32(const QByteArray& b, int at) {
+    return getU16(b, at) | (getU16(b, at + 2) << 16);
+}
 
 } // namespace convodesk::jet4::format

@@ -1,17 +1,17 @@
 #include "frmDBase.h"
 
-#include "ui/FrameCentring.h"
-#include "ui/HandlerGuard.h"
+#include "data/DeskSchema.h"
+#include "data/DisplayText.h"
+#include "frmAddEdit.h"
 #include "ui/AppFonts.h"
 #include "ui/BusyCursor.h"
+#include "ui/FrameCentring.h"
+#include "ui/HandlerGuard.h"
 #include "ui/PanelFrame.h"
 #include "ui/ReportList.h"
 #include "ui/ReportListRowNumber.h"
 #include "ui/TabContainer.h"
 #include "ui/Twips.h"
-#include "data/DeskSchema.h"
-#include "data/DisplayText.h"
-#include "frmAddEdit.h"
 #include "ui/modGeneral.h"
 
 #include <QFrame>

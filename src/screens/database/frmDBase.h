@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/TabContainer.h"
 #include "data/ScreenDatabase.h"
+#include "ui/TabContainer.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,5 +1,8 @@
 #include "frmHome.h"
 
+#include "data/DeskSchema.h"
+#include "data/DisplayText.h"
+#include "data/SqlText.h"
 #include "ui/AppFonts.h"
 #include "ui/BandLabel.h"
 #include "ui/BusyCursor.h"
@@ -10,9 +13,6 @@
 #include "ui/SyntheticKeys.h"
 #include "ui/TextBox.h"
 #include "ui/Twips.h"
-#include "data/DeskSchema.h"
-#include "data/DisplayText.h"
-#include "data/SqlText.h"
 #include "ui/modGeneral.h"
 
 #include <QFrame>
@@ -118,10 +118,11 @@ void frmHome::buildControls() {
     txtStudentID->setFont(ui::layoutFont(QStringLiteral("Tahoma"), 21.75));
     txtStudentID->setAccessibleName(QStringLiteral("Student ID"));
 
-    cmdEnter = addIconButton(Frame1, "cmdEnter", 3840, QStringLiteral(" Submit Data "), QStringLiteral("Submit Data"));
+    cmdEnter = addIconButton(Frame1, "cmdEnter", 3840, QStringLiteral(" Submit Data "),
+                             QStringLiteral("Submit Data"));
     cmdEnter->setIcon(smallIcon("return"));
-    cmdReset =
-        addIconButton(Frame1, "cmdReset", 4500, QStringLiteral(" Refresh Text Box "), QStringLiteral("Refresh Text Box"));
+    cmdReset = addIconButton(Frame1, "cmdReset", 4500, QStringLiteral(" Refresh Text Box "),
+                             QStringLiteral("Refresh Text Box"));
     cmdReset->setIcon(smallIcon("refresh"));
     cmdShow = addIconButton(Frame1, "cmdShow", 5150, QStringLiteral(" Show Data on Output Screen "),
                             QStringLiteral("Show Data on Output Screen"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/TabCycle.h"
 #include "data/ScreenDatabase.h"
+#include "ui/TabCycle.h"
 
 #include <QWidget>
 #include <memory>

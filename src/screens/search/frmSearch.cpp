@@ -1,5 +1,8 @@
 #include "frmSearch.h"
 
+#include "data/DeskSchema.h"
+#include "data/DisplayText.h"
+#include "data/SqlText.h"
 #include "ui/AppFonts.h"
 #include "ui/BusyCursor.h"
 #include "ui/FrameCentring.h"
@@ -9,9 +12,6 @@
 #include "ui/ReportListRowNumber.h"
 #include "ui/TextBox.h"
 #include "ui/Twips.h"
-#include "data/DeskSchema.h"
-#include "data/DisplayText.h"
-#include "data/SqlText.h"
 #include "ui/modGeneral.h"
 
 #include <QFrame>

@@ -1,9 +1,9 @@
 #include "CatalogReader.h"
 
-#include "data/jet4/Jet4Format.h"
 #include "TableCursorImpl.h"
 #include "TableDefReader.h"
 #include "UsageMapReader.h"
+#include "data/jet4/Jet4Format.h"
 
 namespace convodesk::jet4 {
 

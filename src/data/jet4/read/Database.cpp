@@ -1,11 +1,11 @@
 #include "Database.h"
 
 #include "DatabaseImpl.h"
-#include "data/jet4/Error.h"
 #include "HeaderCheck.h"
 #include "TableCursorImpl.h"
 #include "TableDefReader.h"
 #include "UsageMapReader.h"
+#include "data/jet4/Error.h"
 
 namespace convodesk::jet4 {
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "TableCursor.h"
 #include "data/jet4/QueryDef.h"
 #include "data/jet4/SortOrder.h"
-#include "TableCursor.h"
 #include "data/jet4/TableDef.h"
 
 #include <QString>

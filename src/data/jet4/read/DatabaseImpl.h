@@ -38,8 +38,8 @@ private:
     std::shared_ptr<const PageReader> file_;
     std::vector<CatalogEntry> catalog_;
     SortOrder sortOrder_;
-    QMutex mutex_;       // guards tables_
-    QMutex queryMutex_;  // guards queryRows_
+    QMutex mutex_;      // guards tables_
+    QMutex queryMutex_; // guards queryRows_
     QHash<std::uint32_t, LoadedTable> tables_;
     std::optional<QHash<std::uint32_t, std::vector<QueryRow>>> queryRows_;
 };

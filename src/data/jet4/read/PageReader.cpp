@@ -1,9 +1,9 @@
 #include "PageReader.h"
 
-#include "data/jet4/Error.h"
-#include "data/jet4/Jet4Format.h"
 #include "MappingGuard.h"
 #include "NativePath.h"
+#include "data/jet4/Error.h"
+#include "data/jet4/Jet4Format.h"
 
 #include <QDir>
 #include <QFile>

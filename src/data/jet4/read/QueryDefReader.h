@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/jet4/QueryDef.h"
 #include "TableCursor.h"
+#include "data/jet4/QueryDef.h"
 #include "data/jet4/TableDef.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "TableDefReader.h"
 
-#include "data/jet4/Jet4Format.h"
 #include "TextDecoder.h"
+#include "data/jet4/Jet4Format.h"
 
 #include <QSet>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "DataPageWriter.h"
 
+#include "PageStore.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
-#include "PageStore.h"
 
 namespace convodesk::jet4 {
 

@@ -1,8 +1,6 @@
 #include "DatabaseImage.h"
 
 #include "DataPageWriter.h"
-#include "data/jet4/HeaderPage.h"
-#include "data/jet4/Jet4Format.h"
 #include "LongValueWriter.h"
 #include "PageStore.h"
 #include "QueryRowsEncoder.h"
@@ -11,6 +9,8 @@
 #include "TableLayout.h"
 #include "TdefBuilder.h"
 #include "UsageMapBuilder.h"
+#include "data/jet4/HeaderPage.h"
+#include "data/jet4/Jet4Format.h"
 
 #include <memory>
 

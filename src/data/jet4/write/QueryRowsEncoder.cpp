@@ -71,8 +71,9 @@ std::vector<std::vector<Value>> QueryRowsEncoder::encode(const QueryDef& q, std:
     if (!q.having.isEmpty())
         b.add(QueryHaving, Value::null(), {}, {}, Value::text(q.having));
     for (const QueryDef::Order& o : q.orderBy)
-        b.add(QueryOrderBy, Value::null(), o.descending ? Value::text(QString(o.descendingFlag)) : Value::null(),
-              {}, Value::text(o.expression));
+        b.add(QueryOrderBy, Value::null(),
+              o.descending ? Value::text(QString(o.descendingFlag)) : Value::null(), {},
+              Value::text(o.expression));
     b.add(QueryEnd, Value::null());
     return b.rows;
 }

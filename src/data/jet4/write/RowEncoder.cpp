@@ -1,9 +1,9 @@
 #include "RowEncoder.h"
 
-#include "data/jet4/Error.h"
-#include "data/jet4/Jet4Format.h"
 #include "LongValueWriter.h"
 #include "TextEncoder.h"
+#include "data/jet4/Error.h"
+#include "data/jet4/Jet4Format.h"
 
 #include <bit>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "TdefBuilder.h"
 
-#include "data/jet4/Jet4Format.h"
 #include "PageStore.h"
+#include "data/jet4/Jet4Format.h"
 
 namespace convodesk::jet4 {
 

@@ -1,8 +1,8 @@
 #include "UsageMapBuilder.h"
 
+#include "PageStore.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
-#include "PageStore.h"
 
 #include <algorithm>
 #include <map>

@@ -1,13 +1,13 @@
 #include "Writer.h"
 
 #include "DatabaseImage.h"
-#include "data/jet4/Error.h"
-#include "data/jet4/Jet4Format.h"
 #include "LongValueWriter.h"
 #include "PageStore.h"
 #include "RowEncoder.h"
 #include "TableLayout.h"
 #include "WriterInputCheck.h"
+#include "data/jet4/Error.h"
+#include "data/jet4/Jet4Format.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -22,7 +22,8 @@ namespace {
 double nowInJetDays() {
     bool fixed = false;
     const qint64 epochSeconds = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&fixed);
-    const QDateTime now = fixed ? QDateTime::fromSecsSinceEpoch(epochSeconds, Qt::UTC) : QDateTime::currentDateTime();
+    const QDateTime now =
+        fixed ? QDateTime::fromSecsSinceEpoch(epochSeconds, Qt::UTC) : QDateTime::currentDateTime();
     const QDate epoch(format::kDateEpochYear, format::kDateEpochMonth, format::kDateEpochDay);
     return static_cast<double>(epoch.daysTo(now.date())) + now.time().msecsSinceStartOfDay() / 86400000.0;
 }

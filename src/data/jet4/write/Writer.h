@@ -5,7 +5,6 @@
 #include "data/jet4/Value.h"
 
 #include <QString>
-
 #include <vector>
 
 namespace convodesk::jet4 {
@@ -13,13 +12,13 @@ namespace convodesk::jet4 {
 struct WriterColumn {
     QString name;
     ColumnType type = ColumnType::Text;
-    int maxChars = 255;   // Text only: 1..255
+    int maxChars = 255; // Text only: 1..255
 };
 
 struct WriterTable {
     QString name;
     std::vector<WriterColumn> columns;
-    std::vector<std::vector<Value>> rows;   // one Value per column; Null allowed but for Boolean
+    std::vector<std::vector<Value>> rows; // one Value per column; Null allowed but for Boolean
 };
 
 // Empty if the name can be given to a table, column or query; otherwise what is wrong with it.

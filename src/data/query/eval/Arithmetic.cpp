@@ -1,9 +1,9 @@
 #include "Arithmetic.h"
 
-#include "data/DataError.h"
 #include "DateParts.h"
 #include "QueryGovernor.h"
 #include "ValueConversion.h"
+#include "data/DataError.h"
 
 #include <cmath>
 
@@ -84,14 +84,16 @@ Value arithmetic(Expr::Arith op, const Value& left, const Value& right) {
         }
         [[fallthrough]];
     case Expr::Arith::Subtract: {
-        const bool leftDate = left.kind() == Value::Kind::DateTime, rightDate = right.kind() == Value::Kind::DateTime;
+        const bool leftDate = left.kind() == Value::Kind::DateTime,
+                   rightDate = right.kind() == Value::Kind::DateTime;
         if (isWhole(left) && isWhole(right))
             return wholeOrReal(wholeOf(left), wholeOf(right), op);
         if (left.kind() == Value::Kind::Currency && right.kind() == Value::Kind::Currency) {
             std::int64_t result = 0;
-            const bool overflow = op == Expr::Arith::Add
-                                      ? __builtin_add_overflow(left.asCurrency(), right.asCurrency(), &result)
-                                      : __builtin_sub_overflow(left.asCurrency(), right.asCurrency(), &result);
+            const bool overflow =
+                op == Expr::Arith::Add
+                    ? __builtin_add_overflow(left.asCurrency(), right.asCurrency(), &result)
+                    : __builtin_sub_overflow(left.asCurrency(), right.asCurrency(), &result);
             if (overflow)
                 throw DataError::overflow();
             return Value::currency(result);
@@ -125,7 +127,8 @@ Value arithmetic(Expr::Arith op, const Value& left, const Value& right) {
         const double base = operand(left);
         const double result = std::pow(base, operand(right));
         if (std::isnan(result) || (std::isinf(result) && base == 0))
-            throw DataError(DataError::InvalidArgument, QStringLiteral("Invalid procedure call or argument."));
+            throw DataError(DataError::InvalidArgument,
+                            QStringLiteral("Invalid procedure call or argument."));
         return real(result);
     }
     case Expr::Arith::Concat:

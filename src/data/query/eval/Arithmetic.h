@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/query/parse/Expr.h"
 #include "data/jet4/Value.h"
+#include "data/query/parse/Expr.h"
 
 namespace convodesk::data::query {
 

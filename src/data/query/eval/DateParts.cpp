@@ -114,13 +114,15 @@ std::optional<double> DateParts::parse(const QString& given) {
 }
 
 QString DateParts::monthName(int month) {
-    static const char* const names[] = {"January", "February", "March",     "April",   "May",      "June",
-                                        "July",    "August",   "September", "October", "November", "December"};
+    static const char* const names[] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
     return QString::fromLatin1(names[month - 1]);
 }
 
 QString DateParts::dayName(int weekday) {
-    static const char* const names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    static const char* const names[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                        "Thursday", "Friday", "Saturday"};
     return QString::fromLatin1(names[weekday - 1]);
 }
 

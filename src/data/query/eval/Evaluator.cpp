@@ -1,12 +1,12 @@
 #include "Evaluator.h"
 
 #include "Arithmetic.h"
-#include "data/DataError.h"
-#include "data/query/functions/Functions.h"
 #include "QueryGovernor.h"
-#include "data/query/parse/SelectStatement.h"
 #include "ValueCompare.h"
 #include "ValueConversion.h"
+#include "data/DataError.h"
+#include "data/query/functions/Functions.h"
+#include "data/query/parse/SelectStatement.h"
 
 namespace convodesk::data::query {
 namespace {
@@ -90,7 +90,7 @@ Value compared(Expr::Op op, std::optional<int> c) {
 } // namespace
 
 bool BoundExpr::isAggregate(const QString& name) {
-    static const char* const names[] = {"Count", "Sum", "Avg",   "Min",  "Max", "First",
+    static const char* const names[] = {"Count", "Sum",   "Avg",    "Min", "Max", "First",
                                         "Last",  "StDev", "StDevP", "Var", "VarP"};
     for (const char* aggregate : names)
         if (matchesName(name, QLatin1String(aggregate)))
@@ -138,9 +138,9 @@ void BoundExpr::bind(Expr& node, const std::vector<ColumnInfo>& layout, const QS
     case Expr::Kind::Call: {
         const int count = static_cast<int>(node.children.size());
         if (isAggregate(node.name))
-            throw DataError(DataError::MisplacedAggregate,
-                            QStringLiteral("Cannot have an aggregate function in this place (%1).")
-                                .arg(node.toText()));
+            throw DataError(
+                DataError::MisplacedAggregate,
+                QStringLiteral("Cannot have an aggregate function in this place (%1).").arg(node.toText()));
         if (matchesName(node.name, QStringLiteral("IIf"))) {
             if (count != 3)
                 throw DataError(DataError::SyntaxError,
@@ -202,7 +202,8 @@ bool BoundExpr::passes(RowValues& row) const {
 
 Value BoundExpr::evalLike(const Expr& node, RowValues& row) const {
     const auto it = patterns_.constFind(&node);
-    if (const Expr& field = *node.children[0]; field.kind == Expr::Kind::Field && it != patterns_.constEnd()) {
+    if (const Expr& field = *node.children[0];
+        field.kind == Expr::Kind::Field && it != patterns_.constEnd()) {
         // A stored text column is matched without building its string.
         QStringView view;
         const TextRead read = row.textView(field.column, view);
@@ -290,7 +291,8 @@ Value BoundExpr::evalSubquery(const Expr& node, RowValues& row) const {
         if (result.rows.rows.size() > 1)
             throw DataError(DataError::SubqueryRows,
                             QStringLiteral("At most one record can be returned by this subquery."));
-        return result.rows.rows.empty() || result.rows.rows[0].empty() ? Value::null() : result.rows.rows[0][0];
+        return result.rows.rows.empty() || result.rows.rows[0].empty() ? Value::null()
+                                                                       : result.rows.rows[0][0];
     default: {
         const Value subject = eval(*node.children[0], row);
         if (subject.isNull())

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/query/run/CorrelatedSubquery.h"
-#include "data/query/parse/Expr.h"
 #include "LikePattern.h"
+#include "data/query/parse/Expr.h"
+#include "data/query/run/CorrelatedSubquery.h"
 #include "data/query/run/RowSource.h"
 
 #include <QHash>

@@ -32,12 +32,12 @@ private:
     bool matchesSegments(QStringView text) const;
 
     Shape shape_ = Shape::General;
-    QString literal_; // case-folded
+    QString literal_;                         // case-folded
     KnuthMorrisPratt<char16_t> asciiLiteral_; // set when the literal is all ASCII
     // The general form: the characters between runs ('_' as LikeSegment::anyOne), case-folded.
     std::vector<LikeSegment> segments_;
-    bool leadingRun_ = false;  // the pattern starts with a run
-    bool trailingRun_ = false; // the pattern ends with a run (or is a run only)
+    bool leadingRun_ = false;     // the pattern starts with a run
+    bool trailingRun_ = false;    // the pattern ends with a run (or is a run only)
     std::size_t fixedLength_ = 0; // characters every matching text has at least
 };
 

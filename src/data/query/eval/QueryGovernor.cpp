@@ -2,11 +2,10 @@
 
 #include "data/DataError.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace convodesk::data::query {
 namespace {
@@ -57,7 +56,8 @@ QueryLimits QueryLimits::standard() {
 }
 
 void QueryLimits::setStandard(const QueryLimits& limits) {
-    standardLimits() = {limits.timeout, std::clamp<std::int64_t>(limits.memoryBytes, 0, defaultMemoryBytes())};
+    standardLimits() = {limits.timeout,
+                        std::clamp<std::int64_t>(limits.memoryBytes, 0, defaultMemoryBytes())};
 }
 
 QueryGovernor::Scope::Scope(const QueryLimits& limits) {

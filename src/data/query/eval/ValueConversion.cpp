@@ -1,7 +1,7 @@
 #include "ValueConversion.h"
 
-#include "data/DataError.h"
 #include "DateParts.h"
+#include "data/DataError.h"
 
 #include <charconv>
 #include <cmath>
@@ -27,7 +27,8 @@ QString dateText(double days) {
     const bool hasDate = parts.date != DateParts::epoch();
     QString text;
     if (hasDate || !hasTime)
-        text = QStringLiteral("%1/%2/%3").arg(parts.date.month()).arg(parts.date.day()).arg(parts.date.year());
+        text =
+            QStringLiteral("%1/%2/%3").arg(parts.date.month()).arg(parts.date.day()).arg(parts.date.year());
     if (hasTime) {
         const int hour12 = parts.hour % 12 == 0 ? 12 : parts.hour % 12;
         if (!text.isEmpty())

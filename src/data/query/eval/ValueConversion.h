@@ -11,11 +11,11 @@ namespace convodesk::data::query {
 // callers test it first. A value that cannot be converted throws DataError(TypeMismatch).
 namespace convert {
 
-bool isNumeric(const jet4::Value& value); // a number, a Boolean or a date
+bool isNumeric(const jet4::Value& value);  // a number, a Boolean or a date
 double toNumber(const jet4::Value& value); // texts that read as a number too
 std::optional<double> numberFromText(const QString& text);
-QString toText(const jet4::Value& value);   // what & and CStr make of a value
-double toDate(const jet4::Value& value);     // days; texts that read as a date too
+QString toText(const jet4::Value& value); // what & and CStr make of a value
+double toDate(const jet4::Value& value);  // days; texts that read as a date too
 bool toBoolean(const jet4::Value& value);
 // A whole number result as Integer, otherwise Double.
 jet4::Value numberValue(double number);

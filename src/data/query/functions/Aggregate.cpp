@@ -13,9 +13,9 @@ using jet4::Value;
 
 Aggregate::Kind Aggregate::kindOf(const QString& name) {
     static const std::pair<const char*, Kind> names[] = {
-        {"Count", Kind::Count}, {"Sum", Kind::Sum},     {"Avg", Kind::Avg},     {"Min", Kind::Min},
-        {"Max", Kind::Max},     {"First", Kind::First}, {"Last", Kind::Last},   {"StDev", Kind::StDev},
-        {"StDevP", Kind::StDevP}, {"Var", Kind::Var},   {"VarP", Kind::VarP}};
+        {"Count", Kind::Count},   {"Sum", Kind::Sum},     {"Avg", Kind::Avg},   {"Min", Kind::Min},
+        {"Max", Kind::Max},       {"First", Kind::First}, {"Last", Kind::Last}, {"StDev", Kind::StDev},
+        {"StDevP", Kind::StDevP}, {"Var", Kind::Var},     {"VarP", Kind::VarP}};
     for (const auto& [text, kind] : names)
         if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0)
             return kind;
@@ -68,7 +68,7 @@ void Aggregate::add(const Value& value) {
     // Whole numbers and Currency (in ten-thousandths) add up exactly; a sum past their range
     // is Jet's Overflow.
     if (kind_ == Kind::Sum ? allWhole_ || allCurrency_ : kind_ == Kind::Avg && allCurrency_) {
-        const std::int64_t add = value.kind() == Value::Kind::Currency ? value.asCurrency()
+        const std::int64_t add = value.kind() == Value::Kind::Currency  ? value.asCurrency()
                                  : value.kind() == Value::Kind::Integer ? value.asInteger()
                                  : value.asBoolean()                    ? -1
                                                                         : 0;
@@ -104,8 +104,9 @@ Value Aggregate::result() const {
         return Value::real(sum_);
     case Kind::Avg:
         if (allCurrency_)
-            return Value::currency(exactSum_ / count_ +
-                                   (2 * std::abs(exactSum_ % count_) >= count_ ? (exactSum_ < 0 ? -1 : 1) : 0));
+            return Value::currency(exactSum_ / count_ + (2 * std::abs(exactSum_ % count_) >= count_
+                                                             ? (exactSum_ < 0 ? -1 : 1)
+                                                             : 0));
         return Value::real(sum_ / static_cast<double>(count_));
     case Kind::StDev:
     case Kind::Var:

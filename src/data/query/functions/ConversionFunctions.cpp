@@ -1,7 +1,6 @@
 // Conversion and Null functions: Val, CStr, CInt, CLng, CSng, CDbl, CCur, CDate, CBool, Nz,
 // IsNull, IsNumeric, IsDate.
 #include "Functions.h"
-
 #include "data/DataError.h"
 #include "data/query/eval/DateParts.h"
 #include "data/query/eval/ValueConversion.h"
@@ -129,10 +128,20 @@ Value isdate(const Args& a) {
 }
 
 const FunctionInfo functions[] = {
-    {"Val", 1, 1, val},   {"CStr", 1, 1, cstr},   {"CInt", 1, 1, cint},           {"CLng", 1, 1, clng},
-    {"CDbl", 1, 1, cdbl}, {"CSng", 1, 1, csng},   {"CCur", 1, 1, ccur},           {"CDate", 1, 1, cdate},
-    {"CVDate", 1, 1, cdate}, {"CBool", 1, 1, cbool}, {"Nz", 1, 2, nz},         {"IsNull", 1, 1, isnull},
-    {"IsNumeric", 1, 1, isnumeric}, {"IsDate", 1, 1, isdate},
+    {"Val", 1, 1, val},
+    {"CStr", 1, 1, cstr},
+    {"CInt", 1, 1, cint},
+    {"CLng", 1, 1, clng},
+    {"CDbl", 1, 1, cdbl},
+    {"CSng", 1, 1, csng},
+    {"CCur", 1, 1, ccur},
+    {"CDate", 1, 1, cdate},
+    {"CVDate", 1, 1, cdate},
+    {"CBool", 1, 1, cbool},
+    {"Nz", 1, 2, nz},
+    {"IsNull", 1, 1, isnull},
+    {"IsNumeric", 1, 1, isnumeric},
+    {"IsDate", 1, 1, isdate},
 };
 
 } // namespace

@@ -1,7 +1,6 @@
 // Date functions: Date, Now, Time, Year, Month, Day, Hour, Minute, Second, Weekday, DateSerial,
 // TimeSerial, DateValue, DateAdd, DateDiff, DatePart, MonthName, WeekdayName.
 #include "Functions.h"
-
 #include "data/query/eval/DateParts.h"
 #include "data/query/eval/ValueConversion.h"
 
@@ -100,7 +99,8 @@ Value dateSerial(const Args& a) {
 Value timeSerial(const Args& a) {
     if (a[0].isNull() || a[1].isNull() || a[2].isNull())
         return {};
-    const double seconds = fn::wholeNumber(a[0], "TimeSerial") * 3600.0 + fn::wholeNumber(a[1], "TimeSerial") * 60.0 +
+    const double seconds = fn::wholeNumber(a[0], "TimeSerial") * 3600.0 +
+                           fn::wholeNumber(a[1], "TimeSerial") * 60.0 +
                            static_cast<double>(fn::wholeNumber(a[2], "TimeSerial"));
     return Value::dateTime(DateParts::checked(seconds / 86400.0));
 }
@@ -118,9 +118,9 @@ Interval intervalOf(const Value& v, const char* function) {
         fn::invalidArgument(function);
     const QString text = v.asText().trimmed().toLower();
     static const std::pair<const char*, Interval> names[] = {
-        {"yyyy", Interval::Year}, {"q", Interval::Quarter},   {"m", Interval::Month},
+        {"yyyy", Interval::Year},   {"q", Interval::Quarter}, {"m", Interval::Month},
         {"y", Interval::DayOfYear}, {"d", Interval::Day},     {"w", Interval::Weekday},
-        {"ww", Interval::Week},   {"h", Interval::Hour},      {"n", Interval::Minute},
+        {"ww", Interval::Week},     {"h", Interval::Hour},    {"n", Interval::Minute},
         {"s", Interval::Second}};
     for (const auto& [name, interval] : names)
         if (text == QLatin1String(name))
@@ -207,7 +207,8 @@ Value dateDiff(const Args& a) {
         return Value::integer((to.date.year() * 4 + (to.date.month() - 1) / 3) -
                               (from.date.year() * 4 + (from.date.month() - 1) / 3));
     case Interval::Month:
-        return Value::integer((to.date.year() * 12 + to.date.month()) - (from.date.year() * 12 + from.date.month()));
+        return Value::integer((to.date.year() * 12 + to.date.month()) -
+                              (from.date.year() * 12 + from.date.month()));
     case Interval::DayOfYear:
     case Interval::Day:
         return Value::integer(days);
@@ -289,12 +290,24 @@ Value weekdayName(const Args& a) {
 }
 
 const FunctionInfo functions[] = {
-    {"Date", 0, 0, date},         {"Now", 0, 0, now},           {"Time", 0, 0, time},
-    {"Year", 1, 1, year},         {"Month", 1, 1, month},       {"Day", 1, 1, day},
-    {"Hour", 1, 1, hour},         {"Minute", 1, 1, minute},     {"Second", 1, 1, second},
-    {"Weekday", 1, 2, weekday},   {"DateSerial", 3, 3, dateSerial}, {"TimeSerial", 3, 3, timeSerial},
-    {"DateValue", 1, 1, dateValue}, {"DateAdd", 3, 3, dateAdd}, {"DateDiff", 3, 5, dateDiff},
-    {"DatePart", 2, 4, datePart}, {"MonthName", 1, 2, monthName}, {"WeekdayName", 1, 3, weekdayName},
+    {"Date", 0, 0, date},
+    {"Now", 0, 0, now},
+    {"Time", 0, 0, time},
+    {"Year", 1, 1, year},
+    {"Month", 1, 1, month},
+    {"Day", 1, 1, day},
+    {"Hour", 1, 1, hour},
+    {"Minute", 1, 1, minute},
+    {"Second", 1, 1, second},
+    {"Weekday", 1, 2, weekday},
+    {"DateSerial", 3, 3, dateSerial},
+    {"TimeSerial", 3, 3, timeSerial},
+    {"DateValue", 1, 1, dateValue},
+    {"DateAdd", 3, 3, dateAdd},
+    {"DateDiff", 3, 5, dateDiff},
+    {"DatePart", 2, 4, datePart},
+    {"MonthName", 1, 2, monthName},
+    {"WeekdayName", 1, 3, weekdayName},
 };
 
 } // namespace

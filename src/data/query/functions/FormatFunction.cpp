@@ -1,6 +1,5 @@
 // Format(value [, format]): the named formats and the usual custom date and number patterns.
 #include "Functions.h"
-
 #include "data/query/eval/DateParts.h"
 #include "data/query/eval/ValueConversion.h"
 
@@ -13,13 +12,13 @@ namespace {
 using jet4::Value;
 using Args = std::vector<Value>;
 
-
 QString two(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
 bool startsWithAt(const QString& text, qsizetype at, const char* token) {
-    return QStringView(text).mid(at, static_cast<qsizetype>(qstrlen(token)))
+    return QStringView(text)
+               .mid(at, static_cast<qsizetype>(qstrlen(token)))
                .compare(QLatin1String(token), Qt::CaseInsensitive) == 0;
 }
 
@@ -147,8 +146,8 @@ QString formatNumber(double number, const QString& pattern) {
             thousands = true;
     }
     if (point >= 0)
-        for (int i = point + 1; i < section.size() && (section[i] == QLatin1Char('0') || section[i] == QLatin1Char('#'));
-             ++i)
+        for (int i = point + 1;
+             i < section.size() && (section[i] == QLatin1Char('0') || section[i] == QLatin1Char('#')); ++i)
             ++decimals;
     QString digits = QString::number(value, 'f', decimals);
     QString wholeDigits = digits.section(QLatin1Char('.'), 0, 0);
@@ -201,7 +200,8 @@ QString named(const Value& v, const QString& name, bool& done) {
         return formatNumber(convert::toNumber(v), QStringLiteral("0.00%"));
     if (n == QLatin1String("scientific")) {
         QString text = QString::number(convert::toNumber(v), 'E', 2);
-        return text.replace(QRegularExpression(QStringLiteral("E([+-])0*(\\d\\d)")), QStringLiteral("E\\1\\2"));
+        return text.replace(QRegularExpression(QStringLiteral("E([+-])0*(\\d\\d)")),
+                            QStringLiteral("E\\1\\2"));
     }
     if (n == QLatin1String("yes/no"))
         return convert::toNumber(v) != 0 ? QStringLiteral("Yes") : QStringLiteral("No");
@@ -231,8 +231,9 @@ QString named(const Value& v, const QString& name, bool& done) {
 bool isDatePattern(const QString& pattern) {
     for (QChar c : pattern) {
         const QChar l = c.toLower();
-        if (l == QLatin1Char('d') || l == QLatin1Char('m') || l == QLatin1Char('y') || l == QLatin1Char('h') ||
-            l == QLatin1Char('n') || l == QLatin1Char('s') || l == QLatin1Char('q') || l == QLatin1Char('w'))
+        if (l == QLatin1Char('d') || l == QLatin1Char('m') || l == QLatin1Char('y') ||
+            l == QLatin1Char('h') || l == QLatin1Char('n') || l == QLatin1Char('s') ||
+            l == QLatin1Char('q') || l == QLatin1Char('w'))
             return true;
         if (l == QLatin1Char('0') || l == QLatin1Char('#'))
             return false;

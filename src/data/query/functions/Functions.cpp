@@ -11,8 +11,8 @@ namespace convodesk::data::query {
 const FunctionInfo* findFunction(const QString& given) {
     static const QHash<QString, const FunctionInfo*> table = [] {
         QHash<QString, const FunctionInfo*> all;
-        for (auto family : {textFunctions(), conversionFunctions(), mathFunctions(), dateFunctions(),
-                            formatFunctions()})
+        for (auto family :
+             {textFunctions(), conversionFunctions(), mathFunctions(), dateFunctions(), formatFunctions()})
             for (const FunctionInfo& info : family)
                 all.insert(QString::fromLatin1(info.name).toLower(), &info);
         return all;
@@ -26,8 +26,9 @@ const FunctionInfo* findFunction(const QString& given) {
 namespace fn {
 
 void invalidArgument(const char* function) {
-    throw DataError(DataError::InvalidArgument,
-                    QStringLiteral("Invalid procedure call or argument in %1().").arg(QLatin1String(function)));
+    throw DataError(
+        DataError::InvalidArgument,
+        QStringLiteral("Invalid procedure call or argument in %1().").arg(QLatin1String(function)));
 }
 
 long long wholeNumber(const jet4::Value& value, const char* function) {

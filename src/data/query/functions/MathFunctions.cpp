@@ -1,6 +1,5 @@
 // Number functions: Abs, Int, Fix, Round, Sgn, Sqr.
 #include "Functions.h"
-
 #include "data/DataError.h"
 #include "data/query/eval/DateParts.h"
 #include "data/query/eval/ValueConversion.h"
@@ -65,7 +64,8 @@ Value abs(const Args& a) {
     if (a[0].kind() == Value::Kind::Integer)
         return Value::integer(a[0].asInteger() < 0 ? checkedNegation(a[0].asInteger()) : a[0].asInteger());
     if (a[0].kind() == Value::Kind::Currency)
-        return Value::currency(a[0].asCurrency() < 0 ? checkedNegation(a[0].asCurrency()) : a[0].asCurrency());
+        return Value::currency(a[0].asCurrency() < 0 ? checkedNegation(a[0].asCurrency())
+                                                     : a[0].asCurrency());
     return a[0].isNull() ? Value() : sameKind(a[0], std::fabs(convert::toNumber(a[0])));
 }
 Value intPart(const Args& a) {

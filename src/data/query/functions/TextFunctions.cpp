@@ -1,7 +1,6 @@
 // Text functions: Trim, LTrim, RTrim, UCase, LCase, Left, Right, Mid, Len, InStr, Replace,
 // Space, StrConv, Chr, Asc, Str.
 #include "Functions.h"
-
 #include "data/query/eval/QueryGovernor.h"
 #include "data/query/eval/TextSearch.h"
 #include "data/query/eval/ValueConversion.h"
@@ -48,7 +47,8 @@ long long length(const Value& v, const char* function) {
 
 Value left(const Args& a) {
     const long long n = length(a[1], "Left");
-    return a[0].isNull() ? Value() : Value::text(convert::toText(a[0]).left(static_cast<int>(std::min(n, 1LL << 30))));
+    return a[0].isNull() ? Value()
+                         : Value::text(convert::toText(a[0]).left(static_cast<int>(std::min(n, 1LL << 30))));
 }
 Value right(const Args& a) {
     const long long n = length(a[1], "Right");
@@ -65,7 +65,8 @@ Value mid(const Args& a) {
     const QString text = convert::toText(a[0]);
     if (start > text.size())
         return Value::text(QString());
-    return Value::text(text.mid(static_cast<int>(start - 1), count < 0 ? -1 : static_cast<int>(std::min(count, 1LL << 30))));
+    return Value::text(
+        text.mid(static_cast<int>(start - 1), count < 0 ? -1 : static_cast<int>(std::min(count, 1LL << 30))));
 }
 Value len(const Args& a) {
     return a[0].isNull() ? Value() : Value::integer(convert::toText(a[0]).size());
@@ -171,15 +172,16 @@ Value str(const Args& a) {
     if (a[0].isNull())
         return {};
     const double number = convert::toNumber(a[0]);
-    const QString text = convert::toText(a[0].kind() == Value::Kind::Text ? convert::numberValue(number) : a[0]);
+    const QString text =
+        convert::toText(a[0].kind() == Value::Kind::Text ? convert::numberValue(number) : a[0]);
     return Value::text(number >= 0 ? QLatin1Char(' ') + text : text);
 }
 
 const FunctionInfo functions[] = {
-    {"Trim", 1, 1, trim},       {"LTrim", 1, 1, ltrim},   {"RTrim", 1, 1, rtrim},     {"UCase", 1, 1, ucase},
-    {"LCase", 1, 1, lcase},     {"Left", 2, 2, left},     {"Right", 2, 2, right},     {"Mid", 2, 3, mid},
-    {"Len", 1, 1, len},         {"InStr", 2, 4, instr},   {"Replace", 3, 3, replace}, {"Space", 1, 1, space},
-    {"StrConv", 2, 2, strconv}, {"Chr", 1, 1, chr},       {"Asc", 1, 1, asc},         {"Str", 1, 1, str},
+    {"Trim", 1, 1, trim},       {"LTrim", 1, 1, ltrim}, {"RTrim", 1, 1, rtrim},     {"UCase", 1, 1, ucase},
+    {"LCase", 1, 1, lcase},     {"Left", 2, 2, left},   {"Right", 2, 2, right},     {"Mid", 2, 3, mid},
+    {"Len", 1, 1, len},         {"InStr", 2, 4, instr}, {"Replace", 3, 3, replace}, {"Space", 1, 1, space},
+    {"StrConv", 2, 2, strconv}, {"Chr", 1, 1, chr},     {"Asc", 1, 1, asc},         {"Str", 1, 1, str},
 };
 
 } // namespace

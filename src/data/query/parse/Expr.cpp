@@ -117,7 +117,8 @@ QString Expr::toText() const {
     case Kind::Compare:
         return children[0]->toText() + QLatin1String(opText(op)) + children[1]->toText();
     case Kind::Like:
-        return children[0]->toText() + QLatin1Char(' ') + no + QStringLiteral("Like ") + children[1]->toText();
+        return children[0]->toText() + QLatin1Char(' ') + no + QStringLiteral("Like ") +
+               children[1]->toText();
     case Kind::IsNull:
         return children[0]->toText() + QStringLiteral(" Is ") + no + QStringLiteral("Null");
     case Kind::In:
@@ -138,8 +139,8 @@ QString Expr::toText() const {
     case Kind::Negate:
         return QLatin1Char('-') + children[0]->toText();
     case Kind::Call:
-        return name + QLatin1Char('(') + (countAll ? QStringLiteral("*") : joined(*this, 0, QStringLiteral(","))) +
-               QLatin1Char(')');
+        return name + QLatin1Char('(') +
+               (countAll ? QStringLiteral("*") : joined(*this, 0, QStringLiteral(","))) + QLatin1Char(')');
     case Kind::InSelect:
         return children[0]->toText() + QLatin1Char(' ') + no + QStringLiteral("In (SELECT ...)");
     case Kind::Exists:

@@ -17,21 +17,21 @@ struct Expr {
         Field,     // name (qualifier.name)
         AllFields, // * or table.*
         Literal,
-        Compare,   // children: left, right; op
-        Like,      // children: subject, pattern
+        Compare, // children: left, right; op
+        Like,    // children: subject, pattern
         IsNull,
-        In,        // children: subject, then the listed values
-        Between,   // children: subject, low, high
-        And,       // two or more children
-        Or,        // two or more children
+        In,      // children: subject, then the listed values
+        Between, // children: subject, low, high
+        And,     // two or more children
+        Or,      // two or more children
         Not,
         Arithmetic, // children: left, right; arithmetic
         Negate,
-        Call,      // name(children...); name as written
-        InSelect,  // children: subject; subquery
-        Exists,    // subquery
+        Call,         // name(children...); name as written
+        InSelect,     // children: subject; subquery
+        Exists,       // subquery
         ScalarSelect, // subquery
-        Parameter, // a name the query needs a value for (Forms!..., a declared parameter)
+        Parameter,    // a name the query needs a value for (Forms!..., a declared parameter)
     };
     enum class Op { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual };
     enum class Arith { Concat, Add, Subtract, Multiply, Divide, IntDivide, Modulo, Power };
@@ -39,14 +39,14 @@ struct Expr {
     Kind kind = Kind::Literal;
     Op op = Op::Equal;
     Arith arithmetic = Arith::Add;
-    bool negated = false;         // Like / IsNull / In / Between / InSelect: the "not" form
-    bool countAll = false;        // Call: Count(*)
-    QString qualifier;            // Field / AllFields: table or alias, may be empty
-    QString name;                 // Field: the field name; Call: the function's name
-    jet4::Value value;            // Literal
-    int column = -1;              // Field: bound column
-    int height = 1;               // nodes on the longest path down from here
-    bool bound = false;           // Field: `column` was set by the engine and stays
+    bool negated = false;  // Like / IsNull / In / Between / InSelect: the "not" form
+    bool countAll = false; // Call: Count(*)
+    QString qualifier;     // Field / AllFields: table or alias, may be empty
+    QString name;          // Field: the field name; Call: the function's name
+    jet4::Value value;     // Literal
+    int column = -1;       // Field: bound column
+    int height = 1;        // nodes on the longest path down from here
+    bool bound = false;    // Field: `column` was set by the engine and stays
     std::shared_ptr<const SelectStatement> subquery;
     std::vector<std::unique_ptr<Expr>> children;
 

@@ -8,10 +8,10 @@ namespace convodesk::data::query {
 namespace {
 
 const char* const reservedWords[] = {
-    "select", "from",   "where",  "order", "by",   "and",      "or",      "not",   "like",  "is",
-    "null",   "asc",    "desc",   "distinct", "true", "false", "group",   "having", "union", "all",
-    "in",     "between", "join",  "inner", "left", "right",    "outer",   "on",    "as",    "top",
-    "percent", "distinctrow", "exists", "mod", "yes", "no",   "off",     "parameters"};
+    "select",  "from",        "where",  "order",    "by",   "and",   "or",    "not",       "like",  "is",
+    "null",    "asc",         "desc",   "distinct", "true", "false", "group", "having",    "union", "all",
+    "in",      "between",     "join",   "inner",    "left", "right", "outer", "on",        "as",    "top",
+    "percent", "distinctrow", "exists", "mod",      "yes",  "no",    "off",   "parameters"};
 
 bool isReserved(const QString& word) {
     for (const char* reserved : reservedWords)
@@ -40,8 +40,7 @@ bool sameWord(const QString& a, const char* b) {
 }
 
 // Left-to-right chain of one binary operator level.
-template <typename Next, typename Match>
-ExprPtr chain(Next next, Match match) {
+template <typename Next, typename Match> ExprPtr chain(Next next, Match match) {
     ExprPtr left = next();
     Expr::Arith op;
     while (match(op)) {
@@ -306,7 +305,8 @@ std::vector<QString> Parser::sourceTerm(SelectStatement& statement) {
     return {table.alias.isEmpty() ? table.name : table.alias};
 }
 
-std::vector<QString> Parser::derivedTable(SelectStatement& statement, std::shared_ptr<const SelectStatement> derived) {
+std::vector<QString> Parser::derivedTable(SelectStatement& statement,
+                                          std::shared_ptr<const SelectStatement> derived) {
     acceptWord("as");
     SelectStatement::Table table;
     table.name = objectName(QStringLiteral("the derived table's alias"));
@@ -334,7 +334,7 @@ QString Parser::objectName(const QString& what) {
 std::shared_ptr<const SelectStatement> Parser::subquery() {
     Nesting nesting(*this);
     auto inner = std::make_shared<SelectStatement>(selectCore());
-    inner->name.clear(); // as subqueries in a stored query's expressions
+    inner->name.clear();       // as subqueries in a stored query's expressions
     if (acceptWord("order")) { // an order inside a subquery changes nothing it is used for
         expectWord("by");
         do {
@@ -513,11 +513,12 @@ ExprPtr Parser::signedOperand(ExprPtr (Parser::*operand)()) {
 // An exponent may carry its own sign: 2 ^ -1.
 ExprPtr Parser::power() {
     bool base = true;
-    return chain([this, &base] { return std::exchange(base, false) ? primary() : signedOperand(&Parser::primary); },
-                 [this](Expr::Arith& op) {
-                     op = Expr::Arith::Power;
-                     return acceptSymbol("^");
-                 });
+    return chain(
+        [this, &base] { return std::exchange(base, false) ? primary() : signedOperand(&Parser::primary); },
+        [this](Expr::Arith& op) {
+            op = Expr::Arith::Power;
+            return acceptSymbol("^");
+        });
 }
 
 ExprPtr Parser::primary() {
@@ -580,10 +581,10 @@ ExprPtr Parser::primary() {
         return node;
     }
     // Left, Right and Asc are keywords and functions.
-    const bool callable = token.kind == Token::Kind::Name ||
-                          (token.kind == Token::Kind::Word &&
-                           (!isReserved(token.text) || sameWord(token.text, "left") || sameWord(token.text, "right") ||
-                            sameWord(token.text, "asc")));
+    const bool callable =
+        token.kind == Token::Kind::Name ||
+        (token.kind == Token::Kind::Word && (!isReserved(token.text) || sameWord(token.text, "left") ||
+                                             sameWord(token.text, "right") || sameWord(token.text, "asc")));
     if (callable && atSymbol("(", 1)) {
         at_ += 2;
         return call(token.text);

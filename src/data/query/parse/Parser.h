@@ -40,7 +40,8 @@ private:
     void fromClause(SelectStatement& statement);
     std::vector<QString> joinTerm(SelectStatement& statement);
     std::vector<QString> sourceTerm(SelectStatement& statement);
-    std::vector<QString> derivedTable(SelectStatement& statement, std::shared_ptr<const SelectStatement> derived);
+    std::vector<QString> derivedTable(SelectStatement& statement,
+                                      std::shared_ptr<const SelectStatement> derived);
     static bool isSelectText(const QString& text);
     SelectStatement::Column selectColumn();
     std::shared_ptr<const SelectStatement> subquery();

@@ -28,15 +28,15 @@ struct SelectStatement {
     };
     struct Join {
         jet4::QueryDef::JoinType type = jet4::QueryDef::JoinType::Inner;
-        QString left;  // table or alias
+        QString left; // table or alias
         QString right;
         ExprPtr on;
     };
 
-    QString name;             // the stored query's name; empty for a query text
+    QString name; // the stored query's name; empty for a query text
     bool distinct = false;
     bool distinctRow = false;
-    long long top = 0;        // 0: no TOP
+    long long top = 0; // 0: no TOP
     bool topPercent = false;
     std::vector<Column> columns;
     std::vector<Table> tables;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/query/eval/Evaluator.h"
 #include "RowSource.h"
+#include "data/query/eval/Evaluator.h"
 
 #include <memory>
 

@@ -139,7 +139,8 @@ std::vector<std::vector<Value>> Grouping::run(std::vector<std::vector<Value>> ro
         }
         Group& group = groups[at];
         for (std::size_t a = 0; a < aggregates_.size(); ++a)
-            group.aggregates[a].add(aggregates_[a].argument ? aggregates_[a].argument->evaluate(row) : Value());
+            group.aggregates[a].add(aggregates_[a].argument ? aggregates_[a].argument->evaluate(row)
+                                                            : Value());
         std::vector<Value>().swap(values);
     }
     // Groups come in the order of their grouped values, Nulls first.

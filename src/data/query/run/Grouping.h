@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/query/functions/Aggregate.h"
 #include "data/query/eval/Evaluator.h"
+#include "data/query/functions/Aggregate.h"
 
 #include <memory>
 #include <vector>

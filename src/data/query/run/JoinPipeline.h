@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/query/eval/Evaluator.h"
 #include "JoinedRow.h"
 #include "RowSource.h"
+#include "data/query/eval/Evaluator.h"
 
 #include <QHash>
 #include <vector>

@@ -1,12 +1,12 @@
 #include "QueryEngine.h"
 
-#include "data/DataError.h"
 #include "FilteredRowSource.h"
-#include "data/query/eval/QueryGovernor.h"
 #include "RepeatedTextSharer.h"
 #include "RowOrdering.h"
 #include "SelectRunner.h"
 #include "StoredStatement.h"
+#include "data/DataError.h"
+#include "data/query/eval/QueryGovernor.h"
 #include "data/query/eval/TextOrderScope.h"
 #include "data/query/eval/ValueCompare.h"
 
@@ -44,11 +44,12 @@ public:
                                     .arg(name, chain.join(QStringLiteral(" -> "))));
             }
         if (engine_.active_.size() >= kMaximumQueryNesting)
-            throw DataError(DataError::TooComplex,
-                            QStringLiteral("Query is too complex: stored queries use one another more than %1 "
-                                           "levels deep ('%2').")
-                                .arg(kMaximumQueryNesting)
-                                .arg(name));
+            throw DataError(
+                DataError::TooComplex,
+                QStringLiteral("Query is too complex: stored queries use one another more than %1 "
+                               "levels deep ('%2').")
+                    .arg(kMaximumQueryNesting)
+                    .arg(name));
         engine_.active_.push_back(name);
     }
     ~ActiveQuery() { engine_.active_.removeLast(); }
@@ -75,7 +76,8 @@ RowSet QueryEngine::runSource(const QString& source) {
 
 RowSet QueryEngine::runSubquery(const SelectStatement& statement) {
     // The statement lives in the expression that holds it; the runner only borrows it.
-    return runStatement(std::shared_ptr<const SelectStatement>(&statement, [](const SelectStatement*) {}), nullptr);
+    return runStatement(std::shared_ptr<const SelectStatement>(&statement, [](const SelectStatement*) {}),
+                        nullptr);
 }
 
 std::vector<OuterField> QueryEngine::outerFields(const SelectStatement& statement,
@@ -110,7 +112,8 @@ std::vector<ColumnInfo> QueryEngine::describe(const QString& source) {
                     QStringLiteral("No table or query named '%1' in '%2'.").arg(source, catalog_.fileName()));
 }
 
-std::vector<ColumnInfo> QueryEngine::describeStatement(const std::shared_ptr<const SelectStatement>& statement) {
+std::vector<ColumnInfo>
+QueryEngine::describeStatement(const std::shared_ptr<const SelectStatement>& statement) {
     if (statement->unionParts.empty())
         return SelectRunner(*this, statement).outputColumns();
     std::vector<ColumnInfo> columns;
@@ -126,7 +129,8 @@ std::vector<ColumnInfo> QueryEngine::describeStatement(const std::shared_ptr<con
     return columns;
 }
 
-RowSet QueryEngine::runStatement(const std::shared_ptr<const SelectStatement>& statement, const Expr* outputFilter) {
+RowSet QueryEngine::runStatement(const std::shared_ptr<const SelectStatement>& statement,
+                                 const Expr* outputFilter) {
     // Every way in (texts, stored queries read lazily, subqueries) orders texts by the file's order
     // and keeps to the limits.
     const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
@@ -157,7 +161,8 @@ RowSet QueryEngine::runUnion(const SelectStatement& statement, const Expr* outpu
     const QString name = statement.name.isEmpty() ? QStringLiteral("the query") : statement.name;
     for (ColumnInfo& column : result.columns)
         column.table = name;
-    const bool all = std::all_of(statement.unionAll.begin(), statement.unionAll.end(), [](bool b) { return b; });
+    const bool all =
+        std::all_of(statement.unionAll.begin(), statement.unionAll.end(), [](bool b) { return b; });
     if (!all)
         removeDuplicateRows(result.rows);
     BindContext context{!statement.name.isEmpty(), this};
@@ -183,7 +188,8 @@ std::vector<ColumnInfo> QueryEngine::describe(const SelectStatement::Table& sour
     return source.derived ? describeStatement(source.derived) : describe(source.name);
 }
 
-RowSet QueryEngine::scan(const SelectStatement::Table& source, const Expr* filter, const std::vector<bool>* needed) {
+RowSet QueryEngine::scan(const SelectStatement::Table& source, const Expr* filter,
+                         const std::vector<bool>* needed) {
     return source.derived ? runStatement(source.derived, filter) : scan(source.name, filter, needed);
 }
 
@@ -216,7 +222,8 @@ std::unique_ptr<RowSource> QueryEngine::open(const QString& source, const Expr* 
     if (auto table = catalog_.openTable(source)) {
         if (!filter)
             return table;
-        return std::make_unique<FilteredRowSource>(std::move(table), *filter, source, BindContext{false, this});
+        return std::make_unique<FilteredRowSource>(std::move(table), *filter, source,
+                                                   BindContext{false, this});
     }
     if (auto def = catalog_.findQuery(source)) {
         ActiveQuery active(*this, def->name);

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "Catalog.h"
+#include "RowSource.h"
 #include "data/query/eval/Evaluator.h"
+#include "data/query/eval/QueryGovernor.h"
 #include "data/query/parse/Expr.h"
 #include "data/query/parse/Parser.h"
-#include "data/query/eval/QueryGovernor.h"
-#include "RowSource.h"
 
 #include <QHash>
 #include <QStringList>

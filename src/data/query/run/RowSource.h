@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/jet4/read/TableCursor.h"
 #include "data/jet4/Value.h"
+#include "data/jet4/read/TableCursor.h"
 
 #include <QString>
 #include <vector>

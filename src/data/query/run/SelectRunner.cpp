@@ -1,11 +1,11 @@
 #include "SelectRunner.h"
 
-#include "data/DataError.h"
 #include "Grouping.h"
-#include "data/query/eval/QueryGovernor.h"
 #include "QueryEngine.h"
 #include "RowOrdering.h"
 #include "StoredStatement.h"
+#include "data/DataError.h"
+#include "data/query/eval/QueryGovernor.h"
 #include "data/query/eval/ValueCompare.h"
 
 #include <QSet>
@@ -60,7 +60,9 @@ void SelectRunner::refuse(const QString& construct) const {
 SelectRunner::SelectRunner(QueryEngine& engine, std::shared_ptr<const SelectStatement> statement)
     : engine_(engine), statement_(std::move(statement)) {
     const SelectStatement& s = *statement_;
-    name_ = !s.name.isEmpty() ? s.name : s.tables.empty() ? QStringLiteral("the query") : s.tables.front().name;
+    name_ = !s.name.isEmpty()  ? s.name
+            : s.tables.empty() ? QStringLiteral("the query")
+                               : s.tables.front().name;
     context_.unknownIsParameter = !s.name.isEmpty();
     context_.subqueries = &engine_;
     if (s.needsParameters)
@@ -165,8 +167,8 @@ void SelectRunner::nameOutputs() {
         if (expr.kind == Expr::Kind::Field) {
             output.name = expr.name;
             plainField[i] = true;
-        } else if (expr.kind == Expr::Kind::Call && BoundExpr::isAggregate(expr.name) && expr.children.size() == 1 &&
-                   expr.children[0]->kind == Expr::Kind::Field) {
+        } else if (expr.kind == Expr::Kind::Call && BoundExpr::isAggregate(expr.name) &&
+                   expr.children.size() == 1 && expr.children[0]->kind == Expr::Kind::Field) {
             output.name = expr.name + QStringLiteral("Of") + expr.children[0]->name;
         } else {
             output.name = QStringLiteral("Expr%1").arg(unnamed++);
@@ -269,10 +271,11 @@ ExprPtr SelectRunner::withOutputNames(const Expr& node, int depth) const {
             if (!alias || !sameName(output.name, node.name))
                 continue;
             if (depth >= static_cast<int>(outputs_.size()))
-                throw DataError(DataError::CircularAlias,
-                                QStringLiteral("Circular reference caused by alias '%1' in query definition's "
-                                               "SELECT list.")
-                                    .arg(output.name));
+                throw DataError(
+                    DataError::CircularAlias,
+                    QStringLiteral("Circular reference caused by alias '%1' in query definition's "
+                                   "SELECT list.")
+                        .arg(output.name));
             return withOutputNames(expr, depth + 1);
         }
     // Aliases that each use the one before twice would double the expression at every step.
@@ -287,8 +290,8 @@ ExprPtr SelectRunner::withOutputNames(const Expr& node, int depth) const {
     return copy;
 }
 
-JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>& group, std::vector<bool>& joined,
-                                std::vector<const Expr*>& conditions) const {
+JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>& group,
+                                std::vector<bool>& joined, std::vector<const Expr*>& conditions) const {
     const SelectStatement::Join& join = *group.front();
     const int left = sourceIndex(join.left);
     const int right = sourceIndex(join.right);
@@ -312,9 +315,9 @@ JoinStep SelectRunner::planStep(const std::vector<const SelectStatement::Join*>&
         int b = equalFields ? BoundExpr::resolve(*part->children[1], combinedLayout_) : -1;
         // Any other part of an inner join is a condition on the joined rows.
         if (join.type == QueryDef::JoinType::Inner &&
-            (!equalFields ||
-             (a >= 0 && b >= 0 && (sourceOfColumn(a) == sourceOfColumn(b) ||
-                                   (sourceOfColumn(a) != step.added && sourceOfColumn(b) != step.added))))) {
+            (!equalFields || (a >= 0 && b >= 0 &&
+                              (sourceOfColumn(a) == sourceOfColumn(b) ||
+                               (sourceOfColumn(a) != step.added && sourceOfColumn(b) != step.added))))) {
             conditions.push_back(part);
             continue;
         }
@@ -342,11 +345,12 @@ void SelectRunner::closeRing(const SelectStatement::Join& join, const std::vecto
                              std::vector<const Expr*>& conditions) const {
     if (join.type != QueryDef::JoinType::Inner ||
         outerJoinOnPath(links, sourceIndex(join.left), sourceIndex(join.right)).value_or(false))
-        throw DataError(DataError::AmbiguousOuterJoins,
-                        QStringLiteral("The SQL statement could not be executed because it contains ambiguous "
-                                       "outer joins. To force one of the joins to be performed first, create a "
-                                       "separate query that performs the first join and then include that query "
-                                       "in your SQL statement."));
+        throw DataError(
+            DataError::AmbiguousOuterJoins,
+            QStringLiteral("The SQL statement could not be executed because it contains ambiguous "
+                           "outer joins. To force one of the joins to be performed first, create a "
+                           "separate query that performs the first join and then include that query "
+                           "in your SQL statement."));
     collectConjuncts(join.on.get(), conditions);
 }
 
@@ -424,9 +428,9 @@ void SelectRunner::prepareGrouping() {
     if (!grouped)
         return;
     if (where_ && Grouping::usesAggregate(*where_))
-        throw DataError(DataError::MisplacedAggregate,
-                        QStringLiteral("Cannot have an aggregate function in WHERE clause (%1).")
-                            .arg(where_->toText()));
+        throw DataError(
+            DataError::MisplacedAggregate,
+            QStringLiteral("Cannot have an aggregate function in WHERE clause (%1).").arg(where_->toText()));
     std::vector<const Expr*> groupBy;
     for (const ExprPtr& group : groupBy_)
         groupBy.push_back(group.get());
@@ -491,7 +495,8 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
             referencedSources(*output.expression, from);
             for (int source : from)
                 std::fill(used.begin() + sources_[source].offset,
-                          used.begin() + sources_[source].offset + static_cast<long>(sources_[source].columns.size()),
+                          used.begin() + sources_[source].offset +
+                              static_cast<long>(sources_[source].columns.size()),
                           true);
         }
     }
@@ -525,13 +530,15 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
             continue;
         }
         const std::vector<bool> needed(used.begin() + source.offset,
-                                       used.begin() + source.offset + static_cast<long>(source.columns.size()));
+                                       used.begin() + source.offset +
+                                           static_cast<long>(source.columns.size()));
         scanned[i] = engine_.scan(source.table, filter.get(), &needed);
     }
     std::unique_ptr<BoundExpr> condition;
     if (!residual.empty())
         condition = std::make_unique<BoundExpr>(*joinConjuncts(residual), combinedLayout_, name_, context_);
-    JoinPipeline pipeline(offsets, static_cast<int>(combinedLayout_.size()), steps, scanned, condition.get(), used);
+    JoinPipeline pipeline(offsets, static_cast<int>(combinedLayout_.size()), steps, scanned, condition.get(),
+                          used);
     return pipeline.run(*first);
 }
 
@@ -563,12 +570,14 @@ void SelectRunner::keepDistinctRows(std::vector<std::vector<Value>>& rows) const
 // TOP n [PERCENT]: the first rows, and after them every row whose sort values equal the last
 // one's (without ORDER BY, exactly n).
 std::vector<std::size_t> SelectRunner::topRows(const std::vector<std::vector<Value>>& rows,
-                                               const std::vector<std::size_t>& kept, const SortKeys& keys) const {
+                                               const std::vector<std::size_t>& kept,
+                                               const SortKeys& keys) const {
     const SelectStatement& s = *statement_;
     std::size_t count = static_cast<std::size_t>(s.top);
     if (s.topPercent)
-        count = s.top >= 100 ? kept.size()
-                             : static_cast<std::size_t>(std::ceil(static_cast<double>(kept.size()) * s.top / 100.0));
+        count = s.top >= 100
+                    ? kept.size()
+                    : static_cast<std::size_t>(std::ceil(static_cast<double>(kept.size()) * s.top / 100.0));
     if (count >= kept.size())
         return kept;
     std::vector<std::size_t> result(kept.begin(), kept.begin() + static_cast<long>(count));
@@ -599,7 +608,8 @@ bool SelectRunner::outputsAreTheColumns() const {
         return false;
     for (std::size_t i = 0; i < outputs_.size(); ++i) {
         const Expr& expr = *outputs_[i].expression;
-        if (expr.kind != Expr::Kind::Field || BoundExpr::resolve(expr, combinedLayout_) != static_cast<int>(i))
+        if (expr.kind != Expr::Kind::Field ||
+            BoundExpr::resolve(expr, combinedLayout_) != static_cast<int>(i))
             return false;
     }
     return true;
@@ -638,11 +648,12 @@ RowSet SelectRunner::run(const Expr* outputFilter) {
             projections.push_back(std::make_unique<BoundExpr>(*output, layout, name_, context_));
     } else {
         for (const OrderItem& order : s.orderBy)
-            keys.emplace_back(
-                std::make_unique<BoundExpr>(*withOutputNames(*order.expression), combinedLayout_, name_, context_),
-                order.descending);
+            keys.emplace_back(std::make_unique<BoundExpr>(*withOutputNames(*order.expression),
+                                                          combinedLayout_, name_, context_),
+                              order.descending);
         for (const Output& output : outputs_)
-            projections.push_back(std::make_unique<BoundExpr>(*output.expression, combinedLayout_, name_, context_));
+            projections.push_back(
+                std::make_unique<BoundExpr>(*output.expression, combinedLayout_, name_, context_));
     }
     sortRows(rows, keys);
     if (s.distinctRow && !grouping_)

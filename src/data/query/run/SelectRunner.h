@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/query/eval/Evaluator.h"
 #include "JoinPipeline.h"
 #include "RowSource.h"
+#include "data/query/eval/Evaluator.h"
 #include "data/query/parse/SelectStatement.h"
 
 #include <memory>
@@ -81,8 +81,8 @@ private:
     BindContext context_;
     std::vector<Source> sources_;
     std::vector<ColumnInfo> combinedLayout_;
-    std::vector<Output> outputs_; // with the aliases they use resolved
-    ExprPtr where_;               // the statement's, with the aliases it uses resolved
+    std::vector<Output> outputs_;  // with the aliases they use resolved
+    ExprPtr where_;                // the statement's, with the aliases it uses resolved
     std::vector<ExprPtr> groupBy_; // likewise
     static constexpr long long kMaximumResolvedNodes = 200000;
     mutable long long resolvedNodes_ = 0; // expression nodes built while resolving aliases

@@ -19,7 +19,8 @@ ExprPtr parsed(const QueryDef& def, const QString& text) {
     try {
         return Parser::parseExpression(text);
     } catch (const SyntaxFailure& failure) {
-        refuse(def, failure.construct.isEmpty() ? QStringLiteral("the expression '%1'").arg(text) : failure.construct);
+        refuse(def, failure.construct.isEmpty() ? QStringLiteral("the expression '%1'").arg(text)
+                                                : failure.construct);
     }
 }
 
@@ -27,7 +28,8 @@ std::shared_ptr<SelectStatement> parsedSelect(const QueryDef& def, const QString
     try {
         return std::make_shared<SelectStatement>(Parser::parseSelect(text, def.name));
     } catch (const SyntaxFailure& failure) {
-        refuse(def, failure.construct.isEmpty() ? QStringLiteral("the statement '%1'").arg(text) : failure.construct);
+        refuse(def, failure.construct.isEmpty() ? QStringLiteral("the statement '%1'").arg(text)
+                                                : failure.construct);
     }
 }
 
@@ -103,13 +105,15 @@ std::shared_ptr<const SelectStatement> unionStatement(const QueryDef& def) {
 QString storedQueryRefusal(const QString& queryName, const QString& construct) {
     if (queryName.isEmpty())
         return QStringLiteral("The query uses %1, which this program cannot run.").arg(construct);
-    return QStringLiteral("The stored query '%1' uses %2, which this program cannot run.").arg(queryName, construct);
+    return QStringLiteral("The stored query '%1' uses %2, which this program cannot run.")
+        .arg(queryName, construct);
 }
 
 std::shared_ptr<const SelectStatement> storedStatement(const QueryDef& def) {
     if (!def.fault.isEmpty())
-        throw DataError(DataError::UnsupportedQuery,
-                        QStringLiteral("The stored query '%1' is invalid: it has %2.").arg(def.name, def.fault));
+        throw DataError(
+            DataError::UnsupportedQuery,
+            QStringLiteral("The stored query '%1' is invalid: it has %2.").arg(def.name, def.fault));
     checkKind(def);
     if (!def.parameters.empty())
         BoundExpr::missingParameter();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/query/parse/SelectStatement.h"
 #include "data/jet4/QueryDef.h"
+#include "data/query/parse/SelectStatement.h"
 
 #include <memory>
 
