@@ -42,6 +42,7 @@ QStringList rowTexts(data::Recordset& recordset) {
     const int fields = static_cast<int>(recordset.fieldNames().size());
     for (; !recordset.eof(); recordset.moveNext()) {
         std::vector<jet4::Value> row;
+        row.reserve(fields);
         for (int i = 0; i < fields; ++i)
             row.push_back(recordset.field(i));
         out << rowText(row);
