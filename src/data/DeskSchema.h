@@ -11,48 +11,47 @@
 namespace convodesk::data::desk {
 
 // The database file the desk reads, in the program's folder.
-inline constexpr FixedText kDatabaseFile{"Tassel.mdb"};
+constexpr FixedText kDatabaseFile{"Tassel.mdb"};
 
 // The tables, and the stored query the Home and Search screens read (convodesk-db make can
 // write it as a table of the same rows instead).
-inline constexpr FixedText kGraduatesTable{"Graduates"};
-inline constexpr FixedText kProgrammeTable{"Programme"};
-inline constexpr FixedText kGraduateQuery{"Graduate"};
+constexpr FixedText kGraduatesTable{"Graduates"};
+constexpr FixedText kProgrammeTable{"Programme"};
+constexpr FixedText kGraduateQuery{"Graduate"};
 
 // Fields of Graduates; `Programme` holds a Program_Code.
-inline constexpr FixedText kGraduateId{"GraduateID"};
-inline constexpr FixedText kName{"Name"};
-inline constexpr FixedText kIc{"IC"};
-inline constexpr FixedText kProgramme{"Programme"};
-inline constexpr FixedText kFaculty{"Faculty"};
-inline constexpr FixedText kPhone{"Phone"};
-inline constexpr FixedText kStatus{"Status"};
-inline constexpr FixedText kAudio{"Audio"};
-inline constexpr FixedText kQueue{"Queue"};
+constexpr FixedText kGraduateId{"GraduateID"};
+constexpr FixedText kName{"Name"};
+constexpr FixedText kIc{"IC"};
+constexpr FixedText kProgramme{"Programme"};
+constexpr FixedText kFaculty{"Faculty"};
+constexpr FixedText kPhone{"Phone"};
+constexpr FixedText kStatus{"Status"};
+constexpr FixedText kAudio{"Audio"};
+constexpr FixedText kQueue{"Queue"};
 
 // A graduate ID has this many characters: Home looks the graduate up as soon as they are typed.
-inline constexpr int kGraduateIdLength = 12;
+constexpr int kGraduateIdLength = 12;
 
 // Fields of Programme.
-inline constexpr FixedText kProgramCode{"Program_Code"};
-inline constexpr FixedText kProgramDesc{"Program_Desc"};
-inline constexpr FixedText kProgramFaculty{"Program_Faculty"};
+constexpr FixedText kProgramCode{"Program_Code"};
+constexpr FixedText kProgramDesc{"Program_Desc"};
+constexpr FixedText kProgramFaculty{"Program_Faculty"};
 
 // Graduate: Graduates LEFT JOIN Programme ON Graduates.Programme = Programme.Program_Code,
 // giving these fields.
-inline constexpr std::array kGraduateQueryFields{kGraduateId.view(), kName.view(), kProgramDesc.view(),
-                                                 kFaculty.view(), kQueue.view()};
+constexpr std::array kGraduateQueryFields{kGraduateId.view(), kName.view(), kProgramDesc.view(),
+                                          kFaculty.view(), kQueue.view()};
 
 // The fields of each source the screens use (shown, searched or put in order); `check` wants
 // them all, and `make` requires the tables' ones of its input.
-inline constexpr std::array kGraduateFieldsUsed{kGraduateId.view(), kName.view(), kProgramDesc.view(),
-                                                kQueue.view()};
+constexpr std::array kGraduateFieldsUsed{kGraduateId.view(), kName.view(), kProgramDesc.view(),
+                                         kQueue.view()};
 // The Database screen shows the first eight in this order and puts the rows in Queue order.
-inline constexpr std::array kGraduatesFieldsUsed{kGraduateId.view(), kName.view(),    kIc.view(),
-                                                 kProgramme.view(),  kFaculty.view(), kPhone.view(),
-                                                 kStatus.view(),     kAudio.view(),   kQueue.view()};
-inline constexpr std::array kProgrammeFieldsUsed{kProgramCode.view(), kProgramDesc.view(),
-                                                 kProgramFaculty.view()};
+constexpr std::array kGraduatesFieldsUsed{kGraduateId.view(), kName.view(),    kIc.view(),
+                                          kProgramme.view(),  kFaculty.view(), kPhone.view(),
+                                          kStatus.view(),     kAudio.view(),   kQueue.view()};
+constexpr std::array kProgrammeFieldsUsed{kProgramCode.view(), kProgramDesc.view(), kProgramFaculty.view()};
 
 // Where `name` stands in `fields`; fields.size() where it is not there.
 template <std::size_t N>
@@ -77,9 +76,8 @@ template <std::size_t N> QStringList nameList(const std::array<QStringView, N>& 
 }
 
 // The Database screen's two lists.
-inline constexpr auto kGraduatesInQueueOrder = "select * from " + kGraduatesTable + " order by " + kQueue;
-inline constexpr auto kProgrammesInDescOrder =
-    "select * from " + kProgrammeTable + " order by " + kProgramDesc;
+constexpr auto kGraduatesInQueueOrder = "select * from " + kGraduatesTable + " order by " + kQueue;
+constexpr auto kProgrammesInDescOrder = "select * from " + kProgrammeTable + " order by " + kProgramDesc;
 
 // Home: the graduate whose ID is `idLiteral` (a query literal, see sqlTextLiteral).
 inline QString graduateLookupText(const QString& idLiteral) {
