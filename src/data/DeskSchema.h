@@ -40,18 +40,19 @@ constexpr FixedText kProgramFaculty{"Program_Faculty"};
 
 // Graduate: Graduates LEFT JOIN Programme ON Graduates.Programme = Programme.Program_Code,
 // giving these fields.
-constexpr std::array kGraduateQueryFields{kGraduateId.view(), kName.view(), kProgramDesc.view(),
-                                          kFaculty.view(), kQueue.view()};
+[[maybe_unused]] constexpr std::array kGraduateQueryFields{
+    kGraduateId.view(), kName.view(), kProgramDesc.view(), kFaculty.view(), kQueue.view()};
 
 // The fields of each source the screens use (shown, searched or put in order); `check` wants
 // them all, and `make` requires the tables' ones of its input.
-constexpr std::array kGraduateFieldsUsed{kGraduateId.view(), kName.view(), kProgramDesc.view(),
-                                         kQueue.view()};
+[[maybe_unused]] constexpr std::array kGraduateFieldsUsed{kGraduateId.view(), kName.view(),
+                                                          kProgramDesc.view(), kQueue.view()};
 // The Database screen shows the first eight in this order and puts the rows in Queue order.
-constexpr std::array kGraduatesFieldsUsed{kGraduateId.view(), kName.view(),    kIc.view(),
-                                          kProgramme.view(),  kFaculty.view(), kPhone.view(),
-                                          kStatus.view(),     kAudio.view(),   kQueue.view()};
-constexpr std::array kProgrammeFieldsUsed{kProgramCode.view(), kProgramDesc.view(), kProgramFaculty.view()};
+[[maybe_unused]] constexpr std::array kGraduatesFieldsUsed{
+    kGraduateId.view(), kName.view(),   kIc.view(),    kProgramme.view(), kFaculty.view(),
+    kPhone.view(),      kStatus.view(), kAudio.view(), kQueue.view()};
+[[maybe_unused]] constexpr std::array kProgrammeFieldsUsed{kProgramCode.view(), kProgramDesc.view(),
+                                                           kProgramFaculty.view()};
 
 // Where `name` stands in `fields`; fields.size() where it is not there.
 template <std::size_t N>
