@@ -18,6 +18,17 @@ public:
     // The table's rows with its columns labelled by the table's name; nullptr if none.
     virtual std::unique_ptr<RowSource> openTable(const QString& name) = 0;
     virtual std::optional<jet4::QueryDef> findQuery(const QString& name) = 0;
+    // A stored table's rows filed in an index of `column` under `value`'s entry, and maybe
+    // others (the caller tests them all again): for a text, every text of the same letters,
+    // whatever their case, accents and punctuation. nullptr when no index can tell (the caller
+    // reads the whole table).
+    virtual std::unique_ptr<RowSource> openTableSeek(const QString& table, const QString& column,
+                                                     const jet4::Value& value) {
+        (void)table;
+        (void)column;
+        (void)value;
+        return nullptr;
+    }
     // The order texts are compared in (the file header's).
     virtual jet4::SortOrder textSortOrder() const { return {}; }
 };

@@ -1,6 +1,7 @@
 #include "QueryEngine.h"
 
 #include "FilteredRowSource.h"
+#include "IndexSeek.h"
 #include "RepeatedTextSharer.h"
 #include "RowOrdering.h"
 #include "SelectRunner.h"
@@ -203,28 +204,64 @@ RowSet QueryEngine::scan(const QString& source, const Expr* filter, const std::v
     const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
     const QueryGovernor::Scope governed(limits_);
     const std::unique_ptr<RowSource> rows = open(source, filter);
+    return readRows(*rows, needed);
+}
+
+RowSet QueryEngine::readRows(RowSource& rows, const std::vector<bool>* needed) {
     RowSet result;
-    result.columns = rows->columns();
+    result.columns = rows.columns();
     const int width = static_cast<int>(result.columns.size());
     RepeatedTextSharer sharer(width);
-    while (rows->next()) {
+    while (rows.next()) {
         QueryGovernor::tick();
         std::vector<jet4::Value> row;
         row.reserve(width);
         for (int c = 0; c < width; ++c)
-            row.push_back(!needed || (*needed)[c] ? sharer.read(*rows, c) : jet4::Value());
+            row.push_back(!needed || (*needed)[c] ? sharer.read(rows, c) : jet4::Value());
         result.rows.push_back(std::move(row));
     }
     return result;
 }
 
+std::unique_ptr<RowSource> QueryEngine::filtered(std::unique_ptr<RowSource> rows, const Expr* filter,
+                                                 const QString& source) {
+    if (!filter)
+        return rows;
+    return std::make_unique<FilteredRowSource>(std::move(rows), *filter, source, BindContext{false, this});
+}
+
+std::optional<RowSet> QueryEngine::scanBySeek(const SelectStatement::Table& source, const Expr* filter,
+                                              const std::vector<bool>* needed) {
+    if (source.derived || !filter)
+        return std::nullopt;
+    const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
+    const QueryGovernor::Scope governed(limits_);
+    std::unique_ptr<RowSource> sought = openBySeek(catalog_, source.name, *filter);
+    if (!sought)
+        return std::nullopt;
+    return readRows(*filtered(std::move(sought), filter, source.name), needed);
+}
+
+std::optional<RowSet> QueryEngine::scanJoinMatches(const SelectStatement::Table& source,
+                                                   const QString& column, const jet4::Value& value,
+                                                   const Expr* filter, const std::vector<bool>* needed) {
+    if (source.derived)
+        return std::nullopt;
+    const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
+    const QueryGovernor::Scope governed(limits_);
+    std::unique_ptr<RowSource> sought = openEqualBySeek(catalog_, source.name, column, value);
+    if (!sought)
+        return std::nullopt;
+    return readRows(*filtered(std::move(sought), filter, source.name), needed);
+}
+
 std::unique_ptr<RowSource> QueryEngine::open(const QString& source, const Expr* filter) {
-    if (auto table = catalog_.openTable(source)) {
-        if (!filter)
-            return table;
-        return std::make_unique<FilteredRowSource>(std::move(table), *filter, source,
-                                                   BindContext{false, this});
-    }
+    // A part "column = constant" an index answers: only the rows it names are read.
+    if (filter)
+        if (std::unique_ptr<RowSource> sought = openBySeek(catalog_, source, *filter))
+            return filtered(std::move(sought), filter, source);
+    if (auto table = catalog_.openTable(source))
+        return filtered(std::move(table), filter, source);
     if (auto def = catalog_.findQuery(source)) {
         ActiveQuery active(*this, def->name);
         return std::make_unique<RowSetSource>(runStatement(storedQuery(*def), filter));

@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QStringList>
+#include <optional>
 
 namespace convodesk::data::query {
 
@@ -41,6 +42,15 @@ public:
     std::vector<ColumnInfo> describe(const SelectStatement::Table& source);
     RowSet scan(const SelectStatement::Table& source, const Expr* filter, const std::vector<bool>* needed);
     std::unique_ptr<RowSource> open(const SelectStatement::Table& source, const Expr* filter);
+    // The rows scan() gives when `filter` has a part "column = constant" an index of the stored
+    // table answers; nullopt (nothing read) when none does.
+    std::optional<RowSet> scanBySeek(const SelectStatement::Table& source, const Expr* filter,
+                                     const std::vector<bool>* needed);
+    // The stored table's rows passing `filter` whose `column` a join would match with `value`,
+    // found through an index; nullopt when no index can tell.
+    std::optional<RowSet> scanJoinMatches(const SelectStatement::Table& source, const QString& column,
+                                          const jet4::Value& value, const Expr* filter,
+                                          const std::vector<bool>* needed);
 
     // Whether a SELECT over one source reads it straight into its rows, with no join step, and
     // hands them on unchanged when its outputs are the source's columns (the screens' queries).
@@ -59,6 +69,9 @@ private:
     std::vector<ColumnInfo> describeStatement(const std::shared_ptr<const SelectStatement>& statement);
     RowSet runUnion(const SelectStatement& statement, const Expr* outputFilter);
     std::shared_ptr<const SelectStatement> storedQuery(const jet4::QueryDef& def);
+    RowSet readRows(RowSource& rows, const std::vector<bool>* needed);
+    std::unique_ptr<RowSource> filtered(std::unique_ptr<RowSource> rows, const Expr* filter,
+                                        const QString& source);
 
     Catalog& catalog_;
     bool directScans_ = true;

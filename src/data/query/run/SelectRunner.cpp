@@ -516,8 +516,11 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
     }
 
     // The first source is read forward; the others are held in memory to be probed by hash.
+    // A first source found through an index is read first: a table joined to it on one value
+    // alone is then looked up by that value instead of read whole.
     std::vector<RowSet> scanned(sources_.size());
     std::unique_ptr<RowSource> first;
+    std::optional<RowSet> firstRows;
     std::vector<int> offsets;
     for (std::size_t i = 0; i < sources_.size(); ++i) {
         const Source& source = sources_[i];
@@ -525,21 +528,64 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
         ExprPtr filter = joinConjuncts(source.pushed);
         if (filter)
             stripQualifiers(*filter);
-        if (i == 0) {
-            first = engine_.open(source.table, filter.get());
-            continue;
-        }
         const std::vector<bool> needed(used.begin() + source.offset,
                                        used.begin() + source.offset +
                                            static_cast<long>(source.columns.size()));
+        if (i == 0) {
+            firstRows = engine_.scanBySeek(source.table, filter.get(), &needed);
+            if (!firstRows)
+                first = engine_.open(source.table, filter.get());
+            continue;
+        }
+        if (firstRows)
+            if (auto matches = joinMatches(steps, i, *firstRows, filter.get(), needed)) {
+                scanned[i] = std::move(*matches);
+                continue;
+            }
         scanned[i] = engine_.scan(source.table, filter.get(), &needed);
     }
+    if (firstRows)
+        first = std::make_unique<RowSetSource>(std::move(*firstRows));
     std::unique_ptr<BoundExpr> condition;
     if (!residual.empty())
         condition = std::make_unique<BoundExpr>(*joinConjuncts(residual), combinedLayout_, name_, context_);
     JoinPipeline pipeline(offsets, static_cast<int>(combinedLayout_.size()), steps, scanned, condition.get(),
                           used);
     return pipeline.run(*first);
+}
+
+// The rows of source `added` a join step can match with the first source's rows, when they
+// all join on one value (as a graduate looked up by ID joins to the programme of its code):
+// found through an index by that value. nullopt when the step or the source does not allow it.
+std::optional<RowSet> SelectRunner::joinMatches(const std::vector<JoinStep>& steps, std::size_t added,
+                                                const RowSet& firstRows, const Expr* filter,
+                                                const std::vector<bool>& needed) {
+    const auto step = std::find_if(steps.begin(), steps.end(),
+                                   [added](const JoinStep& s) { return s.added == static_cast<int>(added); });
+    if (step == steps.end() || step->keepNew || step->newColumns.size() != 1 || step->oldColumns.size() != 1)
+        return std::nullopt;
+    const int firstColumn = step->oldColumns.front() - sources_[0].offset;
+    if (firstColumn < 0 || firstColumn >= static_cast<int>(sources_[0].columns.size()))
+        return std::nullopt;
+    const jet4::Value* value = nullptr;
+    QString key;
+    for (const std::vector<Value>& row : firstRows.rows) {
+        const QString rowKey = matchKey(row[firstColumn]);
+        if (rowKey.isEmpty())
+            continue;
+        if (value && rowKey != key)
+            return std::nullopt; // several values: read the table whole
+        value = &row[firstColumn];
+        key = rowKey;
+    }
+    const Source& source = sources_[added];
+    if (!value) { // nothing to match: no row of the table is needed
+        RowSet none;
+        none.columns = engine_.describe(source.table);
+        return none;
+    }
+    const QString& column = source.columns[step->newColumns.front()].name;
+    return engine_.scanJoinMatches(source.table, column, *value, filter, &needed);
 }
 
 // DISTINCTROW: one row for each combination of records of the tables the outputs come from,

@@ -70,6 +70,9 @@ private:
     void prepareGrouping();
     std::vector<std::vector<jet4::Value>> joinedRows(const std::vector<ExprPtr>& conditions);
     bool outputsAreTheColumns() const;
+    std::optional<RowSet> joinMatches(const std::vector<JoinStep>& steps, std::size_t added,
+                                      const RowSet& firstRows, const Expr* filter,
+                                      const std::vector<bool>& needed);
     void keepDistinctRows(std::vector<std::vector<jet4::Value>>& rows) const;
     std::vector<std::size_t> topRows(const std::vector<std::vector<jet4::Value>>& rows,
                                      const std::vector<std::size_t>& kept, const SortKeys& keys) const;
