@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnType.h"
+#include "SortOrder.h"
 
 #include <QString>
 #include <QStringView>
@@ -20,6 +21,7 @@ struct ColumnDef {
     bool neverNull = false; // an autonumber: a row without its value is damaged
     int precision = 0;      // Numeric only
     int scale = 0;          // Numeric only
+    SortOrder sortOrder;    // Text/Memo: descriptor bytes 11-14
 };
 
 struct TableDef {
