@@ -3,14 +3,17 @@
 // entry with an independent leaf reader, and seeking any stored key prefix gives the rows
 // whose entries start with it, decoded as a scan decodes them.
 #include "data/jet4/Error.h"
+#include "data/jet4/IndexKey.h"
 #include "data/jet4/Jet4Format.h"
 #include "data/jet4/read/Database.h"
+#include "data/jet4/read/SeekValue.h"
 #include "sort/TextIndexLeaves.h"
 #include "support/CorpusFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QTest>
 
 using namespace convodesk;
@@ -101,6 +104,15 @@ std::vector<std::uint32_t> seekRows(const jet4::Database& db, const jet4::TableD
     return rows;
 }
 
+// The bytes of `value`'s key in column `column` that a seek compares; empty when it has none.
+QByteArray trustedKey(const jet4::ColumnDef& column, bool ascending, const Value& value) {
+    jet4::IndexKey::Buffer key;
+    if (!jet4::IndexKey::append(column, ascending, value, key))
+        return {};
+    const qsizetype size = jet4::IndexKey::trustedLength(column, ascending, key.constData(), key.size());
+    return {reinterpret_cast<const char*>(key.constData()), size};
+}
+
 bool allNull(const std::vector<Value>& row, const jet4::RealIndexDef& index) {
     for (const jet4::IndexColumnDef& column : index.columns)
         if (!row[static_cast<std::size_t>(column.columnIndex)].isNull())
@@ -155,14 +167,100 @@ private slots:
                 checkAgainstLeaves(entries, leaves[static_cast<std::size_t>(i)], index, table, where);
                 checkAgainstRows(entries, scanned, index, where);
                 checkSeeks(*db, table, i, entries, scanned, where);
+                checkValueSeeks(*db, table, index, scanned, where);
                 ++indexes_;
                 entries_ += static_cast<int>(entries.size());
             }
         }
     }
 
+    // What a seek declines, leaving the table to a scan, and what it converts.
+    void seekDeclines() {
+        // The first corpus file with a user table indexed on a Long and one indexed on a Text.
+        QByteArray bytes;
+        QString file;
+        std::shared_ptr<jet4::Database> db;
+        const jet4::TableDef* longTable = nullptr;
+        const jet4::TableDef* textTable = nullptr;
+        int longColumn = -1;
+        int textColumn = -1;
+        for (const QString& candidate : corpusFiles()) {
+            if (candidate.contains(QLatin1String("password")))
+                continue;
+            file = candidate;
+            bytes = readAll(testing::corpusPath(file));
+            db = jet4::Database::openBytes(bytes, file);
+            longTable = textTable = nullptr;
+            longColumn = textColumn = -1;
+            for (const QString& name : db->tableNames()) {
+                const jet4::TableDef* table = db->findTable(name);
+                for (const jet4::RealIndexDef& index : table->realIndexes) {
+                    const int c = index.columns[0].columnIndex;
+                    const jet4::ColumnType type = table->columns[static_cast<std::size_t>(c)].type;
+                    if (type == jet4::ColumnType::Long && longColumn < 0 && table->storedRowCount > 0)
+                        longTable = table, longColumn = c;
+                    if (type == jet4::ColumnType::Text && textColumn < 0 && table->storedRowCount > 0)
+                        textTable = table, textColumn = c;
+                }
+            }
+            if (longTable && textTable)
+                break;
+        }
+        QVERIFY(longTable && textTable);
+
+        // A whole number given as a Double is the Long it equals; 12.5, "12" and Null are not.
+        auto rows = db->openCursor(*longTable);
+        QVERIFY(rows->next());
+        const Value stored = rows->value(longColumn);
+        QVERIFY(!stored.isNull());
+        auto found =
+            db->openSeek(*longTable, longColumn, Value::real(static_cast<double>(stored.asInteger())));
+        QVERIFY(found && found->next());
+        QCOMPARE(found->value(longColumn), stored);
+        QVERIFY(!db->openSeek(*longTable, longColumn, Value::real(12.5)));
+        QVERIFY(!db->openSeek(*longTable, longColumn, Value::text(QStringLiteral("12"))));
+        QVERIFY(!db->openSeek(*longTable, longColumn, Value::null()));
+        QVERIFY(!db->openSeek(*longTable, -1, stored));
+        for (int c = 0; c < static_cast<int>(longTable->columns.size()); ++c) {
+            bool leads = false;
+            for (const jet4::RealIndexDef& index : longTable->realIndexes)
+                leads = leads || index.columns[0].columnIndex == c;
+            if (!leads)
+                QVERIFY(!db->openSeek(*longTable, c, Value::integer(1)));
+        }
+
+        // A text finds its row in any letter case; a column in another sort order is not sought.
+        auto texts = db->openCursor(*textTable);
+        Value text;
+        while (texts->next() && text.isNull())
+            text = texts->value(textColumn);
+        QVERIFY(!text.isNull());
+        found = db->openSeek(*textTable, textColumn, Value::text(text.asText().toUpper()));
+        QVERIFY(found);
+        bool hit = false;
+        while (found->next())
+            hit = hit || found->value(textColumn) == text;
+        QVERIFY(hit);
+
+        const jet4::ColumnDef& column = textTable->columns[static_cast<std::size_t>(textColumn)];
+        const qsizetype descriptors =
+            qsizetype(textTable->tdefPage) * jet4::format::kPageSize + jet4::format::kTdefHeaderSize +
+            qsizetype(textTable->realIndexes.size()) * jet4::format::kTdefRealIndexEntrySize;
+        for (std::size_t d = 0; d < textTable->columns.size(); ++d) {
+            const qsizetype at = descriptors + qsizetype(d) * jet4::format::kColumnDescriptorSize;
+            if (static_cast<std::uint8_t>(bytes[at + jet4::format::kColumnNumberOffset]) == column.number)
+                bytes[at + jet4::format::kColumnSortOrderOffset] = '\x0C'; // French, 0x040C
+        }
+        const auto french = jet4::Database::openBytes(bytes, file);
+        const jet4::TableDef* frenchTable = french->findTable(textTable->name);
+        QCOMPARE(frenchTable->columns[static_cast<std::size_t>(textColumn)].sortOrder.lcid, 0x040C);
+        QVERIFY(!french->openSeek(*frenchTable, textColumn, text));
+    }
+
     void cleanupTestCase() {
-        qInfo("%d indexes, %d entries, %d seeks", indexes_, entries_, seeks_);
+        qInfo("%d indexes, %d entries, %d seeks by key, %d by value (%d declined)", indexes_, entries_,
+              seeks_, valueSeeks_, valueSeeksDeclined_);
+        QVERIFY(valueSeeks_ > 1000);
         QVERIFY(indexes_ > 150);
         QVERIFY(entries_ > 2000);
     }
@@ -233,6 +331,41 @@ private:
         }
     }
 
+    // openSeek with each row's value of the index's first column finds that row, and exactly the
+    // rows whose key starts with the same trusted bytes.
+    void checkValueSeeks(const jet4::Database& db, const jet4::TableDef& table,
+                         const jet4::RealIndexDef& index, const ScannedTable& scanned, const QString& where) {
+        const int c = index.columns[0].columnIndex;
+        const jet4::ColumnDef& column = table.columns[static_cast<std::size_t>(c)];
+        const bool ascending = index.columns[0].ascending;
+        for (auto it = scanned.rows.cbegin(); it != scanned.rows.cend(); ++it) {
+            const Value& value = it.value()[static_cast<std::size_t>(c)];
+            auto cursor = db.openSeek(table, c, value);
+            if (!cursor) {
+                const bool answerable = jet4::seekValue(column, value) && jet4::IndexKey::canKey(column);
+                QVERIFY2(!answerable, qPrintable(where + QStringLiteral(": a seek declined")));
+                ++valueSeeksDeclined_;
+                continue;
+            }
+            const QByteArray sought = trustedKey(column, ascending, value);
+            QSet<std::uint32_t> found;
+            while (cursor->next())
+                found.insert(cursor->rowPointer());
+            QSet<std::uint32_t> expected;
+            for (auto row = scanned.rows.cbegin(); row != scanned.rows.cend(); ++row) {
+                const QByteArray key =
+                    trustedKey(column, ascending, row.value()[static_cast<std::size_t>(c)]);
+                if (key.startsWith(sought) && (key.size() == sought.size() || !column.fixed))
+                    expected.insert(row.key());
+            }
+            QVERIFY2(found.contains(it.key()), qPrintable(where + QStringLiteral(": a seek missed its row")));
+            QVERIFY2(found == expected, qPrintable(where + QStringLiteral(": a seek found other rows")));
+            ++valueSeeks_;
+        }
+    }
+
+    int valueSeeks_ = 0;
+    int valueSeeksDeclined_ = 0;
     int indexes_ = 0;
     int entries_ = 0;
     int seeks_ = 0;

@@ -4,10 +4,12 @@
 #include "HeaderCheck.h"
 #include "IndexSeekCursor.h"
 #include "RowLocator.h"
+#include "SeekValue.h"
 #include "TableCursorImpl.h"
 #include "TableDefReader.h"
 #include "UsageMapReader.h"
 #include "data/jet4/Error.h"
+#include "data/jet4/IndexKey.h"
 #include "data/jet4/Jet4Format.h"
 
 namespace convodesk::jet4 {
@@ -128,6 +130,46 @@ std::optional<QueryDef> Database::Impl::findQuery(QStringView name) {
     return buildQueryDef(e->name, queryRows_->value(e->id));
 }
 
+namespace {
+
+// The physical index a seek on `columnIndex` uses: one whose first column it is, a unique one
+// if there is (one row at most per value), then the one with the fewest columns; -1 if none.
+int seekIndex(const TableDef& table, int columnIndex) {
+    int best = -1;
+    for (std::size_t i = 0; i < table.realIndexes.size(); ++i) {
+        const RealIndexDef& index = table.realIndexes[i];
+        if (index.columns.front().columnIndex != columnIndex)
+            continue;
+        if (best >= 0) {
+            const RealIndexDef& chosen = table.realIndexes[static_cast<std::size_t>(best)];
+            if (chosen.unique() != index.unique() ? chosen.unique()
+                                                  : chosen.columns.size() <= index.columns.size())
+                continue;
+        }
+        best = static_cast<int>(i);
+    }
+    return best;
+}
+
+} // namespace
+
+std::unique_ptr<TableCursor> Database::Impl::openSeek(const TableDef& table, int columnIndex,
+                                                      const Value& value) {
+    if (columnIndex < 0 || static_cast<std::size_t>(columnIndex) >= table.columns.size())
+        return nullptr;
+    const ColumnDef& column = table.columns[static_cast<std::size_t>(columnIndex)];
+    const int index = seekIndex(table, columnIndex);
+    const std::optional<Value> exact = seekValue(column, value);
+    if (index < 0 || !exact)
+        return nullptr;
+    const bool ascending = table.realIndexes[static_cast<std::size_t>(index)].columns.front().ascending;
+    IndexKey::Buffer key;
+    if (!IndexKey::append(column, ascending, *exact, key))
+        return nullptr;
+    const qsizetype trusted = IndexKey::trustedLength(column, ascending, key.constData(), key.size());
+    return openIndexRange(table, index, QByteArrayView(key.constData(), trusted));
+}
+
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Database::~Database() = default;
 
@@ -166,6 +208,10 @@ std::unique_ptr<TableCursor> Database::openCursor(const TableDef& table) const {
 }
 std::unique_ptr<IndexWalker> Database::walkIndex(const TableDef& table, int realIndex) const {
     return impl_->walkIndex(table, realIndex);
+}
+std::unique_ptr<TableCursor> Database::openSeek(const TableDef& table, int columnIndex,
+                                                const Value& value) const {
+    return impl_->openSeek(table, columnIndex, value);
 }
 std::unique_ptr<TableCursor> Database::openIndexRange(const TableDef& table, int realIndex,
                                                       QByteArrayView keyPrefix) const {

@@ -44,6 +44,14 @@ public:
     // row count check at its end).
     std::unique_ptr<TableCursor> openCursor(const TableDef& table) const;
 
+    // Rows of `table` that may have `value` in column `columnIndex`, found by seeking an index
+    // whose first column it is: a cursor over those rows only, in index order. The caller tests
+    // each row against its whole condition again (a text seek finds the texts whose letters
+    // match, whatever their case, accents and punctuation). nullptr when no index can answer: no
+    // such index, a text column in another sort order than General, a value the column cannot
+    // hold exactly (12.5 or the text "12" for a Long), a Null, or an index that is damaged or
+    // names rows that are not there; the caller then scans.
+    std::unique_ptr<TableCursor> openSeek(const TableDef& table, int columnIndex, const Value& value) const;
     // The entries of physical index `realIndex` (into TableDef::realIndexes) of `table`, from
     // the first: IndexWalker checks every page it reaches and throws Error(Damaged) on damage.
     std::unique_ptr<IndexWalker> walkIndex(const TableDef& table, int realIndex) const;

@@ -27,6 +27,7 @@ public:
     std::unique_ptr<IndexWalker> walkIndex(const TableDef& table, int realIndex);
     std::unique_ptr<TableCursor> openIndexRange(const TableDef& table, int realIndex,
                                                 QByteArrayView keyPrefix);
+    std::unique_ptr<TableCursor> openSeek(const TableDef& table, int columnIndex, const Value& value);
 
 private:
     struct LoadedTable {
