@@ -16,6 +16,20 @@ std::unique_ptr<query::RowSource> DatabaseCatalog::openTable(const QString& name
     return std::make_unique<TableCursorSource>(*table, database_->openCursor(*table));
 }
 
+std::unique_ptr<query::RowSource> DatabaseCatalog::openTableSeek(const QString& name, const QString& column,
+                                                                 const jet4::Value& value) {
+    const jet4::TableDef* table = database_->findTable(name);
+    if (!table)
+        return nullptr;
+    const int columnIndex = table->columnIndex(column);
+    if (columnIndex < 0)
+        return nullptr;
+    std::unique_ptr<jet4::TableCursor> rows = database_->openSeek(*table, columnIndex, value);
+    if (!rows)
+        return nullptr;
+    return std::make_unique<TableCursorSource>(*table, std::move(rows));
+}
+
 jet4::SortOrder DatabaseCatalog::textSortOrder() const {
     return database_->sortOrder();
 }

@@ -16,6 +16,8 @@ public:
     explicit DatabaseCatalog(std::shared_ptr<jet4::Database> database) : database_(std::move(database)) {}
     QString fileName() const override;
     std::unique_ptr<query::RowSource> openTable(const QString& name) override;
+    std::unique_ptr<query::RowSource> openTableSeek(const QString& name, const QString& column,
+                                                    const jet4::Value& value) override;
     std::optional<jet4::QueryDef> findQuery(const QString& name) override;
     jet4::SortOrder textSortOrder() const override;
 
