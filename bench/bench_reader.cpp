@@ -4,6 +4,8 @@
 //   Libmdb     the same full scan through mdbtools' libmdb (every column bound)
 //   ReadFile   plain read() of the file's bytes
 // After the runs, each figure is printed as a ratio to Libmdb and to ReadFile.
+#include "PlainRead.h"
+#include "RatioReporter.h"
 #include "data/jet4/read/Database.h"
 #include "data/jet4/write/Writer.h"
 
@@ -12,10 +14,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <fcntl.h>
 #include <map>
 #include <mdbtools.h>
-#include <unistd.h>
 
 using namespace convodesk::jet4;
 
@@ -104,27 +104,8 @@ void Libmdb(benchmark::State& state) {
 }
 
 void ReadFile(benchmark::State& state) {
-    const QByteArray path = QFile::encodeName(graduateFile(static_cast<int>(state.range(0))));
-    std::vector<char> buffer(1 << 20);
-    for (auto _ : state) {
-        const int fd = ::open(path.constData(), O_RDONLY);
-        while (::read(fd, buffer.data(), buffer.size()) > 0)
-            benchmark::DoNotOptimize(buffer[0]);
-        ::close(fd);
-    }
+    convodesk::bench::timePlainRead(state, graduateFile(static_cast<int>(state.range(0))));
 }
-
-// Remembers the time per iteration of each run for the ratio table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            seconds[run.benchmark_name()] =
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-    }
-    std::map<std::string, double> seconds;
-};
 
 } // namespace
 
@@ -137,19 +118,19 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     for (int rows : kSizes)
         graduateFile(rows); // write the files before timing anything
-    RatioReporter reporter;
+    convodesk::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-10s %8s %12s %12s %12s\n", "test", "rows", "ms", "x libmdb", "x read()");
     for (const char* test : {"FindById", "FullScan", "Libmdb", "ReadFile"}) {
         for (int rows : kSizes) {
             const std::string key = std::string(test) + "/" + std::to_string(rows);
-            const auto it = reporter.seconds.find(key);
-            if (it == reporter.seconds.end())
+            const double seconds = reporter.secondsOf(key);
+            if (seconds == 0)
                 continue;
-            const double lib = reporter.seconds["Libmdb/" + std::to_string(rows)];
-            const double raw = reporter.seconds["ReadFile/" + std::to_string(rows)];
-            std::printf("%-10s %8d %12.3f %12.3f %12.2f\n", test, rows, it->second * 1e3,
-                        lib > 0 ? it->second / lib : 0.0, raw > 0 ? it->second / raw : 0.0);
+            const double lib = reporter.secondsOf("Libmdb/" + std::to_string(rows));
+            const double raw = reporter.secondsOf("ReadFile/" + std::to_string(rows));
+            std::printf("%-10s %8d %12.3f %12.3f %12.2f\n", test, rows, seconds * 1e3,
+                        lib > 0 ? seconds / lib : 0.0, raw > 0 ? seconds / raw : 0.0);
         }
     }
     benchmark::Shutdown();

@@ -1,13 +1,16 @@
 // Database and Search screen timings on large files, one measurement per process so that the
 // peak memory belongs to it alone:
 //   bench_screens write GRADUATES PROGRAMMES   writes Tassel.mdb next to the program
+//   bench_screens realistic GRADUATES          puts a RealisticDesk file there instead
 //   bench_screens database                     opens the Database screen (both lists filled)
 //   bench_screens search                       searches a text that every tenth graduate holds
+//   bench_screens search-all                   searches the empty text: every graduate listed
 //   bench_screens click                        in the real main window: from the click on "Data
 //                                              Manager" to the graduate list painted on screen
 //   bench_screens paste                        a 1 MB paste into the Home screen's ID box, painted
 //   bench_screens keys                         keys in the ID box holding 1 MB, each until painted:
 //                                              typed at the end, in the middle, Home and End
+#include "RealisticDesk.h"
 #include "app/fraMDI.h"
 #include "app/frmMenu.h"
 #include "data/jet4/write/Writer.h"
@@ -29,21 +32,40 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 using namespace convodesk;
 
 namespace {
 
-long peakRssKiB() {
+// A figure of /proc/self/status in KiB ("VmHWM:" the peak, "VmRSS:" the present); -1 if unknown.
+long statusKiB(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
+    const auto length = static_cast<qsizetype>(std::strlen(field));
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(field))
+            return line.mid(length).trimmed().split(' ').first().toLong();
     return -1;
+}
+
+long peakRssKiB() {
+    return statusKiB("VmHWM:");
+}
+
+// The memory the process holds once the heap has handed back what is free: what the filled
+// lists keep after the query's rows are gone.
+double keptMiB() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+    return statusKiB("VmRSS:") / 1024.0;
 }
 
 // Notes when a widget has been painted: the paint is over once the event processing that
@@ -152,6 +174,12 @@ int main(int argc, char* argv[]) {
         writeFile(atoi(argv[2]), atoi(argv[3]));
         return 0;
     }
+    if (mode == QLatin1String("realistic") && argc > 2) {
+        const QString made = bench::RealisticDesk::make(atoi(argv[2])).mdbPath;
+        const QString beside = testing::DeskFile::besideProgram();
+        QFile::remove(beside);
+        return QFile::copy(made, beside) ? 0 : 1;
+    }
     ui::setFailureReporter([](const ui::Failure& failure) {
         std::fprintf(stderr, "failed: %s\n", qPrintable(ui::failureMessage(failure)));
     });
@@ -168,23 +196,28 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents(); // the first paint of the filled lists
         const qint64 ms = clock.elapsed();
         std::printf(
-            "database: %d graduates, %d programmes listed in %lld ms; peak RSS %.1f MiB (%.1f before)\n",
+            "database: %d graduates, %d programmes listed in %lld ms; peak RSS %.1f MiB (%.1f before), "
+            "%.1f MiB kept after the fill\n",
             screen.graduateList().itemCount(), screen.programmeList().itemCount(), ms, peakRssKiB() / 1024.0,
-            before / 1024.0);
+            before / 1024.0, keptMiB());
         return 0;
     }
-    if (mode == QLatin1String("search")) {
+    if (mode == QLatin1String("search") || mode == QLatin1String("search-all")) {
         screens::frmSearch screen;
         screen.show();
         screen.Form_Load(client);
-        screen.findChild<ui::TextBox*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("Zakaria"));
+        screen.findChild<ui::TextBox*>(QStringLiteral("txtSearch"))
+            ->setText(mode == QLatin1String("search") ? QStringLiteral("Zakaria") : QString());
         QApplication::processEvents();
+        const long before = peakRssKiB();
         clock.start();
         screen.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
         QApplication::processEvents();
         const qint64 ms = clock.elapsed();
-        std::printf("search: %d rows listed in %lld ms; peak RSS %.1f MiB\n", screen.resultList().itemCount(),
-                    ms, peakRssKiB() / 1024.0);
+        std::printf(
+            "search: %d rows listed in %lld ms; peak RSS %.1f MiB (%.1f before), %.1f MiB kept after the "
+            "fill\n",
+            screen.resultList().itemCount(), ms, peakRssKiB() / 1024.0, before / 1024.0, keptMiB());
         return 0;
     }
     if (mode == QLatin1String("click")) {
@@ -261,8 +294,8 @@ int main(int argc, char* argv[]) {
             endShown ? "yes" : "no");
         return 0;
     }
-    std::fprintf(
-        stderr,
-        "usage: bench_screens write GRADUATES PROGRAMMES | database | search | click | paste | keys\n");
+    std::fprintf(stderr, "usage: bench_screens write GRADUATES PROGRAMMES | realistic GRADUATES | database | "
+                         "search | search-all | "
+                         "click | paste | keys\n");
     return 2;
 }

@@ -11,7 +11,7 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-de
   librsvg2-bin fonts-wine fonts-open-sans fonts-dejavu-core fonts-wqy-microhei fonts-lohit-taml)
 # Extra packages for the tests, benchmarks, fuzzing and the lint stage (clang-tools brings
 # run-clang-tidy).
-TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev clang libclang-rt-14-dev
+TEST_PACKAGES=(mdbtools mdbtools-dev libbenchmark-dev sqlite3 clang libclang-rt-14-dev
   xvfb openbox xdotool imagemagick clang-format clang-tidy clang-tools)
 # Extra packages to make the Debian package (dpkg-shlibdeps needs file) and to check it.
 # hardening-check comes with devscripts.

@@ -3,10 +3,10 @@
 namespace convodesk::ui {
 
 ReportListModel::ReportListModel(std::vector<ReportColumn> columns, QObject* parent)
-    : QAbstractTableModel(parent), columns_(std::move(columns)) {}
+    : QAbstractTableModel(parent), columns_(std::move(columns)), cells_(int(columns_.size())) {}
 
 int ReportListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
+    return parent.isValid() ? 0 : cells_.rowCount();
 }
 
 int ReportListModel::columnCount(const QModelIndex& parent) const {
@@ -46,20 +46,16 @@ void ReportListModel::removeAll() {
     if (batchDepth_ == 0)
         beginResetModel();
     cells_.clear();
-    cells_.shrink_to_fit();
-    rows_ = 0;
     if (batchDepth_ == 0)
         endResetModel();
 }
 
 int ReportListModel::append(const QString& text) {
-    const int row = rows_;
+    const int row = cells_.rowCount();
     if (batchDepth_ == 0)
         beginInsertRows({}, row, row);
-    cells_.resize(cells_.size() + columns_.size());
-    ++rows_;
-    if (!columns_.empty())
-        cells_[size_t(row) * columns_.size()] = text;
+    cells_.appendRow();
+    cells_.set(row, 0, text);
     if (batchDepth_ == 0)
         endInsertRows();
     return row;
@@ -68,7 +64,7 @@ int ReportListModel::append(const QString& text) {
 void ReportListModel::setCell(int row, int column, const QString& text) {
     if (!validCell(row, column))
         return;
-    cells_[size_t(row) * columns_.size() + size_t(column)] = text;
+    cells_.set(row, column, text);
     if (batchDepth_ == 0) {
         const QModelIndex changed = index(row, column);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
@@ -76,7 +72,7 @@ void ReportListModel::setCell(int row, int column, const QString& text) {
 }
 
 QString ReportListModel::cell(int row, int column) const {
-    return validCell(row, column) ? cells_[size_t(row) * columns_.size() + size_t(column)] : QString();
+    return cells_.at(row, column);
 }
 
 void ReportListModel::beginBatch() {
@@ -90,7 +86,7 @@ void ReportListModel::endBatch() {
 }
 
 bool ReportListModel::validCell(int row, int column) const {
-    return row >= 0 && row < rows_ && column >= 0 && column < int(columns_.size());
+    return row >= 0 && row < cells_.rowCount() && column >= 0 && column < int(columns_.size());
 }
 
 } // namespace convodesk::ui

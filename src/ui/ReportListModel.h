@@ -1,8 +1,9 @@
 #pragma once
 
+#include "PackedTextGrid.h"
+
 #include <QAbstractTableModel>
 #include <QString>
-#include <deque>
 #include <vector>
 
 namespace convodesk::ui {
@@ -14,8 +15,9 @@ struct ReportColumn {
     double widthTwips = 0;
 };
 
-// Rows of texts with fixed columns, stored flat (one QString per cell). Alignment is per
-// column, nothing is stored per cell beyond its text. Appends can be collected in a batch so
+// Rows of texts with fixed columns, kept packed (PackedTextGrid: about four bytes a cell plus
+// its text, repeated texts once). Alignment is per column, nothing is stored per cell beyond
+// its text. Appends can be collected in a batch so
 // that a list of 100,000 rows costs one model reset instead of one signal pair per row.
 class ReportListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -48,10 +50,7 @@ private:
     bool validCell(int row, int column) const;
 
     std::vector<ReportColumn> columns_;
-    // In blocks, not one array: a growing list of 100,000 rows never needs its old and new
-    // arrays at the same time.
-    std::deque<QString> cells_;
-    int rows_ = 0;
+    PackedTextGrid cells_;
     int batchDepth_ = 0;
 };
 

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace convodesk;
@@ -169,6 +170,52 @@ private slots:
             message = QString::fromStdString(error.what());
         }
         QVERIFY2(message.contains(QLatin1String("changed while it was being read")), qPrintable(message));
+    }
+
+    // A table of several megabytes is read in runs of pages: every row comes once, in order,
+    // across the runs; a file cut short after the first runs is reported as changed.
+    void tableLongerThanOneRun_data() {
+        QTest::addColumn<bool>("cutShort");
+        QTest::newRow("whole") << false;
+        QTest::newRow("cut short after the first runs") << true;
+    }
+    void tableLongerThanOneRun() {
+        QFETCH(bool, cutShort);
+        const int rows = 60000;
+        jet4::WriterTable t;
+        t.name = QStringLiteral("Big");
+        t.columns = {{"GraduateID", ColumnType::Long}, {"Name", ColumnType::Text, 80}};
+        for (int i = 0; i < rows; ++i)
+            t.rows.push_back(
+                {Value::integer(i), Value::text(QStringLiteral("Graduate %1 of the long list, \u6797 "
+                                                               "%2")
+                                                    .arg(i)
+                                                    .arg(i % 7))});
+        testing::TempDatabase dir;
+        const QString path = dir.write({t});
+        QVERIFY(QFileInfo(path).size() > 4 * (1 << 20));
+        const auto db = jet4::Database::open(path);
+        auto cursor = db->openCursor(*db->findTable(u"Big"));
+        int seen = 0;
+        QString message;
+        try {
+            while (cursor->next()) {
+                QCOMPARE(cursor->value(0).asInteger(), seen);
+                QCOMPARE(cursor->value(1).asText(),
+                         QStringLiteral("Graduate %1 of the long list, \u6797 %2").arg(seen).arg(seen % 7));
+                if (++seen == rows / 2 && cutShort)
+                    QVERIFY(QFile(path).resize(1 << 20));
+            }
+        } catch (const jet4::Error& error) {
+            QCOMPARE(error.kind(), jet4::Error::Kind::Io);
+            message = QString::fromStdString(error.what());
+        }
+        if (cutShort) {
+            QVERIFY2(message.contains(QLatin1String("changed while it was being read")), qPrintable(message));
+        } else {
+            QVERIFY2(message.isEmpty(), qPrintable(message));
+            QCOMPARE(seen, rows);
+        }
     }
 };
 

@@ -13,6 +13,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,6 +109,25 @@ void PageReader::releaseResidentPages(std::uint32_t first, std::uint32_t last) c
     (void)first;
     (void)last;
 #endif
+}
+
+bool PageReader::readPages(std::uint32_t first, std::uint32_t count, std::uint8_t* into) const {
+    if (!mapped_ || std::int64_t(first) + count > pageCount_)
+        return false;
+    const int handle = file_->handle();
+    std::size_t wanted = std::size_t(count) * format::kPageSize;
+    auto offset = static_cast<off_t>(std::int64_t(first) * format::kPageSize);
+    while (wanted > 0) {
+        const ssize_t got = ::pread(handle, into, wanted, offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        into += got;
+        offset += got;
+        wanted -= std::size_t(got);
+    }
+    return true;
 }
 
 void PageReader::setBytes(const std::uint8_t* data, std::int64_t size) {

@@ -49,6 +49,12 @@ public:
 
     [[noreturn]] void damaged(const QString& object, const QString& what) const;
 
+    // True when pages can be copied out of the file with readPages() (the file is mapped).
+    bool readsIntoBuffers() const { return mapped_; }
+    // Copies pages first .. first + count - 1 from the file into `into` (count * 4096 bytes);
+    // false, with `into` undefined, when the file does not deliver them whole.
+    bool readPages(std::uint32_t first, std::uint32_t count, std::uint8_t* into) const;
+
     // Lets the system take back the memory that pages first..last of the file take in this
     // process (they stay in the page cache and come back when read again), so that a table read
     // whole into memory does not also keep its file resident. Nothing happens for bytes not

@@ -16,7 +16,7 @@ constexpr std::size_t kPagesKeptResident = 256;
 TableCursorImpl::TableCursorImpl(std::shared_ptr<const PageReader> file,
                                  std::shared_ptr<const TableDef> table, std::vector<std::uint32_t> pages,
                                  bool countChecked)
-    : file_(std::move(file)), table_(std::move(table)), pages_(std::move(pages)),
+    : file_(std::move(file)), table_(std::move(table)), pages_(std::move(pages)), pageBuffer_(*file_),
       object_(QStringLiteral("table \"%1\"").arg(table_->name)), decoder_(*file_, *table_),
       columnCount_(static_cast<unsigned>(table_->columns.size())), countChecked_(countChecked) {}
 
@@ -26,7 +26,7 @@ bool TableCursorImpl::next() {
         if (slot_ < 0) {
             // The page is checked once on entry; its slots are then read without repeating that.
             const std::uint32_t number = pages_[pageIndex_];
-            const std::uint8_t* p = file_->page(number, object_);
+            const std::uint8_t* p = pageBuffer_.page(pages_, pageIndex_, object_);
             // Pages the map marks but that hold no rows of this table (reused pages) are passed over.
             if (p[0] != format::PageData || readU32(p + format::kDataOwnerOffset) != table_->tdefPage) {
                 ++pageIndex_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageReader.h"
+#include "PageRunBuffer.h"
 #include "RowDecoder.h"
 #include "TableCursor.h"
 #include "data/jet4/TableDef.h"
@@ -40,6 +41,7 @@ private:
     std::shared_ptr<const PageReader> file_;
     std::shared_ptr<const TableDef> table_;
     std::vector<std::uint32_t> pages_;
+    PageRunBuffer pageBuffer_;
     QString object_;
     RowDecoder decoder_;
     std::size_t pageIndex_ = 0;
