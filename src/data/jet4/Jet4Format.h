@@ -119,6 +119,33 @@ inline constexpr int kUsageMapReferencePointers = (kUsageMapRowSize - 1) / 4; //
 inline constexpr int kUsageBitmapHeaderSize = 4;
 inline constexpr int kUsageBitmapPagesPerPage = 8 * (kPageSize - kUsageBitmapHeaderSize); // 32736
 
+// Index definitions, after the column names: one block per physical index, then one per
+// logical index, then the logical indexes' names.
+inline constexpr int kRealIndexBlockSize = 52;
+inline constexpr int kRealIndexColumnsOffset = 4; // 10 x [uint16 column number][uint8 flags]
+inline constexpr int kRealIndexColumnSlots = 10;
+inline constexpr int kRealIndexColumnSlotSize = 3;
+inline constexpr std::uint16_t kRealIndexUnusedSlot = 0xFFFF;
+inline constexpr std::uint8_t kRealIndexColumnAscending = 0x01;
+inline constexpr int kRealIndexRootPageOffset = 38;
+inline constexpr int kRealIndexFlagsOffset = 46;
+inline constexpr int kLogicalIndexBlockSize = 28;
+inline constexpr int kLogicalIndexNumberOffset = 4;
+inline constexpr int kLogicalIndexRealIndexOffset = 8;
+inline constexpr int kLogicalIndexKindOffset = 23;
+
+// Index pages (0x03 intermediate, 0x04 leaf). Inside an entry every number is big-endian.
+inline constexpr int kIndexOwnerOffset = 4;
+inline constexpr int kIndexPrevPageOffset = 12;
+inline constexpr int kIndexNextPageOffset = 16;
+inline constexpr int kIndexTailPageOffset = 20;
+inline constexpr int kIndexPrefixLengthOffset = 24;
+inline constexpr int kIndexMaskOffset = 27;
+inline constexpr int kIndexMaskSize = 453;
+inline constexpr int kIndexEntriesOffset = 0x1E0;
+inline constexpr int kIndexRowPointerSize = 4;   // 3-byte data page + row slot
+inline constexpr int kIndexChildPointerSize = 4; // intermediate entries only
+
 // Text values starting with these two bytes are stored in the compressed form.
 inline constexpr std::uint8_t kCompressedTextMarker[2] = {0xFF, 0xFE};
 

@@ -2,10 +2,15 @@
 
 #include "DatabaseImpl.h"
 #include "HeaderCheck.h"
+#include "IndexSeekCursor.h"
+#include "RowLocator.h"
+#include "SeekValue.h"
 #include "TableCursorImpl.h"
 #include "TableDefReader.h"
 #include "UsageMapReader.h"
 #include "data/jet4/Error.h"
+#include "data/jet4/IndexKey.h"
+#include "data/jet4/Jet4Format.h"
 
 namespace convodesk::jet4 {
 
@@ -55,16 +60,59 @@ const TableDef* Database::Impl::findTable(QStringView name) {
     return load(*e).def.get();
 }
 
-std::unique_ptr<TableCursor> Database::Impl::openCursor(const TableDef& table, bool countChecked) {
+Database::Impl::LoadedTable Database::Impl::loaded(const TableDef& table) {
     QMutexLocker lock(&mutex_);
     auto it = tables_.constFind(table.tdefPage);
     if (it == tables_.constEnd() || it->def.get() != &table)
         throw Error(Error::Kind::NotFound,
                     QStringLiteral("%1: table \"%2\" was not found through this database")
                         .arg(file_->fileName(), table.name));
+    return *it;
+}
+
+std::unique_ptr<TableCursor> Database::Impl::openCursor(const TableDef& table, bool countChecked) {
+    const LoadedTable t = loaded(table);
     const QString object = QStringLiteral("table \"%1\"").arg(table.name);
-    return std::make_unique<TableCursorImpl>(file_, it->def, readUsageMap(*file_, it->usedPagesMap, object),
-                                             countChecked && it->countChecked);
+    return std::make_unique<TableCursorImpl>(file_, t.def, readUsageMap(*file_, t.usedPagesMap, object),
+                                             countChecked && t.countChecked);
+}
+
+std::unique_ptr<IndexWalker> Database::Impl::walkIndex(const TableDef& table, int realIndex) {
+    if (realIndex < 0 || static_cast<std::size_t>(realIndex) >= table.realIndexes.size())
+        throw Error(Error::Kind::NotFound, QStringLiteral("%1: table \"%2\" has no index %3")
+                                               .arg(file_->fileName(), table.name)
+                                               .arg(realIndex));
+    auto walker = std::make_unique<IndexWalker>(file_, loaded(table).def, realIndex);
+    walker->toFirst();
+    return walker;
+}
+
+std::unique_ptr<TableCursor> Database::Impl::openIndexRange(const TableDef& table, int realIndex,
+                                                            QByteArrayView keyPrefix) {
+    const auto* prefix = reinterpret_cast<const std::uint8_t*>(keyPrefix.data());
+    const std::shared_ptr<const TableDef> def = loaded(table).def;
+    const QString object = QStringLiteral("table \"%1\"").arg(table.name);
+    std::vector<std::uint32_t> rows;
+    try {
+        IndexWalker walker(file_, def, realIndex);
+        walker.seek(prefix, keyPrefix.size());
+        while (walker.next()) {
+            const int c = IndexWalker::compareCut(walker.key(), walker.keySize(), prefix, keyPrefix.size());
+            if (c > 0)
+                break;
+            if (c < 0)
+                continue;
+            PageReader::Row row;
+            if (!findLiveRow(*file_, def->tdefPage, walker.dataPage(), walker.rowSlot(), object, row))
+                return nullptr;
+            rows.push_back(format::rowPointer(walker.dataPage(), walker.rowSlot()));
+        }
+    } catch (const Error& e) {
+        if (e.kind() != Error::Kind::Damaged)
+            throw;
+        return nullptr;
+    }
+    return std::make_unique<IndexSeekCursor>(file_, def, std::move(rows));
 }
 
 std::optional<QueryDef> Database::Impl::findQuery(QStringView name) {
@@ -80,6 +128,46 @@ std::optional<QueryDef> Database::Impl::findQuery(QStringView name) {
         }
     }
     return buildQueryDef(e->name, queryRows_->value(e->id));
+}
+
+namespace {
+
+// The physical index a seek on `columnIndex` uses: one whose first column it is, a unique one
+// if there is (one row at most per value), then the one with the fewest columns; -1 if none.
+int seekIndex(const TableDef& table, int columnIndex) {
+    int best = -1;
+    for (std::size_t i = 0; i < table.realIndexes.size(); ++i) {
+        const RealIndexDef& index = table.realIndexes[i];
+        if (index.columns.front().columnIndex != columnIndex)
+            continue;
+        if (best >= 0) {
+            const RealIndexDef& chosen = table.realIndexes[static_cast<std::size_t>(best)];
+            if (chosen.unique() != index.unique() ? chosen.unique()
+                                                  : chosen.columns.size() <= index.columns.size())
+                continue;
+        }
+        best = static_cast<int>(i);
+    }
+    return best;
+}
+
+} // namespace
+
+std::unique_ptr<TableCursor> Database::Impl::openSeek(const TableDef& table, int columnIndex,
+                                                      const Value& value) {
+    if (columnIndex < 0 || static_cast<std::size_t>(columnIndex) >= table.columns.size())
+        return nullptr;
+    const ColumnDef& column = table.columns[static_cast<std::size_t>(columnIndex)];
+    const int index = seekIndex(table, columnIndex);
+    const std::optional<Value> exact = seekValue(column, value);
+    if (index < 0 || !exact)
+        return nullptr;
+    const bool ascending = table.realIndexes[static_cast<std::size_t>(index)].columns.front().ascending;
+    IndexKey::Buffer key;
+    if (!IndexKey::append(column, ascending, *exact, key))
+        return nullptr;
+    const qsizetype trusted = IndexKey::trustedLength(column, ascending, key.constData(), key.size());
+    return openIndexRange(table, index, QByteArrayView(key.constData(), trusted));
 }
 
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -117,6 +205,17 @@ std::optional<QueryDef> Database::findQuery(QStringView name) const {
 }
 std::unique_ptr<TableCursor> Database::openCursor(const TableDef& table) const {
     return impl_->openCursor(table);
+}
+std::unique_ptr<IndexWalker> Database::walkIndex(const TableDef& table, int realIndex) const {
+    return impl_->walkIndex(table, realIndex);
+}
+std::unique_ptr<TableCursor> Database::openSeek(const TableDef& table, int columnIndex,
+                                                const Value& value) const {
+    return impl_->openSeek(table, columnIndex, value);
+}
+std::unique_ptr<TableCursor> Database::openIndexRange(const TableDef& table, int realIndex,
+                                                      QByteArrayView keyPrefix) const {
+    return impl_->openIndexRange(table, realIndex, keyPrefix);
 }
 
 Database::RowCountCheck Database::checkRowCount(const TableDef& table) const {

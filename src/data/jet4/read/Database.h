@@ -1,10 +1,12 @@
 #pragma once
 
+#include "IndexWalker.h"
 #include "TableCursor.h"
 #include "data/jet4/QueryDef.h"
 #include "data/jet4/SortOrder.h"
 #include "data/jet4/TableDef.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -41,6 +43,23 @@ public:
     // A forward cursor over the table's rows in page order (see TableCursor::next for the
     // row count check at its end).
     std::unique_ptr<TableCursor> openCursor(const TableDef& table) const;
+
+    // Rows of `table` that may have `value` in column `columnIndex`, found by seeking an index
+    // whose first column it is: a cursor over those rows only, in index order. The caller tests
+    // each row against its whole condition again (a text seek finds the texts whose letters
+    // match, whatever their case, accents and punctuation). nullptr when no index can answer: no
+    // such index, a text column in another sort order than General, a value the column cannot
+    // hold exactly (12.5 or the text "12" for a Long), a Null, or an index that is damaged or
+    // names rows that are not there; the caller then scans.
+    std::unique_ptr<TableCursor> openSeek(const TableDef& table, int columnIndex, const Value& value) const;
+    // The entries of physical index `realIndex` (into TableDef::realIndexes) of `table`, from
+    // the first: IndexWalker checks every page it reaches and throws Error(Damaged) on damage.
+    std::unique_ptr<IndexWalker> walkIndex(const TableDef& table, int realIndex) const;
+    // The rows whose entry in physical index `realIndex` has a key starting with `keyPrefix`, in
+    // index order. nullptr when the index cannot be trusted for them: damaged on the way, or an
+    // entry naming a row that is not there (the index lags behind the table; a scan answers).
+    std::unique_ptr<TableCursor> openIndexRange(const TableDef& table, int realIndex,
+                                                QByteArrayView keyPrefix) const;
 
     // Counts the table's rows and compares them with the count its definition stores (a
     // cursor that reports rows gone missing instead of throwing).

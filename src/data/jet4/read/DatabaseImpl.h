@@ -2,6 +2,7 @@
 
 #include "CatalogReader.h"
 #include "Database.h"
+#include "IndexWalker.h"
 #include "PageReader.h"
 #include "QueryDefReader.h"
 #include "data/jet4/SortOrder.h"
@@ -23,6 +24,10 @@ public:
     const TableDef* findTable(QStringView name);
     std::optional<QueryDef> findQuery(QStringView name);
     std::unique_ptr<TableCursor> openCursor(const TableDef& table, bool countChecked = true);
+    std::unique_ptr<IndexWalker> walkIndex(const TableDef& table, int realIndex);
+    std::unique_ptr<TableCursor> openIndexRange(const TableDef& table, int realIndex,
+                                                QByteArrayView keyPrefix);
+    std::unique_ptr<TableCursor> openSeek(const TableDef& table, int columnIndex, const Value& value);
 
 private:
     struct LoadedTable {
@@ -34,6 +39,8 @@ private:
     };
     const CatalogEntry* entry(QStringView name, bool (CatalogEntry::*kind)() const) const;
     const LoadedTable& load(const CatalogEntry& entry);
+    // The loaded table `table` is; Error(NotFound) if it was not found through this database.
+    LoadedTable loaded(const TableDef& table);
 
     std::shared_ptr<const PageReader> file_;
     std::vector<CatalogEntry> catalog_;

@@ -32,6 +32,9 @@ public:
     }
     // Rows returned so far.
     virtual std::int64_t rowsRead() const = 0;
+    // Where the current row is stored (data page << 8 | slot, the slot an index entry names);
+    // 0 when there is no current row or the cursor cannot tell.
+    virtual std::uint32_t rowPointer() const { return 0; }
 };
 
 } // namespace convodesk::jet4

@@ -1,5 +1,6 @@
 #include "TableCursorImpl.h"
 
+#include "RowLocator.h"
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
 
@@ -8,7 +9,6 @@
 namespace convodesk::jet4 {
 
 namespace {
-constexpr int kMaxOverflowHops = 8;
 // Pages read past are let go in groups of this many (1 MB), not one system call a page.
 constexpr std::size_t kPagesKeptResident = 256;
 } // namespace
@@ -74,15 +74,14 @@ bool TableCursorImpl::loadSlot() {
     PageReader::Row row = file_->slotRow(page_, pages_[pageIndex_], slotCount_, slot_, object_);
     if (row.flags & format::kRowLookupFlag)
         return false;
-    for (int hop = 0; row.flags & format::kRowOverflowFlag; ++hop) {
-        if (hop == kMaxOverflowHops || row.length < 4)
-            file_->damaged(object_, QStringLiteral("an overflow row pointer is broken or loops"));
-        row = file_->rowAt(readU32(row.data), object_);
-        if (row.data == nullptr)
-            file_->damaged(object_, QStringLiteral("an overflow row pointer leads to a deleted row"));
-    }
+    if (row.flags & format::kRowOverflowFlag)
+        row = followOverflow(*file_, row, object_);
     decoder_.reset(row.data, row.length);
     return true;
+}
+
+std::uint32_t TableCursorImpl::rowPointer() const {
+    return hasRow_ ? format::rowPointer(pages_[pageIndex_], slot_) : 0;
 }
 
 Value TableCursorImpl::value(int columnIndex) {

@@ -24,6 +24,7 @@ public:
     Value value(int columnIndex) override;
     TextRead textView(int columnIndex, QStringView& text) override;
     std::int64_t rowsRead() const override { return rowsRead_; }
+    std::uint32_t rowPointer() const override;
 
 private:
     // Defined in TableCursorImpl.cpp, used by next() only; `inline` lets it be inlined there.

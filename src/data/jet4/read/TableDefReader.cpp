@@ -1,5 +1,6 @@
 #include "TableDefReader.h"
 
+#include "IndexDefReader.h"
 #include "TextDecoder.h"
 #include "data/jet4/Jet4Format.h"
 
@@ -53,6 +54,19 @@ QByteArray collectPages(const PageReader& file, std::uint32_t first, const QStri
 
 } // namespace
 
+QString readDefinitionName(const PageReader& file, const QString& object, const std::uint8_t* b, int size,
+                           int& at, const QString& what) {
+    if (at + 2 > size)
+        file.damaged(object, QStringLiteral("its %1 run past the definition").arg(what));
+    const int length = static_cast<int>(readU16(b + at));
+    at += 2;
+    if (at + length > size)
+        file.damaged(object, QStringLiteral("its %1 run past the definition").arg(what));
+    const int start = at;
+    at += length;
+    return decodeText(b + start, length);
+}
+
 int fixedSizeOf(const ColumnDef& column) {
     if (column.type == ColumnType::Text || column.type == ColumnType::Binary)
         return column.fixed ? column.length : 0;
@@ -78,8 +92,11 @@ LoadedTableDef readTableDef(const PageReader& file, std::uint32_t tdefPage, cons
         file.damaged(object, QStringLiteral("its definition lists %1 columns, %2 of them variable")
                                  .arg(columnCount)
                                  .arg(def.variableColumnCount));
-    if (realIndexCount > 1000)
-        file.damaged(object, QStringLiteral("its definition lists %1 indexes").arg(realIndexCount));
+    const std::uint32_t logicalIndexCount = readU32(b + format::kTdefIndexCountOffset);
+    if (realIndexCount > 1000 || logicalIndexCount > 1000)
+        file.damaged(object, QStringLiteral("its definition lists %1 indexes over %2 physical ones")
+                                 .arg(logicalIndexCount)
+                                 .arg(realIndexCount));
 
     int at = format::kTdefHeaderSize + static_cast<int>(realIndexCount) * format::kTdefRealIndexEntrySize;
     if (at + columnCount * format::kColumnDescriptorSize > size)
@@ -102,6 +119,8 @@ LoadedTableDef readTableDef(const PageReader& file, std::uint32_t tdefPage, cons
             column.precision = d[format::kColumnPrecisionOffset];
             column.scale = d[format::kColumnScaleOffset];
         }
+        if (column.type == ColumnType::Text || column.type == ColumnType::Memo)
+            column.sortOrder = SortOrder::fromBytes(d + format::kColumnSortOrderOffset);
         if (column.type == ColumnType::Boolean)
             column.length = 0;
         const int fixedSize = fixedSizeOf(column);
@@ -113,16 +132,8 @@ LoadedTableDef readTableDef(const PageReader& file, std::uint32_t tdefPage, cons
             file.damaged(object, QStringLiteral("a column has the impossible number %1").arg(column.number));
         at += format::kColumnDescriptorSize;
     }
-    for (ColumnDef& column : def.columns) {
-        if (at + 2 > size)
-            file.damaged(object, QStringLiteral("its column names run past the definition"));
-        const int length = static_cast<int>(readU16(b + at));
-        at += 2;
-        if (at + length > size)
-            file.damaged(object, QStringLiteral("its column names run past the definition"));
-        column.name = decodeText(b + at, length);
-        at += length;
-    }
+    for (ColumnDef& column : def.columns)
+        column.name = readDefinitionName(file, object, b, size, at, QStringLiteral("column names"));
     std::stable_sort(def.columns.begin(), def.columns.end(),
                      [](const ColumnDef& a, const ColumnDef& c) { return a.number < c.number; });
     for (std::size_t i = 1; i < def.columns.size(); ++i) {
@@ -130,6 +141,7 @@ LoadedTableDef readTableDef(const PageReader& file, std::uint32_t tdefPage, cons
             file.damaged(object,
                          QStringLiteral("two columns share the number %1").arg(def.columns[i].number));
     }
+    readIndexDefs(file, object, b, size, at, realIndexCount, logicalIndexCount, def);
     return loaded;
 }
 

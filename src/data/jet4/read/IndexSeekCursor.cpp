@@ -1,0 +1,49 @@
+#include "IndexSeekCursor.h"
+
+#include "RowLocator.h"
+#include "data/jet4/Error.h"
+#include "data/jet4/Jet4Format.h"
+
+namespace convodesk::jet4 {
+
+IndexSeekCursor::IndexSeekCursor(std::shared_ptr<const PageReader> file,
+                                 std::shared_ptr<const TableDef> table, std::vector<std::uint32_t> rows)
+    : file_(std::move(file)), table_(std::move(table)), rows_(std::move(rows)),
+      object_(QStringLiteral("table \"%1\"").arg(table_->name)), decoder_(*file_, *table_) {}
+
+bool IndexSeekCursor::next() {
+    hasRow_ = false;
+    if (position_ >= rows_.size()) {
+        file_->checkUnchanged();
+        return false;
+    }
+    const std::uint32_t pointer = rows_[position_++];
+    PageReader::Row row;
+    if (!findLiveRow(*file_, table_->tdefPage, format::pointerPage(pointer), format::pointerSlot(pointer),
+                     object_, row))
+        file_->damaged(object_, QStringLiteral("row %1 of page %2 went missing while it was read")
+                                    .arg(format::pointerSlot(pointer))
+                                    .arg(format::pointerPage(pointer)));
+    decoder_.reset(row.data, row.length);
+    hasRow_ = true;
+    return true;
+}
+
+void IndexSeekCursor::checkColumn(int columnIndex) const {
+    if (!hasRow_ || static_cast<std::size_t>(columnIndex) >= table_->columns.size())
+        throw Error(Error::Kind::NotFound, QStringLiteral("%1: %2 has no current row or no column %3")
+                                               .arg(file_->fileName(), object_)
+                                               .arg(columnIndex));
+}
+
+Value IndexSeekCursor::value(int columnIndex) {
+    checkColumn(columnIndex);
+    return decoder_.value(columnIndex);
+}
+
+TableCursor::TextRead IndexSeekCursor::textView(int columnIndex, QStringView& text) {
+    checkColumn(columnIndex);
+    return decoder_.textView(columnIndex, text);
+}
+
+} // namespace convodesk::jet4
