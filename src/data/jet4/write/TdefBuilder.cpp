@@ -10,6 +10,20 @@ using namespace format;
 namespace {
 constexpr int kContinuationPayload = kPageSize - kTdefContinuationHeaderSize;
 
+// Index definitions.
+constexpr int kRealIndexBlockSize = 52;
+constexpr std::uint32_t kRealIndexUnknownValue = 1923;
+constexpr int kIndexColumnSlots = 10;
+constexpr std::uint8_t kIndexColumnAscending = 0x01;
+constexpr int kRealIndexMapOffset = 34;
+constexpr int kRealIndexRootOffset = 38;
+constexpr int kRealIndexFlagsOffset = 46;
+constexpr std::uint8_t kPrimaryKeyFlags = 0x80 | 0x08 | 0x01; // always set, required, unique
+constexpr int kLogicalIndexBlockSize = 28;
+constexpr std::uint8_t kNoRelationMark = 0x04;
+constexpr std::uint8_t kLogicalIndexPrimaryKey = 1;
+const QString kPrimaryKeyName = QStringLiteral("PrimaryKey");
+
 void appendU16(QByteArray& b, std::uint32_t v) {
     const auto at = static_cast<int>(b.size());
     b.resize(at + 2);
@@ -22,8 +36,41 @@ void appendU32(QByteArray& b, std::uint32_t v) {
 }
 } // namespace
 
-TdefBuilder::TdefBuilder(const TableLayout& layout, bool systemTable)
-    : layout_(layout), system_(systemTable) {}
+TdefBuilder::TdefBuilder(const TableLayout& layout, bool systemTable, std::vector<int> keyColumns)
+    : layout_(layout), system_(systemTable), keyColumns_(std::move(keyColumns)) {}
+
+// The primary key as Access defines it: one physical index (its columns, page map, root and
+// flags) and one logical index named "PrimaryKey" of the primary-key kind using it.
+void TdefBuilder::appendKeyDefinition(QByteArray& s, const Maps& maps) const {
+    QByteArray real(kRealIndexBlockSize, '\0');
+    putU32(real, 0, kRealIndexUnknownValue);
+    for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
+        const int at = 4 + 3 * slot;
+        const bool used = slot < static_cast<int>(keyColumns_.size());
+        putU16(real, at,
+               used ? static_cast<std::uint32_t>(
+                          layout_.columns[static_cast<std::size_t>(keyColumns_[slot])].number)
+                    : 0xFFFF);
+        putU8(real, at + 2, used ? kIndexColumnAscending : 0);
+    }
+    putU32(real, kRealIndexMapOffset, maps.keyPages); // slot byte, then the 3-byte page
+    putU32(real, kRealIndexRootOffset, maps.keyRoot);
+    putU8(real, kRealIndexFlagsOffset, kPrimaryKeyFlags);
+    s.append(real);
+
+    QByteArray logical(kLogicalIndexBlockSize, '\0');
+    putU32(logical, 0, kTdefUnknownValue);
+    putU32(logical, 4, 0);           // logical index number
+    putU32(logical, 8, 0);           // the physical index it uses
+    putU32(logical, 13, 0xFFFFFFFF); // no related index
+    putU8(logical, 21, kNoRelationMark);
+    putU8(logical, 22, kNoRelationMark);
+    putU8(logical, 23, kLogicalIndexPrimaryKey);
+    s.append(logical);
+    appendU16(s, static_cast<std::uint32_t>(kPrimaryKeyName.size() * 2));
+    for (QChar ch : kPrimaryKeyName)
+        appendU16(s, ch.unicode());
+}
 
 QByteArray TdefBuilder::stream(std::uint32_t rowCount, const Maps& maps) const {
     const auto columnCount = static_cast<std::uint32_t>(layout_.columns.size());
@@ -39,6 +86,15 @@ QByteArray TdefBuilder::stream(std::uint32_t rowCount, const Maps& maps) const {
     putU16(s, kTdefColumnCountOffset, columnCount);
     putU32(s, kTdefUsedPagesMapOffset, maps.usedPages);
     putU32(s, kTdefFreePagesMapOffset, maps.freePages);
+    if (!keyColumns_.empty()) {
+        putU32(s, kTdefIndexCountOffset, 1);
+        putU32(s, kTdefRealIndexCountOffset, 1);
+        // Row count and distinct keys (the same in a unique index), then 0.
+        QByteArray counts(kTdefRealIndexEntrySize, '\0');
+        putU32(counts, 0, rowCount);
+        putU32(counts, 4, rowCount);
+        s.append(counts);
+    }
 
     for (const LayoutColumn& c : layout_.columns) {
         QByteArray d(kColumnDescriptorSize, '\0');
@@ -58,6 +114,8 @@ QByteArray TdefBuilder::stream(std::uint32_t rowCount, const Maps& maps) const {
         for (QChar ch : c.name)
             appendU16(s, ch.unicode());
     }
+    if (!keyColumns_.empty())
+        appendKeyDefinition(s, maps);
     for (const LayoutColumn& c : layout_.columns) {
         if (!isLongValueType(c.type))
             continue;
