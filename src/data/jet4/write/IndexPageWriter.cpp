@@ -13,16 +13,8 @@ namespace {
 
 // Index page header (leaf 04, intermediate 03).
 constexpr int kFreeSpaceOffset = 2;
-constexpr int kOwnerOffset = 4;
-constexpr int kPreviousOffset = 12;
-constexpr int kNextOffset = 16;
-constexpr int kTailOffset = 20;
-constexpr int kPrefixOffset = 24;
 constexpr int kIntermediateMarkOffset = 26;
-constexpr int kEntryEndMaskOffset = 27;
-constexpr int kEntriesOffset = 0x1E0;
-constexpr int kEntryArea = kPageSize - kEntriesOffset; // 3616
-constexpr int kChildPageSize = 4;
+constexpr int kEntryArea = kPageSize - kIndexEntriesOffset; // 3616
 
 int commonPrefix(const QByteArray& a, const QByteArray& b) {
     const qsizetype n = std::min(a.size(), b.size());
@@ -37,20 +29,20 @@ void putBigEndian32(QByteArray& b, int at, std::uint32_t v) {
         putU8(b, at + i, v >> (8 * (3 - i)));
 }
 
-// Copies the entries onto the page from kEntriesOffset, the later ones without their first
+// Copies the entries onto the page from kIndexEntriesOffset, the later ones without their first
 // `prefix` bytes, marking where each ends; sets the free space.
 void placeEntries(QByteArray& page, const std::vector<QByteArray>& entries, int prefix) {
-    int at = kEntriesOffset;
+    int at = kIndexEntriesOffset;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const qsizetype skip = i == 0 ? 0 : prefix;
         page.replace(at, entries[i].size() - skip, entries[i].constData() + skip, entries[i].size() - skip);
         at += static_cast<int>(entries[i].size() - skip);
-        const int bit = at - kEntriesOffset;
-        putU8(page, kEntryEndMaskOffset + bit / 8,
-              static_cast<std::uint8_t>(page[kEntryEndMaskOffset + bit / 8]) | (1u << (bit % 8)));
+        const int bit = at - kIndexEntriesOffset;
+        putU8(page, kIndexMaskOffset + bit / 8,
+              static_cast<std::uint8_t>(page[kIndexMaskOffset + bit / 8]) | (1u << (bit % 8)));
     }
     putU16(page, kFreeSpaceOffset, static_cast<std::uint32_t>(kPageSize - at));
-    putU16(page, kPrefixOffset, static_cast<std::uint32_t>(prefix));
+    putU16(page, kIndexPrefixLengthOffset, static_cast<std::uint32_t>(prefix));
 }
 
 } // namespace
@@ -59,7 +51,7 @@ IndexPageWriter::IndexPageWriter(PageStore& store, std::uint32_t tdefPage)
     : store_(store), tdefPage_(tdefPage) {}
 
 int IndexPageWriter::maxEntryLength() {
-    return kEntryArea / 2 - kChildPageSize;
+    return kEntryArea / 2 - kIndexChildPointerSize;
 }
 
 std::uint32_t IndexPageWriter::write(const std::vector<QByteArray>& entries) {
@@ -84,9 +76,9 @@ QByteArray& IndexPageWriter::startPage(std::uint32_t page, bool leaf, std::uint3
     putU8(p, 0, leaf ? PageIndexLeaf : PageIndexNode);
     putU8(p, 1, 0x01);
     putU16(p, kFreeSpaceOffset, kEntryArea);
-    putU32(p, kOwnerOffset, tdefPage_);
-    putU32(p, kPreviousOffset, previous);
-    putU32(p, kNextOffset, next);
+    putU32(p, kIndexOwnerOffset, tdefPage_);
+    putU32(p, kIndexPrevPageOffset, previous);
+    putU32(p, kIndexNextPageOffset, next);
     putU8(p, kIntermediateMarkOffset, leaf ? 0 : 1);
     return p;
 }
@@ -137,7 +129,7 @@ std::vector<IndexPageWriter::Node> IndexPageWriter::writeParents(const std::vect
         Group g{begin, begin + 1, 0};
         qsizetype size = 0;
         while (g.end < children.size()) {
-            const qsizetype grown = size + children[g.end - 1].last.size() + kChildPageSize;
+            const qsizetype grown = size + children[g.end - 1].last.size() + kIndexChildPointerSize;
             if (grown > kEntryArea)
                 break;
             size = grown;
@@ -160,12 +152,12 @@ std::vector<IndexPageWriter::Node> IndexPageWriter::writeParents(const std::vect
         std::vector<QByteArray> entries;
         for (std::size_t c = g.begin; c + 1 < g.end; ++c) {
             QByteArray entry = children[c].last;
-            entry.resize(entry.size() + kChildPageSize);
-            putBigEndian32(entry, static_cast<int>(entry.size()) - kChildPageSize, children[c].page);
+            entry.resize(entry.size() + kIndexChildPointerSize);
+            putBigEndian32(entry, static_cast<int>(entry.size()) - kIndexChildPointerSize, children[c].page);
             entries.push_back(std::move(entry));
         }
         placeEntries(page, entries, 0);
-        putU32(page, kTailOffset, children[g.end - 1].page);
+        putU32(page, kIndexTailPageOffset, children[g.end - 1].page);
         nodes.push_back({numbers[i], children[g.end - 1].last});
     }
     return nodes;

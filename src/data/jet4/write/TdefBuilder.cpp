@@ -2,6 +2,7 @@
 
 #include "PageStore.h"
 #include "data/jet4/Jet4Format.h"
+#include "data/jet4/TableDef.h"
 
 namespace convodesk::jet4 {
 
@@ -11,17 +12,10 @@ namespace {
 constexpr int kContinuationPayload = kPageSize - kTdefContinuationHeaderSize;
 
 // Index definitions.
-constexpr int kRealIndexBlockSize = 52;
 constexpr std::uint32_t kRealIndexUnknownValue = 1923;
-constexpr int kIndexColumnSlots = 10;
-constexpr std::uint8_t kIndexColumnAscending = 0x01;
-constexpr int kRealIndexMapOffset = 34;
-constexpr int kRealIndexRootOffset = 38;
-constexpr int kRealIndexFlagsOffset = 46;
-constexpr std::uint8_t kPrimaryKeyFlags = 0x80 | 0x08 | 0x01; // always set, required, unique
-constexpr int kLogicalIndexBlockSize = 28;
+constexpr int kRealIndexMapOffset = 34; // row, then the 3-byte page of the index's page map
+constexpr std::uint8_t kRealIndexAlwaysSet = 0x80;
 constexpr std::uint8_t kNoRelationMark = 0x04;
-constexpr std::uint8_t kLogicalIndexPrimaryKey = 1;
 const QString kPrimaryKeyName = QStringLiteral("PrimaryKey");
 
 void appendU16(QByteArray& b, std::uint32_t v) {
@@ -44,28 +38,28 @@ TdefBuilder::TdefBuilder(const TableLayout& layout, bool systemTable, std::vecto
 void TdefBuilder::appendKeyDefinition(QByteArray& s, const Maps& maps) const {
     QByteArray real(kRealIndexBlockSize, '\0');
     putU32(real, 0, kRealIndexUnknownValue);
-    for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
-        const int at = 4 + 3 * slot;
+    for (int slot = 0; slot < kRealIndexColumnSlots; ++slot) {
+        const int at = kRealIndexColumnsOffset + kRealIndexColumnSlotSize * slot;
         const bool used = slot < static_cast<int>(keyColumns_.size());
         putU16(real, at,
                used ? static_cast<std::uint32_t>(
                           layout_.columns[static_cast<std::size_t>(keyColumns_[slot])].number)
-                    : 0xFFFF);
-        putU8(real, at + 2, used ? kIndexColumnAscending : 0);
+                    : kRealIndexUnusedSlot);
+        putU8(real, at + 2, used ? kRealIndexColumnAscending : 0);
     }
-    putU32(real, kRealIndexMapOffset, maps.keyPages); // slot byte, then the 3-byte page
-    putU32(real, kRealIndexRootOffset, maps.keyRoot);
-    putU8(real, kRealIndexFlagsOffset, kPrimaryKeyFlags);
+    putU32(real, kRealIndexMapOffset, maps.keyPages);
+    putU32(real, kRealIndexRootPageOffset, maps.keyRoot);
+    putU8(real, kRealIndexFlagsOffset, kRealIndexAlwaysSet | RealIndexDef::kRequired | RealIndexDef::kUnique);
     s.append(real);
 
     QByteArray logical(kLogicalIndexBlockSize, '\0');
     putU32(logical, 0, kTdefUnknownValue);
-    putU32(logical, 4, 0);           // logical index number
-    putU32(logical, 8, 0);           // the physical index it uses
+    putU32(logical, kLogicalIndexNumberOffset, 0);
+    putU32(logical, kLogicalIndexRealIndexOffset, 0);
     putU32(logical, 13, 0xFFFFFFFF); // no related index
     putU8(logical, 21, kNoRelationMark);
     putU8(logical, 22, kNoRelationMark);
-    putU8(logical, 23, kLogicalIndexPrimaryKey);
+    putU8(logical, kLogicalIndexKindOffset, LogicalIndexDef::kPrimaryKey);
     s.append(logical);
     appendU16(s, static_cast<std::uint32_t>(kPrimaryKeyName.size() * 2));
     for (QChar ch : kPrimaryKeyName)
