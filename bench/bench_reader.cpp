@@ -54,35 +54,35 @@ QString graduateFile(int rows) {
     return path;
 }
 
-void FindById(benchmark::State& state) {
+// Opens the file of `state.range(0)` graduates each iteration and asks `found` whether the
+// last of them (by GraduateID) can be found in its Graduates table.
+template <typename Find> void findLastGraduate(benchmark::State& state, Find found) {
     const int rows = static_cast<int>(state.range(0));
     const QString path = graduateFile(rows);
     const std::int64_t wanted = 100000 + rows - 1;
     for (auto _ : state) {
         const auto db = Database::open(path);
         const TableDef* table = db->findTable(u"Graduates");
-        const int id = table->columnIndex(u"GraduateID");
-        auto cursor = db->openCursor(*table);
-        bool found = false;
-        while (!found && cursor->next())
-            found = cursor->value(id).asInteger() == wanted;
-        if (!found)
+        if (!found(*db, *table, table->columnIndex(u"GraduateID"), wanted))
             state.SkipWithError("row not found");
     }
 }
 
+void FindById(benchmark::State& state) {
+    findLastGraduate(state, [](const Database& db, const TableDef& table, int id, std::int64_t wanted) {
+        auto cursor = db.openCursor(table);
+        while (cursor->next())
+            if (cursor->value(id).asInteger() == wanted)
+                return true;
+        return false;
+    });
+}
+
 void SeekById(benchmark::State& state) {
-    const int rows = static_cast<int>(state.range(0));
-    const QString path = graduateFile(rows);
-    const std::int64_t wanted = 100000 + rows - 1;
-    for (auto _ : state) {
-        const auto db = Database::open(path);
-        const TableDef* table = db->findTable(u"Graduates");
-        const int id = table->columnIndex(u"GraduateID");
-        auto cursor = db->openSeek(*table, id, Value::integer(wanted));
-        if (!cursor || !cursor->next() || cursor->value(id).asInteger() != wanted)
-            state.SkipWithError("row not found through the index");
-    }
+    findLastGraduate(state, [](const Database& db, const TableDef& table, int id, std::int64_t wanted) {
+        auto cursor = db.openSeek(table, id, Value::integer(wanted));
+        return cursor && cursor->next() && cursor->value(id).asInteger() == wanted;
+    });
 }
 
 void FullScan(benchmark::State& state) {
