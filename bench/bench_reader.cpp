@@ -1,5 +1,6 @@
 // Reader speed on writer-made graduate files of 1,000, 10,000 and 100,000 rows:
 //   FindById   open + find the last row by GraduateID, decoding only that column
+//   SeekById   open + find the same row through the GraduateID primary key (also at 1,000,000)
 //   FullScan   every column of every row through our reader
 //   Libmdb     the same full scan through mdbtools' libmdb (every column bound)
 //   ReadFile   plain read() of the file's bytes
@@ -35,6 +36,7 @@ QString graduateFile(int rows) {
                  {"Award", ColumnType::Text, 50},     {"Born", ColumnType::DateTime},
                  {"Fee", ColumnType::Currency},       {"Present", ColumnType::Boolean},
                  {"Seat", ColumnType::Integer},       {"Note", ColumnType::Memo}};
+    t.primaryKey = {QStringLiteral("GraduateID")};
     t.rows.reserve(static_cast<std::size_t>(rows));
     for (int i = 0; i < rows; ++i) {
         t.rows.push_back(
@@ -52,21 +54,35 @@ QString graduateFile(int rows) {
     return path;
 }
 
-void FindById(benchmark::State& state) {
+// Opens the file of `state.range(0)` graduates each iteration and asks `found` whether the
+// last of them (by GraduateID) can be found in its Graduates table.
+template <typename Find> void findLastGraduate(benchmark::State& state, Find found) {
     const int rows = static_cast<int>(state.range(0));
     const QString path = graduateFile(rows);
     const std::int64_t wanted = 100000 + rows - 1;
     for (auto _ : state) {
         const auto db = Database::open(path);
         const TableDef* table = db->findTable(u"Graduates");
-        const int id = table->columnIndex(u"GraduateID");
-        auto cursor = db->openCursor(*table);
-        bool found = false;
-        while (!found && cursor->next())
-            found = cursor->value(id).asInteger() == wanted;
-        if (!found)
+        if (!found(*db, *table, table->columnIndex(u"GraduateID"), wanted))
             state.SkipWithError("row not found");
     }
+}
+
+void FindById(benchmark::State& state) {
+    findLastGraduate(state, [](const Database& db, const TableDef& table, int id, std::int64_t wanted) {
+        auto cursor = db.openCursor(table);
+        while (cursor->next())
+            if (cursor->value(id).asInteger() == wanted)
+                return true;
+        return false;
+    });
+}
+
+void SeekById(benchmark::State& state) {
+    findLastGraduate(state, [](const Database& db, const TableDef& table, int id, std::int64_t wanted) {
+        auto cursor = db.openSeek(table, id, Value::integer(wanted));
+        return cursor && cursor->next() && cursor->value(id).asInteger() == wanted;
+    });
 }
 
 void FullScan(benchmark::State& state) {
@@ -110,6 +126,7 @@ void ReadFile(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(FindById)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(SeekById)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FullScan)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Libmdb)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -121,7 +138,7 @@ int main(int argc, char** argv) {
     convodesk::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-10s %8s %12s %12s %12s\n", "test", "rows", "ms", "x libmdb", "x read()");
-    for (const char* test : {"FindById", "FullScan", "Libmdb", "ReadFile"}) {
+    for (const char* test : {"FindById", "SeekById", "FullScan", "Libmdb", "ReadFile"}) {
         for (int rows : kSizes) {
             const std::string key = std::string(test) + "/" + std::to_string(rows);
             const double seconds = reporter.secondsOf(key);

@@ -25,6 +25,7 @@ jet4::WriterTable numbersTable(int count) {
     jet4::WriterTable table{QStringLiteral("Numbers"),
                             {{QStringLiteral("ID"), jet4::ColumnType::Long, 0},
                              {QStringLiteral("Label"), jet4::ColumnType::Text, 50}},
+                            {},
                             {}};
     for (int i = 1; i <= count; ++i)
         table.rows.push_back({Value::integer(i), Value::text(QStringLiteral("row %1").arg(i))});

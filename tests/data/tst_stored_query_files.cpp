@@ -33,6 +33,7 @@ jet4::WriterTable peopleTable() {
                               {QStringLiteral("Last"), jet4::ColumnType::Text, 50},
                               {QStringLiteral("Team"), jet4::ColumnType::Text, 10},
                               {QStringLiteral("Active"), jet4::ColumnType::Boolean, 0}},
+                             {},
                              {}};
     people.rows = {{Value::integer(1), t("Ana"), t("Lima"), t("A"), Value::boolean(true)},
                    {Value::integer(2), t("Ben"), Value(), t("B"), Value::boolean(false)},
@@ -46,7 +47,8 @@ jet4::WriterTable teamTable() {
             {{QStringLiteral("Code"), jet4::ColumnType::Text, 10},
              {QStringLiteral("Title"), jet4::ColumnType::Text, 50}},
             {{Value::text(QStringLiteral("A")), Value::text(QStringLiteral("Alpha"))},
-             {Value::text(QStringLiteral("B")), Value::text(QStringLiteral("Beta"))}}};
+             {Value::text(QStringLiteral("B")), Value::text(QStringLiteral("Beta"))}},
+            {}};
 }
 
 QueryDef peopleQuery(const char* name, std::initializer_list<std::pair<const char*, const char*>> columns) {

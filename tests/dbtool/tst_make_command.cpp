@@ -212,6 +212,12 @@ private slots:
             << "graduates.csv, line 2, column 2: the quoted field is not closed";
         QTest::newRow("invalid UTF-8") << header + "G1,\xFF,1,P,F,,,,1\n"
                                        << "graduates.csv, line 2, character 4: invalid UTF-8";
+        QTest::newRow("same key, other case")
+            << header + "abc,A,1,P,F,,,,1\nABC ,B,2,P,F,,,,2\n"
+            << "graduates.csv, line 3, column 1 (GraduateID): \"ABC \" is already on line 2 (abc)";
+        QTest::newRow("no key")
+            << header + "G1,A,1,P,F,,,,1\n,B,2,P,F,,,,2\n"
+            << "graduates.csv, line 3, column 1 (GraduateID): the primary key needs a value";
         QTest::newRow("duplicate header")
             << QByteArray("GraduateID,Name,IC,Programme,Faculty,Phone,Status,Audio,Queue,name\n")
             << "graduates.csv, line 1, column 10: duplicate header \"name\"";

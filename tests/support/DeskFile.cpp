@@ -33,7 +33,7 @@ jet4::WriterTable& DeskFile::table(const QString& name, const std::vector<jet4::
     for (auto& table : tables_)
         if (table.name == name)
             return table;
-    tables_.push_back({name, columns, {}});
+    tables_.push_back({name, columns, {}, {}});
     return tables_.back();
 }
 

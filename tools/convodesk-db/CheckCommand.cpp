@@ -1,5 +1,6 @@
 #include "CheckCommand.h"
 
+#include "IndexCheck.h"
 #include "ToolInfo.h"
 #include "data/Connection.h"
 #include "data/ConnectionText.h"
@@ -204,14 +205,21 @@ int CheckCommand::checkFile(const QString& file, QTextStream& out, QTextStream& 
                             .arg(graduates, programme, listed(unknown));
         warnNull(graduates, desk::kQueue, nullQueue);
     }
-    // Every table is read whole: damage anywhere (a row count its pages do not hold included)
-    // is a failure naming the table.
+    // Every table is read whole, and each of its indexes compared with it: damage anywhere (a
+    // row count its pages do not hold, an index that lost or misnames rows) is a failure naming
+    // the table.
     for (const QString& name : database->tableNames()) {
         try {
             if (const jet4::TableDef* table = database->findTable(name)) {
                 auto cursor = database->openCursor(*table);
                 while (cursor->next()) {
                 }
+                // An index that disagrees with its table would give a lookup wrong rows.
+                const IndexCheck::Result indexes = IndexCheck::checkTable(*database, *table);
+                for (const QString& damage : indexes.damage)
+                    failures.add(name, damage, true);
+                for (const QString& note : indexes.unchecked)
+                    warnings << note;
             }
         } catch (const jet4::Error& error) {
             failures.add(name, error.message(), true);

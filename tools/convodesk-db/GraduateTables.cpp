@@ -2,6 +2,7 @@
 
 #include "CsvError.h"
 #include "data/DeskSchema.h"
+#include "data/jet4/IndexKey.h"
 
 #include <QHash>
 #include <limits>
@@ -101,6 +102,42 @@ WriterTable GraduateTables::toTable(const CsvTable& csv, const QString& tableNam
     return table;
 }
 
+void GraduateTables::setPrimaryKey(const CsvTable& csv, WriterTable& table, const QString& keyColumn) {
+    // Keys as the index holds them: texts differing only in letter case or trailing spaces
+    // are the same key, which the index cannot hold twice.
+    const int csvColumn = csv.columnIndex(keyColumn);
+    const auto found = std::find_if(table.columns.begin(), table.columns.end(),
+                                    [&](const WriterColumn& c) { return c.name == keyColumn; });
+    const auto column = static_cast<std::size_t>(found - table.columns.begin());
+    const auto fieldText = [&](std::size_t row) {
+        return csv.rows[row][static_cast<std::size_t>(csvColumn)].value_or(QString());
+    };
+    jet4::ColumnDef def;
+    def.type = found->type;
+    QHash<QByteArray, std::size_t> firstRow;
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        const Value& value = table.rows[r][column];
+        const auto problem = [&](const QString& text) {
+            return CsvError::atNamed(csv.fileName, csv.rowLines[r], csvColumn + 1, csv.header[csvColumn],
+                                     text);
+        };
+        jet4::IndexKey::Buffer key;
+        if (value.isNull() || !jet4::IndexKey::append(def, true, value, key))
+            throw problem(QStringLiteral("the primary key needs a value in every row."));
+        const QByteArray bytes(reinterpret_cast<const char*>(key.data()), key.size());
+        const auto seen = firstRow.constFind(bytes);
+        if (seen != firstRow.cend())
+            throw problem(
+                QStringLiteral("\"%1\" is already on line %2 (%3); each row needs its own value (letter "
+                               "case and trailing spaces do not count).")
+                    .arg(fieldText(r))
+                    .arg(csv.rowLines[*seen])
+                    .arg(fieldText(*seen)));
+        firstRow.insert(bytes, r);
+    }
+    table.primaryKey = {keyColumn};
+}
+
 jet4::QueryDef GraduateTables::graduateQuery() {
     jet4::QueryDef q;
     static constexpr auto graduates = desk::kGraduatesTable + ".";
@@ -158,7 +195,9 @@ GraduateTables::Output GraduateTables::build(const CsvTable& graduates, const Cs
                                              bool graduateAsTable) {
     Output out;
     out.tables.push_back(toTable(graduates, desk::kGraduatesTable, graduateColumns(), desk::kQueue));
+    setPrimaryKey(graduates, out.tables.back(), desk::kGraduateId);
     out.tables.push_back(toTable(programmes, desk::kProgrammeTable, programmeColumns(), QString()));
+    setPrimaryKey(programmes, out.tables.back(), desk::kProgramCode);
     if (graduateAsTable)
         out.tables.push_back(graduateTable(out.tables[0], out.tables[1]));
     else

@@ -29,6 +29,9 @@ public:
 private:
     static jet4::WriterTable toTable(const CsvTable& csv, const QString& tableName,
                                      const QStringList& required, const QString& longColumn);
+    // Makes `keyColumn` the table's primary key; throws CsvError for a row without a value in
+    // it or with the same key as an earlier row.
+    static void setPrimaryKey(const CsvTable& csv, jet4::WriterTable& table, const QString& keyColumn);
     static jet4::WriterTable graduateTable(const jet4::WriterTable& graduates,
                                            const jet4::WriterTable& programmes);
 };

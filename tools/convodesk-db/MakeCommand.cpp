@@ -45,6 +45,8 @@ QString MakeCommand::helpText() {
                "  - Fields may be quoted (\"...\"): a quote inside is doubled (\"\"), line breaks are kept.\n"
                "  - An unquoted empty field is Null (no value); a quoted empty field \"\" is the empty "
                "text.\n"
+               "  - %14 and %15 are the tables' primary keys: every row needs a value there, and no\n"
+               "    two rows the same one (letter case and trailing spaces do not count).\n"
                "  - %9 is a whole number from %10 to %11, or empty (Null).\n"
                "    Every other column is text of at most %12 characters; all fields of one row together\n"
                "    may hold at most %13 bytes (2 bytes a character, about 2,000 characters).\n"
@@ -56,7 +58,8 @@ QString MakeCommand::helpText() {
              columns.mid(4).join(comma), graduate.joins.front().on, data::desk::kQueue,
              number(std::numeric_limits<std::int32_t>::min()),
              number(std::numeric_limits<std::int32_t>::max()), number(GraduateTables::kMaxTextLength),
-             number(jet4::maxRowBytes()));
+             number(jet4::maxRowBytes()))
+        .arg(data::desk::kGraduateId, data::desk::kProgramCode);
 }
 
 QString MakeCommand::parse(const QStringList& args, Options& o) {

@@ -2,6 +2,7 @@
 
 #include "PageStore.h"
 #include "data/jet4/Jet4Format.h"
+#include "data/jet4/TableDef.h"
 
 namespace convodesk::jet4 {
 
@@ -9,6 +10,13 @@ using namespace format;
 
 namespace {
 constexpr int kContinuationPayload = kPageSize - kTdefContinuationHeaderSize;
+
+// Index definitions.
+constexpr std::uint32_t kRealIndexUnknownValue = 1923;
+constexpr int kRealIndexMapOffset = 34; // row, then the 3-byte page of the index's page map
+constexpr std::uint8_t kRealIndexAlwaysSet = 0x80;
+constexpr std::uint8_t kNoRelationMark = 0x04;
+const QString kPrimaryKeyName = QStringLiteral("PrimaryKey");
 
 void appendU16(QByteArray& b, std::uint32_t v) {
     const auto at = static_cast<int>(b.size());
@@ -22,8 +30,41 @@ void appendU32(QByteArray& b, std::uint32_t v) {
 }
 } // namespace
 
-TdefBuilder::TdefBuilder(const TableLayout& layout, bool systemTable)
-    : layout_(layout), system_(systemTable) {}
+TdefBuilder::TdefBuilder(const TableLayout& layout, bool systemTable, std::vector<int> keyColumns)
+    : layout_(layout), system_(systemTable), keyColumns_(std::move(keyColumns)) {}
+
+// The primary key as Access defines it: one physical index (its columns, page map, root and
+// flags) and one logical index named "PrimaryKey" of the primary-key kind using it.
+void TdefBuilder::appendKeyDefinition(QByteArray& s, const Maps& maps) const {
+    QByteArray real(kRealIndexBlockSize, '\0');
+    putU32(real, 0, kRealIndexUnknownValue);
+    for (int slot = 0; slot < kRealIndexColumnSlots; ++slot) {
+        const int at = kRealIndexColumnsOffset + kRealIndexColumnSlotSize * slot;
+        const bool used = slot < static_cast<int>(keyColumns_.size());
+        putU16(real, at,
+               used ? static_cast<std::uint32_t>(
+                          layout_.columns[static_cast<std::size_t>(keyColumns_[slot])].number)
+                    : kRealIndexUnusedSlot);
+        putU8(real, at + 2, used ? kRealIndexColumnAscending : 0);
+    }
+    putU32(real, kRealIndexMapOffset, maps.keyPages);
+    putU32(real, kRealIndexRootPageOffset, maps.keyRoot);
+    putU8(real, kRealIndexFlagsOffset, kRealIndexAlwaysSet | RealIndexDef::kRequired | RealIndexDef::kUnique);
+    s.append(real);
+
+    QByteArray logical(kLogicalIndexBlockSize, '\0');
+    putU32(logical, 0, kTdefUnknownValue);
+    putU32(logical, kLogicalIndexNumberOffset, 0);
+    putU32(logical, kLogicalIndexRealIndexOffset, 0);
+    putU32(logical, 13, 0xFFFFFFFF); // no related index
+    putU8(logical, 21, kNoRelationMark);
+    putU8(logical, 22, kNoRelationMark);
+    putU8(logical, kLogicalIndexKindOffset, LogicalIndexDef::kPrimaryKey);
+    s.append(logical);
+    appendU16(s, static_cast<std::uint32_t>(kPrimaryKeyName.size() * 2));
+    for (QChar ch : kPrimaryKeyName)
+        appendU16(s, ch.unicode());
+}
 
 QByteArray TdefBuilder::stream(std::uint32_t rowCount, const Maps& maps) const {
     const auto columnCount = static_cast<std::uint32_t>(layout_.columns.size());
@@ -39,6 +80,15 @@ QByteArray TdefBuilder::stream(std::uint32_t rowCount, const Maps& maps) const {
     putU16(s, kTdefColumnCountOffset, columnCount);
     putU32(s, kTdefUsedPagesMapOffset, maps.usedPages);
     putU32(s, kTdefFreePagesMapOffset, maps.freePages);
+    if (!keyColumns_.empty()) {
+        putU32(s, kTdefIndexCountOffset, 1);
+        putU32(s, kTdefRealIndexCountOffset, 1);
+        // Row count and distinct keys (the same in a unique index), then 0.
+        QByteArray counts(kTdefRealIndexEntrySize, '\0');
+        putU32(counts, 0, rowCount);
+        putU32(counts, 4, rowCount);
+        s.append(counts);
+    }
 
     for (const LayoutColumn& c : layout_.columns) {
         QByteArray d(kColumnDescriptorSize, '\0');
@@ -58,6 +108,8 @@ QByteArray TdefBuilder::stream(std::uint32_t rowCount, const Maps& maps) const {
         for (QChar ch : c.name)
             appendU16(s, ch.unicode());
     }
+    if (!keyColumns_.empty())
+        appendKeyDefinition(s, maps);
     for (const LayoutColumn& c : layout_.columns) {
         if (!isLongValueType(c.type))
             continue;

@@ -17,9 +17,12 @@ public:
     struct Maps {
         std::uint32_t usedPages = 0; // row pointer of the used-pages map
         std::uint32_t freePages = 0; // row pointer of the free-space map
+        std::uint32_t keyPages = 0;  // row pointer of the primary key's page map
+        std::uint32_t keyRoot = 0;   // the primary key's root page
     };
 
-    TdefBuilder(const TableLayout& layout, bool systemTable);
+    // keyColumns: the primary key's columns (positions in the layout), none for no key.
+    TdefBuilder(const TableLayout& layout, bool systemTable, std::vector<int> keyColumns = {});
 
     // Pages the definition takes; the same before and after the maps are known.
     int pageCount() const;
@@ -29,9 +32,11 @@ public:
 
 private:
     QByteArray stream(std::uint32_t rowCount, const Maps& maps) const;
+    void appendKeyDefinition(QByteArray& s, const Maps& maps) const;
 
     const TableLayout& layout_;
     bool system_;
+    std::vector<int> keyColumns_;
 };
 
 } // namespace convodesk::jet4

@@ -19,6 +19,10 @@ struct WriterTable {
     QString name;
     std::vector<WriterColumn> columns;
     std::vector<std::vector<Value>> rows; // one Value per column; Null allowed but for Boolean
+    // The primary key's columns, in key order (1 to 10 names; none: the table has no key). The
+    // file gets a unique index "PrimaryKey" on them; every row needs a value in each, and no two
+    // rows the same key (texts differing only in letter case or trailing spaces are the same).
+    std::vector<QString> primaryKey;
 };
 
 // Empty if the name can be given to a table, column or query; otherwise what is wrong with it.

@@ -9,6 +9,7 @@ namespace convodesk::jet4 {
 namespace {
 constexpr int kMaxNameLength = 64;
 constexpr int kMaxColumns = 255;
+constexpr std::size_t kMaxKeyColumns = 10;
 
 [[noreturn]] void fail(const QString& message) {
     throw Error(Error::Kind::InvalidInput, message);
@@ -37,6 +38,24 @@ bool allowedUserType(ColumnType t) {
     }
 }
 
+void checkPrimaryKey(const WriterTable& t, const QSet<QString>& columns) {
+    const QString what = QStringLiteral("Table \"%1\"").arg(t.name);
+    if (t.primaryKey.size() > kMaxKeyColumns)
+        fail(QStringLiteral("%1: a primary key has at most %2 columns.").arg(what).arg(kMaxKeyColumns));
+    QSet<QString> inKey;
+    for (const QString& name : t.primaryKey) {
+        if (!columns.contains(name.toLower()))
+            fail(QStringLiteral("%1 has no column \"%2\" for its primary key.").arg(what, name));
+        if (inKey.contains(name.toLower()))
+            fail(QStringLiteral("%1 names column \"%2\" twice in its primary key.").arg(what, name));
+        inKey.insert(name.toLower());
+        for (const WriterColumn& c : t.columns)
+            if (c.name.compare(name, Qt::CaseInsensitive) == 0 && c.type == ColumnType::Memo)
+                fail(
+                    QStringLiteral("%1: the memo column \"%2\" cannot be in a primary key.").arg(what, name));
+    }
+}
+
 void checkTable(const WriterTable& t) {
     const QString what = QStringLiteral("Table \"%1\"").arg(t.name);
     if (t.columns.empty())
@@ -55,6 +74,7 @@ void checkTable(const WriterTable& t) {
             fail(QStringLiteral("%1 has two columns named \"%2\".").arg(what, c.name));
         seen.insert(c.name.toLower());
     }
+    checkPrimaryKey(t, seen);
 }
 } // namespace
 
