@@ -34,7 +34,7 @@ std::vector<CatalogEntry> readCatalog(const std::shared_ptr<const PageReader>& f
     if (idColumn < 0 || nameColumn < 0 || typeColumn < 0)
         file->damaged(object, QStringLiteral("it lacks the Id, Name or Type column"));
     auto def = std::make_shared<const TableDef>(std::move(loaded.def));
-    TableCursorImpl cursor(file, def, readUsageMap(*file, loaded.usedPagesMap, object));
+    TableCursorImpl cursor(file, def, [&] { return readUsageMap(*file, loaded.usedPagesMap, object); });
     std::vector<CatalogEntry> entries;
     while (cursor.next()) {
         const Value id = cursor.value(idColumn);

@@ -73,8 +73,10 @@ Database::Impl::LoadedTable Database::Impl::loaded(const TableDef& table) {
 std::unique_ptr<TableCursor> Database::Impl::openCursor(const TableDef& table, bool countChecked) {
     const LoadedTable t = loaded(table);
     const QString object = QStringLiteral("table \"%1\"").arg(table.name);
-    return std::make_unique<TableCursorImpl>(file_, t.def, readUsageMap(*file_, t.usedPagesMap, object),
-                                             countChecked && t.countChecked);
+    return std::make_unique<TableCursorImpl>(
+        file_, t.def,
+        [file = file_, map = t.usedPagesMap, object] { return readUsageMap(*file, map, object); },
+        countChecked && t.countChecked);
 }
 
 std::unique_ptr<IndexWalker> Database::Impl::walkIndex(const TableDef& table, int realIndex) {

@@ -14,14 +14,17 @@ constexpr std::size_t kPagesKeptResident = 256;
 } // namespace
 
 TableCursorImpl::TableCursorImpl(std::shared_ptr<const PageReader> file,
-                                 std::shared_ptr<const TableDef> table, std::vector<std::uint32_t> pages,
-                                 bool countChecked)
-    : file_(std::move(file)), table_(std::move(table)), pages_(std::move(pages)), pageBuffer_(*file_),
+                                 std::shared_ptr<const TableDef> table, PageList pages, bool countChecked)
+    : file_(std::move(file)), table_(std::move(table)), listPages_(std::move(pages)), pageBuffer_(*file_),
       object_(QStringLiteral("table \"%1\"").arg(table_->name)), decoder_(*file_, *table_),
       columnCount_(static_cast<unsigned>(table_->columns.size())), countChecked_(countChecked) {}
 
 bool TableCursorImpl::next() {
     hasRow_ = false;
+    if (listPages_) {
+        pages_ = listPages_();
+        listPages_ = nullptr;
+    }
     while (pageIndex_ < pages_.size()) {
         if (slot_ < 0) {
             // The page is checked once on entry; its slots are then read without repeating that.

@@ -6,6 +6,7 @@
 #include "TableCursor.h"
 #include "data/jet4/TableDef.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,8 +19,11 @@ namespace convodesk::jet4 {
 // `countChecked`, which user tables get): fewer rows than counted is damage.
 class TableCursorImpl : public TableCursor {
 public:
+    // The table's pages are listed by `pages` when the first row is asked for: a cursor opened
+    // only for its table's columns, or not read, costs no walk through a large usage map.
+    using PageList = std::function<std::vector<std::uint32_t>()>;
     TableCursorImpl(std::shared_ptr<const PageReader> file, std::shared_ptr<const TableDef> table,
-                    std::vector<std::uint32_t> pages, bool countChecked = false);
+                    PageList pages, bool countChecked = false);
 
     bool next() override;
     Value value(int columnIndex) override;
@@ -40,6 +44,7 @@ private:
 
     std::shared_ptr<const PageReader> file_;
     std::shared_ptr<const TableDef> table_;
+    PageList listPages_; // until the first next()
     std::vector<std::uint32_t> pages_;
     PageRunBuffer pageBuffer_;
     QString object_;
