@@ -106,11 +106,12 @@ std::vector<QByteArray> PrimaryKeyEntries::build(const WriterTable& table, const
     std::vector<QByteArray> entries;
     entries.reserve(rows.size());
     for (KeyedRow& keyed : rows) {
+        const std::size_t row = keyed.row;
         entries.push_back(entryOf(std::move(keyed)));
         if (entries.back().size() > IndexPageWriter::maxEntryLength())
             fail(QStringLiteral("Table \"%1\", row %2: the primary key (%3) is too long for an index.")
                      .arg(table.name)
-                     .arg(keyed.row + 1)
+                     .arg(row + 1)
                      .arg(columnList(table, keyColumns)));
     }
     return entries;
