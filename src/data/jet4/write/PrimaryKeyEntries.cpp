@@ -69,8 +69,8 @@ QByteArray keyOf(const WriterTable& table, const std::vector<int>& keyColumns, s
     return {reinterpret_cast<const char*>(key.data()), key.size()};
 }
 
-QByteArray entryOf(const KeyedRow& keyed) {
-    QByteArray entry = keyed.key;
+QByteArray entryOf(KeyedRow&& keyed) {
+    QByteArray entry = std::move(keyed.key);
     const std::uint32_t page = keyed.rowPointer >> 8;
     entry.append(static_cast<char>(page >> 16));
     entry.append(static_cast<char>(page >> 8));
@@ -90,25 +90,28 @@ std::vector<QByteArray> PrimaryKeyEntries::build(const WriterTable& table, const
         const int order = a.key.compare(b.key);
         return order != 0 ? order < 0 : a.rowPointer < b.rowPointer;
     });
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i].key != rows[i - 1].key)
+            continue;
+        const auto [first, second] = std::minmax(rows[i - 1].row, rows[i].row);
+        fail(QStringLiteral("Table \"%1\": rows %2 and %3 have the same primary key (%4 and %5) in %6; each "
+                            "row needs its own (letter case and trailing spaces do not count).")
+                 .arg(table.name)
+                 .arg(first + 1)
+                 .arg(second + 1)
+                 .arg(keyText(table, keyColumns, first), keyText(table, keyColumns, second),
+                      columnList(table, keyColumns)));
+    }
+    // Each key becomes its entry in place: a million rows are not held twice.
     std::vector<QByteArray> entries;
     entries.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i > 0 && rows[i].key == rows[i - 1].key) {
-            const auto [first, second] = std::minmax(rows[i - 1].row, rows[i].row);
-            fail(QStringLiteral(
-                     "Table \"%1\": rows %2 and %3 have the same primary key (%4 and %5) in %6; each "
-                     "row needs its own (letter case and trailing spaces do not count).")
-                     .arg(table.name)
-                     .arg(first + 1)
-                     .arg(second + 1)
-                     .arg(keyText(table, keyColumns, first), keyText(table, keyColumns, second),
-                          columnList(table, keyColumns)));
-        }
-        entries.push_back(entryOf(rows[i]));
+    for (KeyedRow& keyed : rows) {
+        const std::size_t row = keyed.row;
+        entries.push_back(entryOf(std::move(keyed)));
         if (entries.back().size() > IndexPageWriter::maxEntryLength())
             fail(QStringLiteral("Table \"%1\", row %2: the primary key (%3) is too long for an index.")
                      .arg(table.name)
-                     .arg(rows[i].row + 1)
+                     .arg(row + 1)
                      .arg(columnList(table, keyColumns)));
     }
     return entries;
