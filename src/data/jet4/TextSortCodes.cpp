@@ -1,7 +1,8 @@
 #include "TextSortCodes.h"
 
-#include <QByteArrayList>
-#include <QFile>
+#include <QResource>
+#include <cstring>
+#include <vector>
 
 namespace convodesk::jet4 {
 namespace {
@@ -16,28 +17,66 @@ constexpr std::uint8_t kSurrogateAccent = 0x3F;
     qFatal("Jet 4 sort code table: %s at U+%04X", what, unit);
 }
 
-// "4A", "E" (a lost leading 0), "803": the field's bytes, at most `capacity` of them.
-template <std::size_t N>
-std::uint8_t parseBytes(const QByteArray& field, std::array<std::uint8_t, N>& out, int unit) {
-    const QByteArray hex = field.size() % 2 ? QByteArray("0") + field : field;
-    const QByteArray bytes = QByteArray::fromHex(hex);
-    if (bytes.size() * 2 != hex.size() || static_cast<std::size_t>(bytes.size()) > N)
-        badTable("bad code bytes", unit);
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bytes[i]);
-    return static_cast<std::uint8_t>(bytes.size());
+// A run of a table's text, read in place: the tables are parsed at every start, so no part of
+// them is copied.
+struct Span {
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    qsizetype size() const { return end - begin; }
+};
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
 }
 
-TextSortCode parseLine(const QByteArray& line, int unit) {
-    if (line.isEmpty())
+// "4A", "E" (a lost leading 0), "803": the field's bytes, at most `capacity` of them.
+template <std::size_t N> std::uint8_t parseBytes(Span field, std::array<std::uint8_t, N>& out, int unit) {
+    const qsizetype digits = field.size();
+    const auto count = static_cast<std::size_t>((digits + 1) / 2);
+    if (count > N)
+        badTable("bad code bytes", unit);
+    // An odd count lost its leading 0: the first byte has one digit.
+    const char* at = field.begin;
+    for (std::size_t i = 0; i < count; ++i) {
+        int high = 0;
+        if (i > 0 || digits % 2 == 0)
+            high = hexDigit(*at++);
+        const int low = hexDigit(*at++);
+        if (high < 0 || low < 0)
+            badTable("bad code bytes", unit);
+        out[i] = static_cast<std::uint8_t>(high << 4 | low);
+    }
+    return static_cast<std::uint8_t>(count);
+}
+
+TextSortCode parseLine(Span line, int unit) {
+    if (line.size() == 0)
         badTable("empty line", unit);
-    const QByteArrayList fields = line.mid(1).split(',');
-    const auto expect = [&](qsizetype count) {
-        if (fields.size() != count)
+    std::array<Span, 4> fields;
+    std::size_t fieldCount = 0;
+    const char* fieldStart = line.begin + 1;
+    for (const char* at = fieldStart;; ++at) {
+        if (at == line.end || *at == ',') {
+            if (fieldCount == fields.size())
+                badTable("wrong field count", unit);
+            fields[fieldCount++] = {fieldStart, at};
+            if (at == line.end)
+                break;
+            fieldStart = at + 1;
+        }
+    }
+    const auto expect = [&](std::size_t count) {
+        if (fieldCount != count)
             badTable("wrong field count", unit);
     };
     TextSortCode code;
-    switch (line[0]) {
+    switch (*line.begin) {
     case 'X':
         return code;
     case 'S':
@@ -70,7 +109,7 @@ TextSortCode parseLine(const QByteArray& line, int unit) {
         code.kind = TextSortCode::Kind::Extended;
         code.inlineLength = parseBytes(fields[0], code.inlineBytes, unit);
         code.accentLength = parseBytes(fields[1], code.accent, unit);
-        code.flag = fields[2] == "1" ? 2 : 3;
+        code.flag = fields[2].size() == 1 && *fields[2].begin == '1' ? 2 : 3;
         break;
     default:
         badTable("unknown class", unit);
@@ -83,15 +122,32 @@ TextSortCode parseLine(const QByteArray& line, int unit) {
     return code;
 }
 
-QByteArrayList tableLines(const char* resource) {
-    QFile file(QString::fromLatin1(resource));
-    if (!file.open(QIODevice::ReadOnly))
-        badTable("table not compiled in", 0);
-    QByteArrayList lines = file.readAll().split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
+// A compiled-in table's lines, in place.
+class TableLines {
+public:
+    explicit TableLines(const char* resource) {
+        const QResource file(QString::fromLatin1(resource));
+        if (!file.isValid())
+            badTable("table not compiled in", 0);
+        text_ = file.uncompressedData();
+        const char* at = text_.constData();
+        const char* const end = at + text_.size();
+        while (at < end) {
+            const char* lineEnd =
+                static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+            if (!lineEnd)
+                lineEnd = end;
+            lines_.push_back({at, lineEnd});
+            at = lineEnd + 1;
+        }
+    }
+    qsizetype size() const { return static_cast<qsizetype>(lines_.size()); }
+    Span operator[](qsizetype i) const { return lines_[static_cast<std::size_t>(i)]; }
+
+private:
+    QByteArray text_;
+    std::vector<Span> lines_;
+};
 
 // Surrogates have no table line: a two-byte inline code computed from the unit, accent 3F.
 TextSortCode surrogateCode(char16_t unit) {
@@ -114,8 +170,8 @@ TextSortCode surrogateCode(char16_t unit) {
 } // namespace
 
 TextSortCodes::TextSortCodes() {
-    const QByteArrayList base = tableLines(":/jet4/sort/index_codes_genleg.txt");
-    const QByteArrayList extended = tableLines(":/jet4/sort/index_codes_ext_genleg.txt");
+    const TableLines base(":/jet4/sort/index_codes_genleg.txt");
+    const TableLines extended(":/jet4/sort/index_codes_ext_genleg.txt");
     constexpr int surrogates = kLastSurrogate - kFirstSurrogate + 1;
     if (base.size() != 0x100 || extended.size() != 0x10000 - 0x100 - surrogates)
         badTable("wrong line count", 0);
