@@ -25,6 +25,7 @@ QStringList readAll(query::RowSource& rows) {
     const int width = static_cast<int>(rows.columns().size());
     while (rows.next()) {
         std::vector<Value> row;
+        row.reserve(static_cast<std::size_t>(width));
         for (int c = 0; c < width; ++c)
             row.push_back(rows.value(c));
         texts << testing::rowText(row);
@@ -73,6 +74,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("late"); // read row by row from the file, not held in memory
         QTest::newRow("ties and Nulls") << "select * from Graduates order by Queue" << true;
+        QTest::newRow("stored order") << "select * from Graduates order by GraduateID" << true;
         QTest::newRow("descending") << "select * from graduates order by Queue desc" << true;
         QTest::newRow("text column") << "select * from Graduates order by Name" << true;
         QTest::newRow("two keys") << "select * from Graduates order by Name desc, Queue" << true;

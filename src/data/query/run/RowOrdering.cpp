@@ -17,6 +17,7 @@ void sortRows(std::vector<std::vector<jet4::Value>>& rows,
     std::vector<jet4::Value> keyValues;
     keyValues.reserve(rows.size() * keys.size());
     std::vector<bool> descending;
+    descending.reserve(keys.size());
     for (const auto& key : keys)
         descending.push_back(key.second);
     for (const auto& values : rows) {

@@ -10,6 +10,7 @@
 #include "data/query/eval/ValueCompare.h"
 
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -709,6 +710,12 @@ std::unique_ptr<RowSource> SelectRunner::openOrdered() {
         }
     }
     const std::vector<std::size_t> order = sortedOrder(std::move(keyValues), descending);
+    // Rows stored in the order asked for (as lists often are) are read again the same way, with
+    // the table's forward read; a condition, which may run subqueries through this engine, is
+    // not kept past the engine's life, so then the rows are read by where they are.
+    if (!filter && std::is_sorted(order.begin(), order.end()))
+        return std::make_unique<RelabelledRowSource>(outputColumns_,
+                                                     engine_.open(sources_[0].table, nullptr));
     std::vector<std::uint32_t> ordered;
     ordered.reserve(order.size());
     for (std::size_t index : order)
