@@ -30,6 +30,14 @@ std::unique_ptr<query::RowSource> DatabaseCatalog::openTableSeek(const QString& 
     return std::make_unique<TableCursorSource>(*table, std::move(rows));
 }
 
+std::unique_ptr<query::RowSource> DatabaseCatalog::openTableRows(const QString& name,
+                                                                 std::vector<std::uint32_t> rows) {
+    const jet4::TableDef* table = database_->findTable(name);
+    if (!table)
+        return nullptr;
+    return std::make_unique<TableCursorSource>(*table, database_->openRows(*table, std::move(rows)));
+}
+
 jet4::SortOrder DatabaseCatalog::textSortOrder() const {
     return database_->sortOrder();
 }

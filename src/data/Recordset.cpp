@@ -99,7 +99,7 @@ void Recordset::openQuery(const QString& queryText, std::shared_ptr<Connection> 
         DatabaseCatalog catalog(database);
         query::QueryEngine engine(catalog);
         engine.setLimits(connection->queryLimits());
-        return std::make_unique<query::RowSetSource>(engine.runText(queryText));
+        return engine.openText(queryText);
     });
     impl_->connection = std::move(connection);
     impl_->sourceName = queryText;

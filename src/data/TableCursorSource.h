@@ -18,6 +18,7 @@ public:
     query::TextRead textView(int column, QStringView& text) override {
         return cursor_->textView(column, text);
     }
+    std::uint32_t rowPointer() const override { return cursor_->rowPointer(); }
 
 private:
     std::vector<query::ColumnInfo> columns_;

@@ -89,6 +89,11 @@ std::unique_ptr<IndexWalker> Database::Impl::walkIndex(const TableDef& table, in
     return walker;
 }
 
+std::unique_ptr<TableCursor> Database::Impl::openRows(const TableDef& table,
+                                                      std::vector<std::uint32_t> rows) {
+    return std::make_unique<IndexSeekCursor>(file_, loaded(table).def, std::move(rows));
+}
+
 std::unique_ptr<TableCursor> Database::Impl::openIndexRange(const TableDef& table, int realIndex,
                                                             QByteArrayView keyPrefix) {
     const auto* prefix = reinterpret_cast<const std::uint8_t*>(keyPrefix.data());
@@ -214,6 +219,10 @@ std::unique_ptr<IndexWalker> Database::walkIndex(const TableDef& table, int real
 std::unique_ptr<TableCursor> Database::openSeek(const TableDef& table, int columnIndex,
                                                 const Value& value) const {
     return impl_->openSeek(table, columnIndex, value);
+}
+std::unique_ptr<TableCursor> Database::openRows(const TableDef& table,
+                                                std::vector<std::uint32_t> rows) const {
+    return impl_->openRows(table, std::move(rows));
 }
 std::unique_ptr<TableCursor> Database::openIndexRange(const TableDef& table, int realIndex,
                                                       QByteArrayView keyPrefix) const {

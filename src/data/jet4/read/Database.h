@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace convodesk::jet4 {
 
@@ -58,6 +59,9 @@ public:
     // The rows whose entry in physical index `realIndex` has a key starting with `keyPrefix`, in
     // index order. nullptr when the index cannot be trusted for them: damaged on the way, or an
     // entry naming a row that is not there (the index lags behind the table; a scan answers).
+    // The rows stored at `rows` (row pointers a cursor over `table` gave), in that order. A
+    // pointer that no longer leads to a live row of the table (the file changed) is damage.
+    std::unique_ptr<TableCursor> openRows(const TableDef& table, std::vector<std::uint32_t> rows) const;
     std::unique_ptr<TableCursor> openIndexRange(const TableDef& table, int realIndex,
                                                 QByteArrayView keyPrefix) const;
 

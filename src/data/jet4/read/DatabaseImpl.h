@@ -25,6 +25,7 @@ public:
     std::optional<QueryDef> findQuery(QStringView name);
     std::unique_ptr<TableCursor> openCursor(const TableDef& table, bool countChecked = true);
     std::unique_ptr<IndexWalker> walkIndex(const TableDef& table, int realIndex);
+    std::unique_ptr<TableCursor> openRows(const TableDef& table, std::vector<std::uint32_t> rows);
     std::unique_ptr<TableCursor> openIndexRange(const TableDef& table, int realIndex,
                                                 QByteArrayView keyPrefix);
     std::unique_ptr<TableCursor> openSeek(const TableDef& table, int columnIndex, const Value& value);

@@ -4,6 +4,8 @@
 #include "data/jet4/Error.h"
 #include "data/jet4/Jet4Format.h"
 
+#include <algorithm>
+
 namespace convodesk::jet4 {
 
 IndexSeekCursor::IndexSeekCursor(std::shared_ptr<const PageReader> file,
@@ -14,10 +16,16 @@ IndexSeekCursor::IndexSeekCursor(std::shared_ptr<const PageReader> file,
 bool IndexSeekCursor::next() {
     hasRow_ = false;
     if (position_ >= rows_.size()) {
+        releaseTouchedPages();
         file_->checkUnchanged();
         return false;
     }
     const std::uint32_t pointer = rows_[position_++];
+    if (touched_.empty() || touched_.back() != format::pointerPage(pointer)) {
+        if (touched_.size() >= kTouchedPagesKept)
+            releaseTouchedPages();
+        touched_.push_back(format::pointerPage(pointer));
+    }
     PageReader::Row row;
     if (!findLiveRow(*file_, table_->tdefPage, format::pointerPage(pointer), format::pointerSlot(pointer),
                      object_, row))
@@ -27,6 +35,20 @@ bool IndexSeekCursor::next() {
     decoder_.reset(row.data, row.length);
     hasRow_ = true;
     return true;
+}
+
+void IndexSeekCursor::releaseTouchedPages() {
+    std::sort(touched_.begin(), touched_.end());
+    touched_.erase(std::unique(touched_.begin(), touched_.end()), touched_.end());
+    // Pages next to one another go back in one step.
+    for (std::size_t first = 0; first < touched_.size();) {
+        std::size_t last = first;
+        while (last + 1 < touched_.size() && touched_[last + 1] == touched_[last] + 1)
+            ++last;
+        file_->releaseResidentPages(touched_[first], touched_[last]);
+        first = last + 1;
+    }
+    touched_.clear();
 }
 
 void IndexSeekCursor::checkColumn(int columnIndex) const {

@@ -12,7 +12,9 @@ namespace convodesk::jet4 {
 
 // The rows an index seek found, in index order, decoded like a table scan's rows. The row
 // pointers were checked to lead to live rows of the table when the seek collected them; one
-// that no longer does (the file changed) is damage.
+// that no longer does (the file changed) is damage. Rows read from the file's mapping do not
+// keep it resident: the pages read are given back to the system now and then (a long list of
+// rows in another order than the file's would otherwise hold the whole file in memory).
 class IndexSeekCursor : public TableCursor {
 public:
     IndexSeekCursor(std::shared_ptr<const PageReader> file, std::shared_ptr<const TableDef> table,
@@ -26,6 +28,10 @@ public:
 
 private:
     void checkColumn(int columnIndex) const;
+    void releaseTouchedPages();
+
+    // Distinct data pages read since the last release; they are released once this many are.
+    static constexpr std::size_t kTouchedPagesKept = 2048;
 
     std::shared_ptr<const PageReader> file_;
     std::shared_ptr<const TableDef> table_;
@@ -34,6 +40,7 @@ private:
     RowDecoder decoder_;
     std::size_t position_ = 0; // rows returned
     bool hasRow_ = false;
+    std::vector<std::uint32_t> touched_; // data pages read and not yet released
 };
 
 } // namespace convodesk::jet4

@@ -61,14 +61,27 @@ private:
     QueryEngine& engine_;
 };
 
-RowSet QueryEngine::runText(const QString& queryText) {
-    std::shared_ptr<SelectStatement> statement;
+std::shared_ptr<const SelectStatement> QueryEngine::parseText(const QString& queryText) {
     try {
-        statement = std::make_shared<SelectStatement>(Parser::parseSelect(queryText));
+        return std::make_shared<SelectStatement>(Parser::parseSelect(queryText));
     } catch (const SyntaxFailure& failure) {
         throw syntaxError(queryText, failure);
     }
-    return runStatement(statement, nullptr);
+}
+
+RowSet QueryEngine::runText(const QString& queryText) {
+    return runStatement(parseText(queryText), nullptr);
+}
+
+std::unique_ptr<RowSource> QueryEngine::openText(const QString& queryText) {
+    const std::shared_ptr<const SelectStatement> statement = parseText(queryText);
+    if (statement->unionParts.empty()) {
+        const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
+        const QueryGovernor::Scope governed(limits_);
+        if (std::unique_ptr<RowSource> rows = SelectRunner(*this, statement).openOrdered())
+            return rows;
+    }
+    return std::make_unique<RowSetSource>(runStatement(statement, nullptr));
 }
 
 RowSet QueryEngine::runSource(const QString& source) {

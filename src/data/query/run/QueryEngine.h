@@ -25,6 +25,9 @@ public:
 
     // Throws DataError (syntax, unknown source or field, a stored query we cannot run).
     RowSet runText(const QString& queryText);
+    // The rows runText gives, read forward. A query listing one stored table's columns in an
+    // ORDER BY keeps only where each row is and its sort values until the row is read.
+    std::unique_ptr<RowSource> openText(const QString& queryText);
     RowSet runSource(const QString& source);
     RowSet runSubquery(const SelectStatement& statement) override;
     std::vector<OuterField> outerFields(const SelectStatement& statement,
@@ -35,6 +38,10 @@ public:
     RowSet scan(const QString& source, const Expr* filter, const std::vector<bool>* needed = nullptr);
     // The same rows read forward; a stored table's values are decoded only when read.
     std::unique_ptr<RowSource> open(const QString& source, const Expr* filter);
+    // The stored table's rows kept at `rows`, in that order (Catalog::openTableRows).
+    std::unique_ptr<RowSource> openRows(const QString& table, std::vector<std::uint32_t> rows) {
+        return catalog_.openTableRows(table, std::move(rows));
+    }
     // The column layout of a source without reading its rows; for a stored query, after the
     // checks opening it makes (its sources found, its expressions bound, nothing refused).
     std::vector<ColumnInfo> describe(const QString& source);
@@ -65,6 +72,7 @@ public:
 
 private:
     class ActiveQuery;
+    static std::shared_ptr<const SelectStatement> parseText(const QString& queryText);
     RowSet runStatement(const std::shared_ptr<const SelectStatement>& statement, const Expr* outputFilter);
     std::vector<ColumnInfo> describeStatement(const std::shared_ptr<const SelectStatement>& statement);
     RowSet runUnion(const SelectStatement& statement, const Expr* outputFilter);

@@ -14,14 +14,34 @@ void sortRows(std::vector<std::vector<jet4::Value>>& rows,
     if (keys.empty() || rows.size() < 2)
         return;
     // The keys of row i are keyValues[i * width ...]: one array, not one small vector a row.
-    const std::size_t width = keys.size();
     std::vector<jet4::Value> keyValues;
-    keyValues.reserve(rows.size() * width);
+    keyValues.reserve(rows.size() * keys.size());
+    std::vector<bool> descending;
+    descending.reserve(keys.size());
+    for (const auto& key : keys)
+        descending.push_back(key.second);
     for (const auto& values : rows) {
         VectorRow row(values);
         for (const auto& key : keys)
             keyValues.push_back(key.first->evaluate(row));
     }
+    const std::vector<std::size_t> order = sortedOrder(std::move(keyValues), descending);
+    if (std::is_sorted(order.begin(), order.end()))
+        return;
+    std::vector<std::vector<jet4::Value>> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t index : order)
+        sorted.push_back(std::move(rows[index]));
+    rows.swap(sorted);
+}
+
+std::vector<std::size_t> sortedOrder(std::vector<jet4::Value> keyValues,
+                                     const std::vector<bool>& descending) {
+    const std::size_t width = descending.size();
+    std::vector<std::size_t> order(width == 0 ? 0 : keyValues.size() / width);
+    std::iota(order.begin(), order.end(), 0);
+    if (width == 0 || order.size() < 2)
+        return order;
     // Texts are ordered by their keys in Jet's order, built once a value.
     std::vector<QByteArray> textKeys(keyValues.size());
     for (std::size_t i = 0; i < keyValues.size(); ++i)
@@ -37,21 +57,14 @@ void sortRows(std::vector<std::vector<jet4::Value>>& rows,
         for (std::size_t k = 0; k < width; ++k) {
             const int c = compare(a * width + k, b * width + k);
             if (c != 0)
-                return keys[k].second ? c > 0 : c < 0;
+                return descending[k] ? c > 0 : c < 0;
         }
         return false;
     };
-    std::vector<std::size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
     // Lists are often stored in the order asked for already; then nothing moves.
-    if (std::is_sorted(order.begin(), order.end(), before))
-        return;
-    std::stable_sort(order.begin(), order.end(), before);
-    std::vector<std::vector<jet4::Value>> sorted;
-    sorted.reserve(rows.size());
-    for (std::size_t index : order)
-        sorted.push_back(std::move(rows[index]));
-    rows.swap(sorted);
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::stable_sort(order.begin(), order.end(), before);
+    return order;
 }
 
 void removeDuplicateRows(std::vector<std::vector<jet4::Value>>& rows) {

@@ -35,6 +35,9 @@ class RowSource : public RowValues {
 public:
     virtual const std::vector<ColumnInfo>& columns() const = 0;
     virtual bool next() = 0;
+    // Where a stored table's current row is kept (see jet4::TableCursor::rowPointer); 0 when
+    // the rows are not a stored table's.
+    virtual std::uint32_t rowPointer() const { return 0; }
 };
 
 // Rows held in memory; also the result of running a query.

@@ -2,6 +2,7 @@
 
 #include "Grouping.h"
 #include "QueryEngine.h"
+#include "RelabelledRowSource.h"
 #include "RowOrdering.h"
 #include "StoredStatement.h"
 #include "data/DataError.h"
@@ -9,6 +10,7 @@
 #include "data/query/eval/ValueCompare.h"
 
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -659,6 +661,70 @@ bool SelectRunner::outputsAreTheColumns() const {
             return false;
     }
     return true;
+}
+
+bool SelectRunner::readsOneTableInOrder() const {
+    const SelectStatement& s = *statement_;
+    return sources_.size() == 1 && !sources_[0].table.derived && s.joins.empty() && !grouping_ &&
+           !s.distinct && !s.distinctRow && s.top <= 0 && !s.orderBy.empty() && engine_.directScans() &&
+           outputsAreTheColumns();
+}
+
+std::unique_ptr<RowSource> SelectRunner::openOrdered() {
+    if (!readsOneTableInOrder())
+        return nullptr;
+    const QString& table = sources_[0].table.name;
+    if (!engine_.openRows(table, {}))
+        return nullptr;
+    // Every condition is tested while the table is read, as run() does when none is left over.
+    std::vector<const Expr*> conditions;
+    collectConjuncts(where_.get(), conditions);
+    for (const Expr* condition : conditions) {
+        std::vector<int> used;
+        if (!referencedSources(*condition, used) || used.size() != 1)
+            return nullptr;
+    }
+    ExprPtr filter = joinConjuncts(conditions);
+    if (filter)
+        stripQualifiers(*filter);
+    SortKeys keys;
+    std::vector<bool> descending;
+    for (const OrderItem& order : statement_->orderBy) {
+        keys.emplace_back(std::make_unique<BoundExpr>(*withOutputNames(*order.expression), combinedLayout_,
+                                                      name_, context_),
+                          order.descending);
+        descending.push_back(order.descending);
+    }
+    std::vector<std::uint32_t> pointers;
+    std::vector<Value> keyValues;
+    {
+        const std::unique_ptr<RowSource> rows = engine_.open(sources_[0].table, filter.get());
+        while (rows->next()) {
+            QueryGovernor::tick();
+            const std::uint32_t pointer = rows->rowPointer();
+            if (pointer == 0)
+                return nullptr;
+            pointers.push_back(pointer);
+            for (const auto& key : keys)
+                keyValues.push_back(key.first->evaluate(*rows));
+        }
+    }
+    const std::vector<std::size_t> order = sortedOrder(std::move(keyValues), descending);
+    // Rows stored in the order asked for (as lists often are) are read again the same way, with
+    // the table's forward read; a condition, which may run subqueries through this engine, is
+    // not kept past the engine's life, so then the rows are read by where they are.
+    if (!filter && std::is_sorted(order.begin(), order.end()))
+        return std::make_unique<RelabelledRowSource>(outputColumns_,
+                                                     engine_.open(sources_[0].table, nullptr));
+    std::vector<std::uint32_t> ordered;
+    ordered.reserve(order.size());
+    for (std::size_t index : order)
+        ordered.push_back(pointers[index]);
+    std::vector<std::uint32_t>().swap(pointers);
+    std::unique_ptr<RowSource> rows = engine_.openRows(table, std::move(ordered));
+    if (!rows)
+        return nullptr;
+    return std::make_unique<RelabelledRowSource>(outputColumns_, std::move(rows));
 }
 
 RowSet SelectRunner::run(const Expr* outputFilter) {

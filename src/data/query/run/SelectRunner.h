@@ -34,6 +34,11 @@ public:
     const std::vector<ColumnInfo>& outputColumns() const { return outputColumns_; }
     // The query's rows that also pass `outputFilter`, a condition over its output columns.
     RowSet run(const Expr* outputFilter);
+    // The rows run(nullptr) gives, read forward, for a query that lists one stored table's
+    // columns as they are in an ORDER BY: the table is read once for the rows passing WHERE
+    // and their sort values only, and each row is decoded when it is read. nullptr (nothing
+    // read, or nothing kept) when the query or the catalog does not allow it.
+    std::unique_ptr<RowSource> openOrdered();
 
 private:
     struct Output {
@@ -70,6 +75,7 @@ private:
     void prepareGrouping();
     std::vector<std::vector<jet4::Value>> joinedRows(const std::vector<ExprPtr>& conditions);
     bool outputsAreTheColumns() const;
+    bool readsOneTableInOrder() const;
     std::optional<RowSet> joinMatches(const std::vector<JoinStep>& steps, std::size_t added,
                                       const RowSet& firstRows, const Expr* filter,
                                       const std::vector<bool>& needed);
