@@ -31,7 +31,7 @@ std::unique_ptr<query::RowSource> DatabaseCatalog::openTableSeek(const QString& 
 }
 
 std::unique_ptr<query::RowSource> DatabaseCatalog::openTableRows(const QString& name,
-                                                                 std::vector<std::uint32_t> rows) {
+                                                                 std::vector<std::uint32_t>&& rows) {
     const jet4::TableDef* table = database_->findTable(name);
     if (!table)
         return nullptr;

@@ -19,7 +19,7 @@ public:
     std::unique_ptr<query::RowSource> openTableSeek(const QString& name, const QString& column,
                                                     const jet4::Value& value) override;
     std::unique_ptr<query::RowSource> openTableRows(const QString& name,
-                                                    std::vector<std::uint32_t> rows) override;
+                                                    std::vector<std::uint32_t>&& rows) override;
     std::optional<jet4::QueryDef> findQuery(const QString& name) override;
     jet4::SortOrder textSortOrder() const override;
 

@@ -33,9 +33,8 @@ public:
     // The rows of stored table `table` kept at `rows` (pointers its cursor gave), in that
     // order, decoded only when read; nullptr when the catalog cannot read rows so (the caller
     // keeps the rows it read instead). An empty `rows` asks only whether it can.
-    virtual std::unique_ptr<RowSource> openTableRows(const QString& table, std::vector<std::uint32_t> rows) {
-        (void)table;
-        (void)rows;
+    virtual std::unique_ptr<RowSource> openTableRows(const QString& /*table*/,
+                                                     std::vector<std::uint32_t>&& /*rows*/) {
         return nullptr;
     }
     // The order texts are compared in (the file header's).
