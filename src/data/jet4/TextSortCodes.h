@@ -1,42 +1,25 @@
 #pragma once
 
+#include "TextSortCode.h"
+
 #include <array>
-#include <cstdint>
 
 namespace convodesk::jet4 {
 
-// What Jet 4's General (legacy) sort order puts into a text key for one UTF-16 code unit,
-// read once from the code tables compiled into the library (sort/README.md).
-struct TextSortCode {
-    enum class Kind : std::uint8_t {
-        Ignored,     // contributes nothing
-        Simple,      // inline bytes only
-        Accented,    // inline bytes and accent bytes (surrogates too, computed)
-        Unprintable, // no inline bytes; decides ties at the very end
-        Modifier,    // a combining mark: added to the accent byte before it
-        Extended,    // inline bytes, maybe accent bytes, and a 2-bit flag
-    };
-    Kind kind = Kind::Ignored;
-    std::uint8_t inlineLength = 0;
-    std::uint8_t accentLength = 0;
-    std::uint8_t unprintableLength = 0;
-    std::array<std::uint8_t, 4> inlineBytes{};
-    std::array<std::uint8_t, 2> accent{};
-    std::array<std::uint8_t, 1> unprintable{};
-    std::uint8_t modifier = 0; // Modifier only
-    std::uint8_t flag = 0;     // Extended only: 2 or 3
-};
-
+// A sort order's code for every UTF-16 code unit.
 class TextSortCodes {
 public:
-    // The General (legacy) table, loaded on first use (thread-safe).
+    using Table = std::array<TextSortCode, 0x10000>;
+
+    // The General (legacy) table, generated at build time from sort/ and kept in the
+    // program's read-only data: nothing is read or parsed when the program starts.
     static const TextSortCodes& general();
 
-    const TextSortCode& of(char16_t unit) const { return codes_[unit]; }
+    const TextSortCode& of(char16_t unit) const { return (*codes_)[unit]; }
 
 private:
-    TextSortCodes();
-    std::array<TextSortCode, 0x10000> codes_{};
+    explicit constexpr TextSortCodes(const Table& codes) : codes_(&codes) {}
+    const Table* codes_;
 };
 
 } // namespace convodesk::jet4
