@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "DataError.h"
 #include "DatabaseCatalog.h"
+#include "DisplayText.h"
 #include "JetErrorText.h"
 #include "data/query/run/DeferredRowSource.h"
 #include "data/query/run/QueryEngine.h"
@@ -20,12 +21,26 @@ public:
     bool ownsConnection = false;
     std::unique_ptr<query::RowSource> rows;
     QString sourceName;
+    QString shownText; // fieldText() of a value that is not stored text
     bool atEnd = true;
     bool positioned = true; // false until the first row is asked for (a table record set)
 
     void requireOpen() const {
         if (!rows)
             throw DataError(DataError::ConnectionClosed, QStringLiteral("The record set is not open."));
+    }
+
+    // Open, `index` one of the fields, and on a row.
+    void requireCurrent(int index) {
+        requireOpen();
+        if (index < 0 || index >= static_cast<int>(rows->columns().size()))
+            throw DataError(DataError::NoSuchField,
+                            QStringLiteral("No field number %1 in '%2'.").arg(index).arg(sourceName));
+        position();
+        if (atEnd)
+            throw DataError(
+                DataError::NoCurrentRow,
+                QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
     }
 
     // Moves onto the first row if that has not happened yet.
@@ -128,28 +143,41 @@ bool Recordset::eof() const {
 }
 
 jet4::Value Recordset::field(const QString& name) const {
+    return field(fieldIndex(name));
+}
+
+int Recordset::fieldIndex(const QString& name) const {
     impl_->requireOpen();
     const auto& columns = impl_->rows->columns();
-    int index = -1;
-    for (std::size_t i = 0; i < columns.size() && index < 0; ++i)
+    for (std::size_t i = 0; i < columns.size(); ++i)
         if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            index = static_cast<int>(i);
-    if (index < 0)
-        throw DataError::noSuchField(name, impl_->sourceName);
-    return field(index);
+            return static_cast<int>(i);
+    throw DataError::noSuchField(name, impl_->sourceName);
 }
 
 jet4::Value Recordset::field(int index) const {
-    impl_->requireOpen();
-    if (index < 0 || index >= static_cast<int>(impl_->rows->columns().size()))
-        throw DataError(DataError::NoSuchField,
-                        QStringLiteral("No field number %1 in '%2'.").arg(index).arg(impl_->sourceName));
-    impl_->position();
-    if (impl_->atEnd)
-        throw DataError(DataError::NoCurrentRow,
-                        QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    impl_->requireCurrent(index);
     try {
         return impl_->rows->value(index);
+    } catch (const jet4::Error& error) {
+        throw fromReaderError(error);
+    }
+}
+
+QStringView Recordset::fieldText(int index) const {
+    impl_->requireCurrent(index);
+    try {
+        QStringView text;
+        switch (impl_->rows->textView(index, text)) {
+        case query::TextRead::Text:
+            return text;
+        case query::TextRead::Null:
+            return {};
+        case query::TextRead::NotText:
+            break;
+        }
+        impl_->shownText = displayText(impl_->rows->value(index));
+        return impl_->shownText;
     } catch (const jet4::Error& error) {
         throw fromReaderError(error);
     }

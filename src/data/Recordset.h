@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <memory>
 
 namespace convodesk::data {
@@ -31,7 +32,13 @@ public:
     bool eof() const;                             // no current row
     jet4::Value field(const QString& name) const; // throws DataError (no field / EOF / closed)
     jet4::Value field(int index) const;           // by position in fieldNames(), the same way
-    QStringList fieldNames() const;               // in source order
+    // Where field `name` stands in fieldNames(); throws DataError as field(name) does.
+    int fieldIndex(const QString& name) const;
+    // Field `index` of the current row as a list shows it (displayText), viewed without building
+    // a string where the field is stored text. The view holds until the next call on this
+    // record set. Throws as field(index) does.
+    QStringView fieldText(int index) const;
+    QStringList fieldNames() const; // in source order
     void moveNext();
     void close();
 

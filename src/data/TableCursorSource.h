@@ -19,10 +19,12 @@ public:
         return cursor_->textView(column, text);
     }
     std::uint32_t rowPointer() const override { return cursor_->rowPointer(); }
+    std::size_t expectedRows() const override { return expectedRows_; }
 
 private:
     std::vector<query::ColumnInfo> columns_;
     std::unique_ptr<jet4::TableCursor> cursor_;
+    std::size_t expectedRows_ = 0;
 };
 
 } // namespace convodesk::data

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace convodesk::ui {
@@ -12,6 +13,7 @@ namespace {
 // otherwise block << kBlockShift | offset of the stored text's header in that block.
 constexpr int kBlockShift = 16;
 constexpr std::size_t kBlockSize = std::size_t(1) << kBlockShift;
+static_assert(kBlockSize == PieceArena::kPieceSize);
 constexpr std::uint32_t kAside = 0x80000000U;
 constexpr std::size_t kMaxBlocks = kAside >> kBlockShift;
 // Texts longer than this go aside, so that a block is never left mostly empty.
@@ -22,7 +24,7 @@ constexpr qsizetype kDictionaryLimit = 64;
 constexpr qsizetype kDictionaryMost = 4096;
 constexpr qsizetype kLongestShared = 128;
 
-bool latin1(const QString& text) {
+bool latin1(QStringView text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x100; });
 }
 
@@ -47,44 +49,49 @@ const char* getHeader(const char* p, std::uint32_t& header) {
 } // namespace
 
 int PackedTextGrid::appendRow() {
-    cells_.resize(cells_.size() + std::size_t(columns_), 0);
+    cellCount_ += std::size_t(columns_);
+    while (cellChunks_.size() * kCellsPerChunk < cellCount_)
+        cellChunks_.push_back(::new (arena_.newPiece()) std::uint32_t[kCellsPerChunk]()); // all empty
     return rows_++;
 }
 
-void PackedTextGrid::set(int row, int column, const QString& text) {
+void PackedTextGrid::set(int row, int column, QStringView text) {
     if (!inGrid(row, column))
         return;
     std::uint32_t handle = 0;
     if (!text.isEmpty()) {
         Dictionary& dictionary = dictionaries_[std::size_t(column)];
         const bool sharable = !dictionary.givenUp && text.size() <= kLongestShared;
-        if (const auto found = sharable ? dictionary.handles.constFind(text) : dictionary.handles.cend();
-            found != dictionary.handles.cend()) {
-            handle = *found;
+        if (const auto found = sharable ? dictionary.handles.find(text) : dictionary.handles.end();
+            found != dictionary.handles.end()) {
+            handle = found->second;
         } else {
             handle = stored(text);
-            if (sharable && dictionary.handles.size() < kDictionaryMost) {
-                dictionary.handles.insert(text, handle);
-                if (dictionary.handles.size() >= kDictionaryLimit && dictionary.handles.size() > rows_ / 2) {
+            if (sharable && std::ssize(dictionary.handles) < kDictionaryMost) {
+                dictionary.handles.emplace(text.toString(), handle);
+                if (const auto held = std::ssize(dictionary.handles);
+                    held >= kDictionaryLimit && held > rows_ / 2) {
                     dictionary.givenUp = true;
                     dictionary.handles = {};
                 }
             }
         }
     }
-    cells_[std::size_t(row) * std::size_t(columns_) + std::size_t(column)] = handle;
+    std::size_t offset = 0;
+    cellChunk(row, column, offset)[offset] = handle;
 }
 
 QString PackedTextGrid::at(int row, int column) const {
     if (!inGrid(row, column))
         return {};
-    const std::uint32_t handle = cells_[std::size_t(row) * std::size_t(columns_) + std::size_t(column)];
+    std::size_t offset = 0;
+    const std::uint32_t handle = cellChunk(row, column, offset)[offset];
     if (handle == 0)
         return {};
     if (handle & kAside)
         return aside_[handle & ~kAside];
     std::uint32_t header = 0;
-    const char* p = getHeader(blocks_[handle >> kBlockShift].get() + (handle & (kBlockSize - 1)), header);
+    const char* p = getHeader(blocks_[handle >> kBlockShift] + (handle & (kBlockSize - 1)), header);
     const auto length = static_cast<qsizetype>(header >> 1);
     if (!(header & 1))
         return QString::fromLatin1(p, length);
@@ -95,20 +102,22 @@ QString PackedTextGrid::at(int row, int column) const {
 
 void PackedTextGrid::clear() {
     rows_ = 0;
-    std::deque<std::uint32_t>().swap(cells_);
-    std::vector<std::unique_ptr<char[]>>().swap(blocks_);
+    cellCount_ = 0;
+    std::vector<std::uint32_t*>().swap(cellChunks_);
+    std::vector<char*>().swap(blocks_);
+    arena_.clear();
     used_ = 0;
     std::vector<QString>().swap(aside_);
     dictionaries_.assign(std::size_t(columns_), Dictionary{});
 }
 
-std::uint32_t PackedTextGrid::stored(const QString& text) {
+std::uint32_t PackedTextGrid::stored(QStringView text) {
     if (text.size() > kLongestInBlock)
         return storedAside(text);
     return storedInBlock(text);
 }
 
-std::uint32_t PackedTextGrid::storedInBlock(const QString& text) {
+std::uint32_t PackedTextGrid::storedInBlock(QStringView text) {
     const bool narrow = latin1(text);
     const auto length = static_cast<std::uint32_t>(text.size());
     const std::uint32_t header = length << 1 | (narrow ? 0 : 1);
@@ -134,18 +143,18 @@ char* PackedTextGrid::reserve(std::size_t bytes, std::uint32_t& handle) {
     if (blocks_.empty() || used_ + bytes > kBlockSize) {
         if (blocks_.size() == kMaxBlocks)
             return nullptr;
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+        blocks_.push_back(arena_.newPiece());
         // Offset 0 of the first block would read as the empty text's handle.
         used_ = blocks_.size() == 1 ? 1 : 0;
     }
     handle = static_cast<std::uint32_t>(((blocks_.size() - 1) << kBlockShift) | used_);
-    return blocks_.back().get() + used_;
+    return blocks_.back() + used_;
 }
 
-std::uint32_t PackedTextGrid::storedAside(const QString& text) {
+std::uint32_t PackedTextGrid::storedAside(QStringView text) {
     if (aside_.size() >= kAside)
         throw std::length_error("too many long texts in one list");
-    aside_.push_back(text);
+    aside_.push_back(text.toString());
     return kAside | static_cast<std::uint32_t>(aside_.size() - 1);
 }
 

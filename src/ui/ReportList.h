@@ -15,9 +15,9 @@ public:
 
     // The operations the screens fill their lists with.
     void removeAll() { model_->removeAll(); }
-    int addItem(const QString& text) { return model_->append(text); }
+    int addItem(QStringView text) { return model_->append(text); }
     // Index 0 is the item's own text, 1 and up its sub-items.
-    void setSubItemText(int row, int index, const QString& text) { model_->setCell(row, index, text); }
+    void setSubItemText(int row, int index, QStringView text) { model_->setCell(row, index, text); }
     QString subItemText(int row, int index) const { return model_->cell(row, index); }
     int itemCount() const { return model_->rowCount(); }
 

@@ -50,7 +50,7 @@ void ReportListModel::removeAll() {
         endResetModel();
 }
 
-int ReportListModel::append(const QString& text) {
+int ReportListModel::append(QStringView text) {
     const int row = cells_.rowCount();
     if (batchDepth_ == 0)
         beginInsertRows({}, row, row);
@@ -61,7 +61,7 @@ int ReportListModel::append(const QString& text) {
     return row;
 }
 
-void ReportListModel::setCell(int row, int column, const QString& text) {
+void ReportListModel::setCell(int row, int column, QStringView text) {
     if (!validCell(row, column))
         return;
     cells_.set(row, column, text);

@@ -36,9 +36,9 @@ public:
 
     void removeAll();
     // Appends a row whose first cell is `text` and the others empty; returns its row.
-    int append(const QString& text);
+    int append(QStringView text);
     // Cell `column` of `row`; out-of-range cells are ignored / read as the empty text.
-    void setCell(int row, int column, const QString& text);
+    void setCell(int row, int column, QStringView text);
     QString cell(int row, int column) const;
 
     // While a batch is open, changes are not signalled one by one; closing the outermost

@@ -227,6 +227,32 @@ private slots:
         QCOMPARE(number, int(DataError::NoCurrentRow));
     }
 
+    // The texts handed to lists without a value in between are the values' display texts, for
+    // stored text read in place and for anything else (a query's own rows, Null, numbers).
+    void fieldTextsAreTheDisplayTexts() {
+        auto connection = std::make_shared<Connection>();
+        connection->setConnectionString(connectionText);
+        connection->open();
+        Recordset rs;
+        for (const QString& query : {QStringLiteral("select * from Graduates order by Queue"),
+                                     QStringLiteral("select * from Graduate order by Queue")}) {
+            rs.openQuery(query, connection);
+            const int fields = int(rs.fieldNames().size());
+            int rows = 0;
+            for (; !rs.eof(); rs.moveNext(), ++rows)
+                for (int i = 0; i < fields; ++i)
+                    QCOMPARE(rs.fieldText(i).toString(), displayText(rs.field(i)));
+            QCOMPARE(rows, 4);
+            QCOMPARE(rs.fieldIndex(QStringLiteral("queue")),
+                     int(rs.fieldNames().indexOf(QStringLiteral("Queue"))));
+            int number = 0;
+            errorOf([&] { rs.fieldText(0); }, &number);
+            QCOMPARE(number, int(DataError::NoCurrentRow));
+            QCOMPARE(errorOf([&] { rs.fieldIndex(QStringLiteral("Nothing")); }),
+                     QStringLiteral("No field named 'Nothing' in '%1'.").arg(query));
+        }
+    }
+
     void openTableTwiceKeepsOneConnectionAndRecordset() {
         const QString path =
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tassel.mdb"));

@@ -73,6 +73,31 @@ private slots:
         QCOMPARE(grid.at(0, 1), QStringLiteral("Faculty of Computing"));
     }
 
+    // A list of many rows keeps its cells and texts in memory cut from large slabs once it
+    // outgrows the first pieces; every cell still reads back, and a cleared list starts over.
+    void longListsReadBackAndStartOver() {
+        PackedTextGrid grid(3);
+        const auto id = [](int row) { return QStringLiteral("CV24DIT%1").arg(row, 7, 10, QLatin1Char('0')); };
+        for (int round = 0; round < 2; ++round) {
+            const int rows = round == 0 ? 400000 : 1000;
+            for (int row = 0; row < rows; ++row) {
+                grid.appendRow();
+                grid.set(row, 0, id(row));
+                if (row % 5 == 0)
+                    grid.set(row, 2, QStringLiteral("Nur \u00c1isyah %1").arg(row));
+            }
+            QCOMPARE(grid.rowCount(), rows);
+            for (int row = 0; row < rows; row += row % 997 == 0 ? 1 : 13) {
+                QCOMPARE(grid.at(row, 0), id(row));
+                QCOMPARE(grid.at(row, 1), QString());
+                QCOMPARE(grid.at(row, 2),
+                         row % 5 == 0 ? QStringLiteral("Nur \u00c1isyah %1").arg(row) : QString());
+            }
+            grid.clear();
+            QCOMPARE(grid.at(0, 0), QString());
+        }
+    }
+
     // Values as the screens put them in a list: through their display texts.
     void listShowsValuesAsTheirDisplayTexts() {
         using jet4::Value;

@@ -17,6 +17,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
+#include <array>
 
 namespace convodesk::screens {
 
@@ -64,6 +66,36 @@ template <class Step> bool step(bool trapping, Step&& work) {
         return false;
     }
 }
+
+// The display texts of the first N of `names` in the current row, read as one step each: a
+// field that cannot be read (a failing step) shows empty. Fields are found by name once, at the
+// first read.
+template <std::size_t N> struct FieldTexts {
+    template <std::size_t M>
+    FieldTexts(data::Recordset& recordset, const std::array<QStringView, M>& fieldNames) : rows(recordset) {
+        static_assert(N <= M);
+        std::copy_n(fieldNames.begin(), N, names.begin());
+        indexes.fill(-1);
+    }
+
+    void read(bool trapping) {
+        for (std::size_t i = 0; i < N; ++i) {
+            texts[i].resize(0);
+            step(trapping, [&] {
+                if (indexes[i] < 0)
+                    indexes[i] = rows.fieldIndex(names[i].toString());
+                const QStringView text = rows.fieldText(indexes[i]);
+                texts[i].resize(text.size());
+                std::copy(text.begin(), text.end(), texts[i].begin());
+            });
+        }
+    }
+
+    data::Recordset& rows;
+    std::array<QStringView, N> names;
+    std::array<int, N> indexes{};
+    std::array<QString, N> texts;
+};
 
 } // namespace
 
@@ -157,35 +189,32 @@ void frmDBase::LoadGraduates() {
     db_.recordset->openQuery(data::desk::kGraduatesInQueueOrder, db_.connection);
 
     ui::ReportList::Batch batch(*lvwGraduate);
-    data::Recordset& rows = *db_.recordset;
+    // The fields shown, in the order the header lists them; their texts are kept from row to row.
+    FieldTexts<8> values(*db_.recordset, data::desk::kGraduatesFieldsUsed);
+    const auto& [id, name, ic, programme, faculty, phone, status, audio] = values.texts;
+    QString number;
     bool trapping = false;
     long long rowNumber = 0;
     for (;;) {
         bool atEnd = true;
-        if (!step(trapping, [&] { atEnd = rows.eof(); }) || atEnd)
+        if (!step(trapping, [&] { atEnd = values.rows.eof(); }) || atEnd)
             break;
-        const QString number = ui::rowNumberText(++rowNumber, graduateDigits);
-        // The fields shown, in the order the header lists them.
-        QString values[8];
-        for (int i = 0; i < 8; ++i)
-            step(trapping, [&] {
-                values[i] = data::displayText(rows.field(data::desk::kGraduatesFieldsUsed[i].toString()));
-            });
+        ui::writeRowNumberText(number, ++rowNumber, graduateDigits);
+        values.read(trapping);
         trapping = true;
-        const auto& [id, name, ic, programme, faculty, phone, status, audio] = values;
         const int row = lvwGraduate->addItem(ic);
-        for (const auto& [index, text] : {std::pair{1, number},
-                                          {2, id},
-                                          {3, name},
-                                          {4, programme},
-                                          {5, faculty},
-                                          {6, status},
-                                          {7, audio},
-                                          {8, phone}})
-            lvwGraduate->setSubItemText(row, index, text);
-        if (lvwGraduate->subItemText(row, 8).isEmpty())
+        for (const auto& [index, text] : {std::pair<int, const QString*>{1, &number},
+                                          {2, &id},
+                                          {3, &name},
+                                          {4, &programme},
+                                          {5, &faculty},
+                                          {6, &status},
+                                          {7, &audio},
+                                          {8, &phone}})
+            lvwGraduate->setSubItemText(row, index, *text);
+        if (phone.isEmpty())
             lvwGraduate->setSubItemText(row, 8, noPhoneText);
-        if (!step(trapping, [&] { rows.moveNext(); }))
+        if (!step(trapping, [&] { values.rows.moveNext(); }))
             break;
     }
     closeAfterRows(trapping);
@@ -198,26 +227,23 @@ void frmDBase::LoadProgrammes() {
     db_.recordset->openQuery(data::desk::kProgrammesInDescOrder, db_.connection);
 
     ui::ReportList::Batch batch(*lvwProgramme);
-    data::Recordset& rows = *db_.recordset;
+    FieldTexts<3> values(*db_.recordset, data::desk::kProgrammeFieldsUsed);
+    QString number;
     bool trapping = false;
     long long rowNumber = 0;
     for (;;) {
         bool atEnd = true;
-        if (!step(trapping, [&] { atEnd = rows.eof(); }) || atEnd)
+        if (!step(trapping, [&] { atEnd = values.rows.eof(); }) || atEnd)
             break;
         ++rowNumber;
-        QString values[3];
-        for (int i = 0; i < 3; ++i)
-            step(trapping, [&] {
-                values[i] = data::displayText(rows.field(data::desk::kProgrammeFieldsUsed[i].toString()));
-            });
-        const QString number = ui::rowNumberText(rowNumber, programmeDigits);
+        values.read(trapping);
+        ui::writeRowNumberText(number, rowNumber, programmeDigits);
         trapping = true;
         const int row = lvwProgramme->addItem(number);
         lvwProgramme->setSubItemText(row, 1, number);
         for (int i = 0; i < 3; ++i)
-            lvwProgramme->setSubItemText(row, 2 + i, values[i]);
-        if (!step(trapping, [&] { rows.moveNext(); }))
+            lvwProgramme->setSubItemText(row, 2 + i, values.texts[std::size_t(i)]);
+        if (!step(trapping, [&] { values.rows.moveNext(); }))
             break;
     }
     closeAfterRows(trapping);

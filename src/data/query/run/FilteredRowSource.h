@@ -17,6 +17,7 @@ public:
     bool next() override;
     jet4::Value value(int column) override { return rows_->value(column); }
     TextRead textView(int column, QStringView& text) override { return rows_->textView(column, text); }
+    std::size_t expectedRows() const override { return rows_->expectedRows(); } // at most
     std::uint32_t rowPointer() const override { return rows_->rowPointer(); }
 
 private:

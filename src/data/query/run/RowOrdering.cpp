@@ -42,11 +42,14 @@ std::vector<std::size_t> sortedOrder(std::vector<jet4::Value> keyValues,
     std::iota(order.begin(), order.end(), 0);
     if (width == 0 || order.size() < 2)
         return order;
-    // Texts are ordered by their keys in Jet's order, built once a value.
-    std::vector<QByteArray> textKeys(keyValues.size());
+    // Texts are ordered by their keys in Jet's order, built once a value (no room is taken
+    // when no key is a text, as with a number to order by).
+    std::vector<QByteArray> textKeys;
     for (std::size_t i = 0; i < keyValues.size(); ++i)
-        if (keyValues[i].kind() == jet4::Value::Kind::Text)
+        if (keyValues[i].kind() == jet4::Value::Kind::Text) {
+            textKeys.resize(keyValues.size());
             textKeys[i] = textOrderKey(keyValues[i].asText());
+        }
     const auto compare = [&](std::size_t x, std::size_t y) {
         if (keyValues[x].kind() == jet4::Value::Kind::Text && keyValues[y].kind() == jet4::Value::Kind::Text)
             return textKeys[x] < textKeys[y] ? -1 : (textKeys[y] < textKeys[x] ? 1 : 0);

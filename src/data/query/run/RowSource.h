@@ -38,6 +38,9 @@ public:
     // Where a stored table's current row is kept (see jet4::TableCursor::rowPointer); 0 when
     // the rows are not a stored table's.
     virtual std::uint32_t rowPointer() const { return 0; }
+    // About how many rows next() will give, to make room for them ahead (a stored table's row
+    // count, which the file may state wrongly); 0 when unknown.
+    virtual std::size_t expectedRows() const { return 0; }
 };
 
 // Rows held in memory; also the result of running a query.

@@ -699,6 +699,10 @@ std::unique_ptr<RowSource> SelectRunner::openOrdered() {
     std::vector<Value> keyValues;
     {
         const std::unique_ptr<RowSource> rows = engine_.open(sources_[0].table, filter.get());
+        // Room made ahead (a count stated wrongly costs only address space, and is capped).
+        constexpr std::size_t most = std::size_t(1) << 22;
+        pointers.reserve(std::min(rows->expectedRows(), most));
+        keyValues.reserve(std::min(rows->expectedRows() * keys.size(), most));
         while (rows->next()) {
             QueryGovernor::tick();
             const std::uint32_t pointer = rows->rowPointer();
