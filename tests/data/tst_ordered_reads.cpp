@@ -67,6 +67,8 @@ void addJoinQueries(testing::DeskFile& file) {
         q.columns[2].expression = QStringLiteral("P.Program_Desc");
         q.columns.push_back({QStringLiteral("P.Program_Code"), QStringLiteral("Code"), 0});
     }));
+    file.addGraduateQuery(
+        graduateQueryAs("Offered", [](jet4::QueryDef& q) { q.joins.front().type = Join::Right; }));
     file.addGraduateQuery(graduateQueryAs("Sorted", [](jet4::QueryDef& q) {
         q.orderBy.push_back({QStringLiteral("Graduates.Name"), false, u'D'});
     }));
@@ -153,6 +155,7 @@ private slots:
             << "select * from Described where Queue < 300 order by Name, Queue" << true;
         QTest::newRow("alias") << "select * from Aliased where Code <> 'P2' order by Code desc, Queue"
                                << true;
+        QTest::newRow("programmes without graduates") << "select * from Offered order by Queue" << false;
         QTest::newRow("order inside") << "select * from Sorted order by Queue" << false;
         QTest::newRow("computed output") << "select * from Computed order by Queue" << false;
         QTest::newRow("stored query found by index")
