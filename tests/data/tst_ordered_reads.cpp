@@ -1,5 +1,7 @@
 // A query listing one stored table's columns in an ORDER BY, read forward from a file: the rows
-// are those the query gives in memory, in the same order, whatever the sort values hold.
+// are those the query gives in memory, in the same order, whatever the sort values hold. So too
+// for a stored query joining that table to a small one.
+#include "convodesk-db/GraduateTables.h"
 #include "data/DatabaseCatalog.h"
 #include "data/jet4/read/Database.h"
 #include "data/query/run/QueryEngine.h"
@@ -40,8 +42,47 @@ QStringList columnNames(const std::vector<query::ColumnInfo>& columns) {
     return names;
 }
 
+// Graduate as `make` writes it under another name, changed by `change`.
+template <typename Change> jet4::QueryDef graduateQueryAs(const QString& name, Change change) {
+    jet4::QueryDef query = dbtool::GraduateTables::graduateQuery();
+    query.name = name;
+    change(query);
+    return query;
+}
+
+// Stored queries over Graduates and Programme besides Graduate itself.
+void addJoinQueries(testing::DeskFile& file) {
+    using Join = jet4::QueryDef::JoinType;
+    file.addGraduateQuery(graduateQueryAs("Enrolled", [](jet4::QueryDef& q) {
+        q.joins.front().type = Join::Inner;
+        q.where = QStringLiteral("(((Graduates.Queue)>50))");
+    }));
+    file.addGraduateQuery(graduateQueryAs("Described", [](jet4::QueryDef& q) {
+        q.where = QStringLiteral("(((Programme.Program_Desc) Like '*1*')) OR (((Graduates.Name) Is Null))");
+    }));
+    file.addGraduateQuery(graduateQueryAs("Aliased", [](jet4::QueryDef& q) {
+        q.tables.back().alias = QStringLiteral("P");
+        q.joins.front().right = QStringLiteral("P");
+        q.joins.front().on = QStringLiteral("Graduates.Programme = P.Program_Code");
+        q.columns[2].expression = QStringLiteral("P.Program_Desc");
+        q.columns.push_back({QStringLiteral("P.Program_Code"), QStringLiteral("Code"), 0});
+    }));
+    file.addGraduateQuery(
+        graduateQueryAs("Offered", [](jet4::QueryDef& q) { q.joins.front().type = Join::Right; }));
+    file.addGraduateQuery(graduateQueryAs("Sorted", [](jet4::QueryDef& q) {
+        q.orderBy.push_back({QStringLiteral("Graduates.Name"), false, u'D'});
+    }));
+    file.addGraduateQuery(graduateQueryAs("Computed", [](jet4::QueryDef& q) {
+        q.columns.back().expression = QStringLiteral("Graduates.Queue*2");
+        q.columns.back().alias = QStringLiteral("Queue");
+    }));
+}
+
 // Graduates in no useful stored order: Queue repeats (ties keep the stored order), is Null for
-// some; names differ only in case or accents, some are Null or empty.
+// some; names differ only in case or accents, some are Null or empty. GraduateID is the key.
+// Programme P19 is not
+// there (a graduate of it joins to no programme); P3 is there twice and P4 once more as "p4"
+// (their graduates join to two).
 testing::DeskFile unorderedDesk() {
     std::vector<std::vector<Value>> graduates;
     const QStringList names{QStringLiteral("ana"),   QStringLiteral("Ana"), QStringLiteral("Ána"),
@@ -53,7 +94,12 @@ testing::DeskFile unorderedDesk() {
         graduates.push_back({t(QStringLiteral("G%1").arg(i, 6, 10, QLatin1Char('0'))), name,
                              t(QStringLiteral("P%1").arg(i % 20)), queue});
     }
-    return testing::DeskFile::made(graduates);
+    testing::DeskFile file = testing::DeskFile::made(graduates);
+    file.graduates().primaryKey = {QStringLiteral("GraduateID")};
+    file.programme().rows.push_back({t("P3"), t("Programme 3 again"), t("FSC")});
+    file.programme().rows.push_back({t("p4"), Value::null(), t("FSC")});
+    addJoinQueries(file);
+    return file;
 }
 
 } // namespace
@@ -93,7 +139,27 @@ private slots:
         QTest::newRow("top") << "select top 5 * from Graduates order by Queue" << false;
         QTest::newRow("distinct") << "select distinct * from Graduates order by Queue" << false;
         QTest::newRow("constant condition") << "select * from Graduates where 1 = 1 order by Queue" << false;
-        QTest::newRow("stored query") << "select * from Graduate order by Queue" << false;
+        QTest::newRow("stored query") << "select * from Graduate order by Queue" << true;
+        QTest::newRow("search") << "select * from Graduate where Name like '%a%' or GraduateID like '%7' or "
+                                   "Program_Desc like '%1%' order by Queue"
+                                << true;
+        QTest::newRow("search all") << "select * from Graduate where Name like '%' or GraduateID like '%' or "
+                                       "Program_Desc like '%' order by Queue"
+                                    << true;
+        QTest::newRow("joined text order")
+            << "select * from Graduate order by Program_Desc desc, Name" << true;
+        QTest::newRow("no programme")
+            << "select * from graduate where Program_Desc is null order by Queue desc" << true;
+        QTest::newRow("inner join") << "select * from Enrolled order by Queue" << true;
+        QTest::newRow("condition inside")
+            << "select * from Described where Queue < 300 order by Name, Queue" << true;
+        QTest::newRow("alias") << "select * from Aliased where Code <> 'P2' order by Code desc, Queue"
+                               << true;
+        QTest::newRow("programmes without graduates") << "select * from Offered order by Queue" << false;
+        QTest::newRow("order inside") << "select * from Sorted order by Queue" << false;
+        QTest::newRow("computed output") << "select * from Computed order by Queue" << false;
+        QTest::newRow("stored query found by index")
+            << "select * from Graduate where GraduateID = 'G000042' order by Queue" << false;
         QTest::newRow("join") << "select Graduates.* from Graduates inner join Programme on "
                                  "Graduates.Programme = Programme.Program_Code order by Queue"
                               << false;

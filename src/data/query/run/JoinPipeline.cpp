@@ -28,7 +28,7 @@ JoinPipeline::JoinPipeline(const std::vector<int>& offsets, int width, std::vect
                            const std::vector<RowSet>& rows, const BoundExpr* condition,
                            std::vector<bool> used)
     : steps_(std::move(steps)), rows_(rows), condition_(condition), used_(std::move(used)),
-      row_(offsets, width) {
+      row_(offsets, width), matched_(offsets.size(), -1) {
     for (const JoinStep& step : steps_) {
         const auto& added = rows_[step.added].rows;
         Probe probe;
@@ -46,7 +46,16 @@ JoinPipeline::JoinPipeline(const std::vector<int>& offsets, int width, std::vect
 
 std::vector<std::vector<jet4::Value>> JoinPipeline::run(RowSource& first) {
     result_.clear();
+    sink_ = nullptr;
+    run(first, Sink());
+    return std::move(result_);
+}
+
+void JoinPipeline::run(RowSource& first, const Sink& sink) {
+    if (sink)
+        sink_ = &sink;
     row_.clear();
+    std::fill(matched_.begin(), matched_.end(), -1);
     while (first.next()) {
         row_.setFirst(&first);
         expand(0);
@@ -59,17 +68,23 @@ std::vector<std::vector<jet4::Value>> JoinPipeline::run(RowSource& first) {
             if (probes_[s].matched[i])
                 continue;
             row_.clear();
+            std::fill(matched_.begin(), matched_.end(), -1);
             row_.setRow(steps_[s].added, &added[i]);
+            matched_[steps_[s].added] = static_cast<int>(i);
             expand(s + 1);
         }
     }
-    return std::move(result_);
+    sink_ = nullptr;
 }
 
 void JoinPipeline::expand(std::size_t step) {
     QueryGovernor::tick();
     if (step == steps_.size()) {
-        if (!condition_ || condition_->passes(row_))
+        if (condition_ && !condition_->passes(row_))
+            return;
+        if (sink_)
+            (*sink_)(row_, matched_);
+        else
             result_.push_back(row_.build(used_));
         return;
     }
@@ -78,6 +93,7 @@ void JoinPipeline::expand(std::size_t step) {
     if (!found) {
         if (join.keepOld) {
             row_.setRow(join.added, nullptr);
+            matched_[join.added] = -1;
             expand(step + 1);
         }
         return;
@@ -87,9 +103,11 @@ void JoinPipeline::expand(std::size_t step) {
     for (int match : *found) {
         probe.matched[match] = true;
         row_.setRow(join.added, &added[match]);
+        matched_[join.added] = match;
         expand(step + 1);
     }
     row_.setRow(join.added, nullptr);
+    matched_[join.added] = -1;
 }
 
 const std::vector<int>* JoinPipeline::matches(std::size_t step) {

@@ -5,6 +5,7 @@
 #include "data/query/eval/Evaluator.h"
 
 #include <QHash>
+#include <functional>
 #include <vector>
 
 namespace convodesk::data::query {
@@ -32,6 +33,11 @@ public:
                  const std::vector<RowSet>& rows, const BoundExpr* condition, std::vector<bool> used);
 
     std::vector<std::vector<jet4::Value>> run(RowSource& first);
+    // The same rows, in the same order, handed to `sink` as they are joined instead of kept:
+    // the joined row and, for each source after the first, the index of its row in `rows`
+    // (-1: none, its columns Null).
+    using Sink = std::function<void(JoinedRow& row, const std::vector<int>& matched)>;
+    void run(RowSource& first, const Sink& sink);
 
 private:
     struct Probe {
@@ -48,6 +54,8 @@ private:
     std::vector<bool> used_;
     std::vector<Probe> probes_;
     JoinedRow row_;
+    std::vector<int> matched_; // per source, the row of it in row_ (-1: none)
+    const Sink* sink_ = nullptr;
     std::vector<std::vector<jet4::Value>> result_;
 };
 

@@ -109,6 +109,20 @@ std::shared_ptr<const SelectStatement> QueryEngine::storedQuery(const jet4::Quer
     return statement;
 }
 
+std::shared_ptr<const SelectStatement> QueryEngine::storedSelect(const QString& name) {
+    if (catalog_.openTable(name))
+        return nullptr;
+    const std::optional<jet4::QueryDef> def = catalog_.findQuery(name);
+    if (!def)
+        return nullptr;
+    std::shared_ptr<const SelectStatement> statement = storedQuery(*def);
+    return statement->unionParts.empty() ? statement : nullptr;
+}
+
+bool QueryEngine::answersBySeek(const QString& table, const Expr& filter) {
+    return openBySeek(catalog_, table, filter) != nullptr;
+}
+
 std::vector<ColumnInfo> QueryEngine::describe(const QString& source) {
     if (auto table = catalog_.openTable(source))
         return table->columns();

@@ -42,6 +42,11 @@ public:
     std::unique_ptr<RowSource> openRows(const QString& table, std::vector<std::uint32_t> rows) {
         return catalog_.openTableRows(table, std::move(rows));
     }
+    // The parsed statement of stored query `name` when it is a SELECT (not a UNION) and no
+    // table has that name; nullptr otherwise.
+    std::shared_ptr<const SelectStatement> storedSelect(const QString& name);
+    // Whether an index answers a part "column = constant" of `filter` on stored table `table`.
+    bool answersBySeek(const QString& table, const Expr& filter);
     // The column layout of a source without reading its rows; for a stored query, after the
     // checks opening it makes (its sources found, its expressions bound, nothing refused).
     std::vector<ColumnInfo> describe(const QString& source);

@@ -1,6 +1,8 @@
 #include "SelectRunner.h"
 
+#include "ColumnSubset.h"
 #include "Grouping.h"
+#include "LateJoinedRows.h"
 #include "QueryEngine.h"
 #include "RelabelledRowSource.h"
 #include "RowOrdering.h"
@@ -44,6 +46,17 @@ void stripQualifiers(Expr& node) {
         if (n.kind == Expr::Kind::Field)
             n.qualifier.clear();
     });
+}
+
+// Groups of `width` items (a row's) put in `order`.
+template <typename T>
+std::vector<T> inOrder(std::vector<T> items, const std::vector<std::size_t>& order, std::size_t width) {
+    std::vector<T> ordered;
+    ordered.reserve(items.size());
+    for (std::size_t index : order)
+        ordered.insert(ordered.end(), items.begin() + static_cast<long>(index * width),
+                       items.begin() + static_cast<long>((index + 1) * width));
+    return ordered;
 }
 
 QString rowKey(const std::vector<Value>& row) {
@@ -451,20 +464,9 @@ void SelectRunner::prepareGrouping() {
         BoundExpr(*expr, grouping_->groupLayout(), name_, context_);
 }
 
-std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprPtr>& owned) {
+SelectRunner::RunPlan SelectRunner::planRun(const std::vector<const Expr*>& conditions) {
     const SelectStatement& s = *statement_;
-    std::vector<const Expr*> conditions, residual;
-    for (const ExprPtr& condition : owned)
-        collectConjuncts(condition.get(), conditions);
-    // No FROM: one row with no columns, kept when the conditions hold on it.
-    if (sources_.empty()) {
-        std::vector<std::vector<Value>> one(1);
-        VectorRow row(one.front());
-        if (!conditions.empty() &&
-            !BoundExpr(*joinConjuncts(conditions), combinedLayout_, name_, context_).passes(row))
-            one.clear();
-        return one;
-    }
+    RunPlan plan;
     for (Source& source : sources_)
         source.pushed.clear();
     for (const Expr* condition : conditions) {
@@ -472,15 +474,16 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
         if (referencedSources(*condition, used) && used.size() == 1 && !sources_[used[0]].nullable)
             sources_[used[0]].pushed.push_back(condition);
         else
-            residual.push_back(condition);
+            plan.residual.push_back(condition);
     }
 
     // Only the columns the outputs, joins, remaining conditions, grouping and order read are
     // decoded.
-    std::vector<bool> used(combinedLayout_.size(), false);
+    std::vector<bool>& used = plan.used;
+    used.assign(combinedLayout_.size(), false);
     for (const Output& output : outputs_)
         markColumns(*output.expression, used);
-    for (const Expr* condition : residual)
+    for (const Expr* condition : plan.residual)
         markColumns(*condition, used);
     for (const SelectStatement::Join& join : s.joins)
         markColumns(*join.on, used);
@@ -503,19 +506,51 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
         }
     }
     std::vector<const Expr*> joinConditions;
-    const std::vector<JoinStep> steps = planJoins(joinConditions);
+    plan.steps = planJoins(joinConditions);
     for (const Expr* condition : joinConditions) {
-        residual.push_back(condition);
+        plan.residual.push_back(condition);
         markColumns(*condition, used);
     }
+    return plan;
+}
+
+std::vector<bool> SelectRunner::RunPlan::neededBy(const Source& source) const {
+    return {used.begin() + source.offset,
+            used.begin() + source.offset + static_cast<long>(source.columns.size())};
+}
+
+ExprPtr SelectRunner::pushedFilter(std::size_t source) const {
+    ExprPtr filter = joinConjuncts(sources_[source].pushed);
+    if (filter)
+        stripQualifiers(*filter);
+    return filter;
+}
+
+std::vector<int> SelectRunner::sourceOffsets() const {
+    std::vector<int> offsets;
+    for (const Source& source : sources_)
+        offsets.push_back(source.offset);
+    return offsets;
+}
+
+std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprPtr>& owned) {
+    std::vector<const Expr*> conditions;
+    for (const ExprPtr& condition : owned)
+        collectConjuncts(condition.get(), conditions);
+    // No FROM: one row with no columns, kept when the conditions hold on it.
+    if (sources_.empty()) {
+        std::vector<std::vector<Value>> one(1);
+        VectorRow row(one.front());
+        if (!conditions.empty() &&
+            !BoundExpr(*joinConjuncts(conditions), combinedLayout_, name_, context_).passes(row))
+            one.clear();
+        return one;
+    }
+    const RunPlan plan = planRun(conditions);
 
     // One source and no condition left over: its rows are read straight in, with no join step.
-    if (sources_.size() == 1 && residual.empty() && engine_.directScans()) {
-        ExprPtr filter = joinConjuncts(sources_[0].pushed);
-        if (filter)
-            stripQualifiers(*filter);
-        return engine_.scan(sources_[0].table, filter.get(), &used).rows;
-    }
+    if (sources_.size() == 1 && plan.residual.empty() && engine_.directScans())
+        return engine_.scan(sources_[0].table, pushedFilter(0).get(), &plan.used).rows;
 
     // The first source is read forward; the others are held in memory to be probed by hash.
     // A first source found through an index is read first: a table joined to it on one value
@@ -523,16 +558,10 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
     std::vector<RowSet> scanned(sources_.size());
     std::unique_ptr<RowSource> first;
     std::optional<RowSet> firstRows;
-    std::vector<int> offsets;
     for (std::size_t i = 0; i < sources_.size(); ++i) {
         const Source& source = sources_[i];
-        offsets.push_back(source.offset);
-        ExprPtr filter = joinConjuncts(source.pushed);
-        if (filter)
-            stripQualifiers(*filter);
-        const std::vector<bool> needed(used.begin() + source.offset,
-                                       used.begin() + source.offset +
-                                           static_cast<long>(source.columns.size()));
+        const ExprPtr filter = pushedFilter(i);
+        const std::vector<bool> needed = plan.neededBy(source);
         if (i == 0) {
             firstRows = engine_.scanBySeek(source.table, filter.get(), &needed);
             if (!firstRows)
@@ -540,7 +569,7 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
             continue;
         }
         if (firstRows)
-            if (auto matches = joinMatches(steps, i, *firstRows, filter.get(), needed)) {
+            if (auto matches = joinMatches(plan.steps, i, *firstRows, filter.get(), needed)) {
                 scanned[i] = std::move(*matches);
                 continue;
             }
@@ -549,10 +578,11 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
     if (firstRows)
         first = std::make_unique<RowSetSource>(std::move(*firstRows));
     std::unique_ptr<BoundExpr> condition;
-    if (!residual.empty())
-        condition = std::make_unique<BoundExpr>(*joinConjuncts(residual), combinedLayout_, name_, context_);
-    JoinPipeline pipeline(offsets, static_cast<int>(combinedLayout_.size()), steps, scanned, condition.get(),
-                          used);
+    if (!plan.residual.empty())
+        condition =
+            std::make_unique<BoundExpr>(*joinConjuncts(plan.residual), combinedLayout_, name_, context_);
+    JoinPipeline pipeline(sourceOffsets(), static_cast<int>(combinedLayout_.size()), plan.steps, scanned,
+                          condition.get(), plan.used);
     return pipeline.run(*first);
 }
 
@@ -663,7 +693,7 @@ bool SelectRunner::outputsAreTheColumns() const {
     return true;
 }
 
-bool SelectRunner::readsOneTableInOrder() const {
+bool SelectRunner::readsOneSourceInOrder() const {
     const SelectStatement& s = *statement_;
     return sources_.size() == 1 && !sources_[0].table.derived && s.joins.empty() && !grouping_ &&
            !s.distinct && !s.distinctRow && s.top <= 0 && !s.orderBy.empty() && engine_.directScans() &&
@@ -671,12 +701,9 @@ bool SelectRunner::readsOneTableInOrder() const {
 }
 
 std::unique_ptr<RowSource> SelectRunner::openOrdered() {
-    if (!readsOneTableInOrder())
+    if (!readsOneSourceInOrder())
         return nullptr;
-    const QString& table = sources_[0].table.name;
-    if (!engine_.openRows(table, {}))
-        return nullptr;
-    // Every condition is tested while the table is read, as run() does when none is left over.
+    // Every condition is tested while the source is read, as run() does when none is left over.
     std::vector<const Expr*> conditions;
     collectConjuncts(where_.get(), conditions);
     for (const Expr* condition : conditions) {
@@ -695,6 +722,18 @@ std::unique_ptr<RowSource> SelectRunner::openOrdered() {
                           order.descending);
         descending.push_back(order.descending);
     }
+    const QString& source = sources_[0].table.name;
+    if (engine_.openRows(source, {}))
+        return openTableOrdered(std::move(filter), keys, descending);
+    if (const std::shared_ptr<const SelectStatement> stored = engine_.storedSelect(source))
+        return SelectRunner(engine_, stored)
+            .openJoinedOrdered(filter.get(), keys, descending, outputColumns_);
+    return nullptr;
+}
+
+std::unique_ptr<RowSource> SelectRunner::openTableOrdered(ExprPtr filter, const SortKeys& keys,
+                                                          const std::vector<bool>& descending) {
+    const QString& table = sources_[0].table.name;
     std::vector<std::uint32_t> pointers;
     std::vector<Value> keyValues;
     {
@@ -720,15 +759,95 @@ std::unique_ptr<RowSource> SelectRunner::openOrdered() {
     if (!filter && std::is_sorted(order.begin(), order.end()))
         return std::make_unique<RelabelledRowSource>(outputColumns_,
                                                      engine_.open(sources_[0].table, nullptr));
-    std::vector<std::uint32_t> ordered;
-    ordered.reserve(order.size());
-    for (std::size_t index : order)
-        ordered.push_back(pointers[index]);
-    std::vector<std::uint32_t>().swap(pointers);
-    std::unique_ptr<RowSource> rows = engine_.openRows(table, std::move(ordered));
+    std::unique_ptr<RowSource> rows = engine_.openRows(table, inOrder(std::move(pointers), order, 1));
     if (!rows)
         return nullptr;
     return std::make_unique<RelabelledRowSource>(outputColumns_, std::move(rows));
+}
+
+std::optional<std::vector<int>> SelectRunner::outputsAsColumns() const {
+    std::vector<int> columns;
+    for (const Output& output : outputs_) {
+        const int column = output.expression->kind == Expr::Kind::Field
+                               ? BoundExpr::resolve(*output.expression, combinedLayout_)
+                               : -1;
+        if (column < 0)
+            return std::nullopt;
+        columns.push_back(column);
+    }
+    return columns;
+}
+
+std::unique_ptr<RowSource> SelectRunner::openJoinedOrdered(const Expr* outputFilter, const SortKeys& keys,
+                                                           const std::vector<bool>& descending,
+                                                           std::vector<ColumnInfo> columns) {
+    const SelectStatement& s = *statement_;
+    const std::optional<std::vector<int>> outputColumns = outputsAsColumns();
+    if (sources_.empty() || sources_[0].table.derived || sources_[0].nullable || grouping_ || s.distinct ||
+        s.distinctRow || s.top > 0 || !s.orderBy.empty() || !outputColumns)
+        return nullptr;
+    const QString& table = sources_[0].table.name;
+    if (!engine_.openRows(table, {}))
+        return nullptr;
+    std::vector<ExprPtr> owned;
+    if (where_)
+        owned.push_back(where_->clone());
+    if (outputFilter)
+        owned.push_back(substituteOutputs(*outputFilter));
+    std::vector<const Expr*> conditions;
+    for (const ExprPtr& condition : owned)
+        collectConjuncts(condition.get(), conditions);
+    const RunPlan plan = planRun(conditions);
+    const ExprPtr firstFilter = pushedFilter(0);
+    // Rows an index finds are few, and the tables joined to them may be found by index too: such
+    // a query runs as run() runs it.
+    if (std::any_of(plan.steps.begin(), plan.steps.end(),
+                    [](const JoinStep& step) { return step.keepNew; }) ||
+        (firstFilter && engine_.answersBySeek(table, *firstFilter)))
+        return nullptr;
+
+    std::vector<RowSet> held(sources_.size());
+    for (std::size_t i = 1; i < sources_.size(); ++i) {
+        const std::vector<bool> needed = plan.neededBy(sources_[i]);
+        held[i] = engine_.scan(sources_[i].table, pushedFilter(i).get(), &needed);
+    }
+    std::unique_ptr<BoundExpr> condition;
+    if (!plan.residual.empty())
+        condition =
+            std::make_unique<BoundExpr>(*joinConjuncts(plan.residual), combinedLayout_, name_, context_);
+    const int width = static_cast<int>(combinedLayout_.size());
+    JoinPipeline pipeline(sourceOffsets(), width, plan.steps, held, condition.get(), plan.used);
+
+    // Each joined row is kept as where its first table's row is, which row of each other source
+    // joined it, and its sort values.
+    const std::size_t others = sources_.size() - 1;
+    std::vector<std::uint32_t> pointers;
+    std::vector<int> matches;
+    std::vector<Value> keyValues;
+    bool pointed = true;
+    {
+        const std::unique_ptr<RowSource> first = engine_.open(sources_[0].table, firstFilter.get());
+        pipeline.run(*first, [&](JoinedRow& row, const std::vector<int>& matched) {
+            const std::uint32_t pointer = first->rowPointer();
+            pointed = pointed && pointer != 0;
+            if (!pointed)
+                return;
+            pointers.push_back(pointer);
+            matches.insert(matches.end(), matched.begin() + 1, matched.end());
+            ColumnSubset outputs(row, *outputColumns);
+            for (const auto& key : keys)
+                keyValues.push_back(key.first->evaluate(outputs));
+        });
+    }
+    if (!pointed)
+        return nullptr;
+    const std::vector<std::size_t> order = sortedOrder(std::move(keyValues), descending);
+    matches = inOrder(std::move(matches), order, others);
+    std::unique_ptr<RowSource> firstRows = engine_.openRows(table, inOrder(std::move(pointers), order, 1));
+    if (!firstRows)
+        return nullptr;
+    return std::make_unique<LateJoinedRows>(std::move(columns), *outputColumns, std::move(firstRows),
+                                            std::move(held), std::move(matches), sourceOffsets(), width);
 }
 
 RowSet SelectRunner::run(const Expr* outputFilter) {

@@ -6,6 +6,7 @@
 #include "data/query/parse/SelectStatement.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace convodesk::data::query {
@@ -34,10 +35,12 @@ public:
     const std::vector<ColumnInfo>& outputColumns() const { return outputColumns_; }
     // The query's rows that also pass `outputFilter`, a condition over its output columns.
     RowSet run(const Expr* outputFilter);
-    // The rows run(nullptr) gives, read forward, for a query that lists one stored table's
-    // columns as they are in an ORDER BY: the table is read once for the rows passing WHERE
-    // and their sort values only, and each row is decoded when it is read. nullptr (nothing
-    // read, or nothing kept) when the query or the catalog does not allow it.
+    // The rows run(nullptr) gives, read forward, for a query that lists one source's columns as
+    // they are in an ORDER BY. A stored table is read once for the rows passing WHERE and their
+    // sort values only, and each row is decoded when it is read; so is a stored query whose
+    // outputs are columns of a stored table joined to sources small enough to hold (see
+    // openJoinedOrdered). nullptr (nothing read, or nothing kept) when the query or the catalog
+    // does not allow it.
     std::unique_ptr<RowSource> openOrdered();
 
 private:
@@ -55,6 +58,14 @@ private:
         std::vector<const Expr*> pushed;
     };
     using SortKeys = std::vector<std::pair<std::unique_ptr<BoundExpr>, bool>>;
+    // How the sources are read for a set of conditions: the conditions left for the joined row
+    // (the others are the sources' `pushed`), the columns read and the joins.
+    struct RunPlan {
+        std::vector<const Expr*> residual;
+        std::vector<bool> used;
+        std::vector<JoinStep> steps;
+        std::vector<bool> neededBy(const Source& source) const;
+    };
 
     void addOutputs();
     void nameOutputs();
@@ -73,9 +84,24 @@ private:
     // are no equal fields and the joins that close a ring.
     std::vector<JoinStep> planJoins(std::vector<const Expr*>& conditions) const;
     void prepareGrouping();
+    RunPlan planRun(const std::vector<const Expr*>& conditions);
+    ExprPtr pushedFilter(std::size_t source) const;
+    std::vector<int> sourceOffsets() const;
     std::vector<std::vector<jet4::Value>> joinedRows(const std::vector<ExprPtr>& conditions);
     bool outputsAreTheColumns() const;
-    bool readsOneTableInOrder() const;
+    // The column of the joined row each output is, when every output is one.
+    std::optional<std::vector<int>> outputsAsColumns() const;
+    bool readsOneSourceInOrder() const;
+    std::unique_ptr<RowSource> openTableOrdered(ExprPtr filter, const SortKeys& keys,
+                                                const std::vector<bool>& descending);
+    // This query's rows that pass `outputFilter`, in the order of `keys` (over its outputs, as
+    // `columns`), for a query whose outputs are columns of its first source, a stored table,
+    // joined to the others without keeping their unmatched rows: the others are held, and of
+    // each joined row only where the first table's row is, the rows joined to it and the sort
+    // values are kept until it is read. nullptr (nothing kept) when the query does not allow it.
+    std::unique_ptr<RowSource> openJoinedOrdered(const Expr* outputFilter, const SortKeys& keys,
+                                                 const std::vector<bool>& descending,
+                                                 std::vector<ColumnInfo> columns);
     std::optional<RowSet> joinMatches(const std::vector<JoinStep>& steps, std::size_t added,
                                       const RowSet& firstRows, const Expr* filter,
                                       const std::vector<bool>& needed);
