@@ -1,6 +1,7 @@
 // Files made by our writer read back: every type it writes, Null, memo sizes across the three
 // storage forms, non-ASCII and non-BMP text, a stored query, and 100,000 rows.
 #include "data/jet4/Error.h"
+#include "data/jet4/Jet4Format.h"
 #include "data/jet4/read/Database.h"
 #include "support/ReferenceJson.h"
 #include "support/TempDatabase.h"
@@ -9,10 +10,37 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <functional>
 
 using namespace convodesk;
 using jet4::ColumnType;
 using jet4::Value;
+
+namespace {
+
+// A table "Big" of `rows` rows: GraduateID 0, 1, ... and a Name of `width` made by `name`.
+jet4::WriterTable bigTable(int rows, int width, const std::function<QString(int)>& name) {
+    jet4::WriterTable t;
+    t.name = QStringLiteral("Big");
+    t.columns = {{"GraduateID", ColumnType::Long}, {"Name", ColumnType::Text, width}};
+    for (int i = 0; i < rows; ++i)
+        t.rows.push_back({Value::integer(i), Value::text(name(i))});
+    return t;
+}
+
+QString graduateName(int i) {
+    return QStringLiteral("Graduate %1").arg(i);
+}
+
+// `message` is what reading reported: the file changed when it was cut short, else nothing.
+void verifyChangedWhenCut(bool cutShort, const QString& message) {
+    if (cutShort)
+        QVERIFY2(message.contains(QLatin1String("changed while it was being read")), qPrintable(message));
+    else
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+}
+
+} // namespace
 
 class ReaderWriterFilesTest : public QObject {
     Q_OBJECT
@@ -142,13 +170,8 @@ private slots:
     }
     void fileChangedWhileRead() {
         QFETCH(bool, cutShort);
-        jet4::WriterTable t;
-        t.name = QStringLiteral("Big");
-        t.columns = {{"GraduateID", ColumnType::Long}, {"Name", ColumnType::Text, 40}};
-        for (int i = 0; i < 20000; ++i)
-            t.rows.push_back({Value::integer(i), Value::text(QStringLiteral("Graduate %1").arg(i))});
         testing::TempDatabase dir;
-        const QString path = dir.write({t});
+        const QString path = dir.write({bigTable(20000, 40, graduateName)});
         const auto db = jet4::Database::open(path);
         auto cursor = db->openCursor(*db->findTable(u"Big"));
         for (int i = 0; i < 10; ++i)
@@ -182,17 +205,11 @@ private slots:
     void tableLongerThanOneRun() {
         QFETCH(bool, cutShort);
         const int rows = 60000;
-        jet4::WriterTable t;
-        t.name = QStringLiteral("Big");
-        t.columns = {{"GraduateID", ColumnType::Long}, {"Name", ColumnType::Text, 80}};
-        for (int i = 0; i < rows; ++i)
-            t.rows.push_back(
-                {Value::integer(i), Value::text(QStringLiteral("Graduate %1 of the long list, \u6797 "
-                                                               "%2")
-                                                    .arg(i)
-                                                    .arg(i % 7))});
+        const auto nameOf = [](int i) {
+            return QStringLiteral("Graduate %1 of the long list, \u6797 %2").arg(i).arg(i % 7);
+        };
         testing::TempDatabase dir;
-        const QString path = dir.write({t});
+        const QString path = dir.write({bigTable(rows, 80, nameOf)});
         QVERIFY(QFileInfo(path).size() > 4 * (1 << 20));
         const auto db = jet4::Database::open(path);
         auto cursor = db->openCursor(*db->findTable(u"Big"));
@@ -201,8 +218,7 @@ private slots:
         try {
             while (cursor->next()) {
                 QCOMPARE(cursor->value(0).asInteger(), seen);
-                QCOMPARE(cursor->value(1).asText(),
-                         QStringLiteral("Graduate %1 of the long list, \u6797 %2").arg(seen).arg(seen % 7));
+                QCOMPARE(cursor->value(1).asText(), nameOf(seen));
                 if (++seen == rows / 2 && cutShort)
                     QVERIFY(QFile(path).resize(1 << 20));
             }
@@ -210,12 +226,49 @@ private slots:
             QCOMPARE(error.kind(), jet4::Error::Kind::Io);
             message = QString::fromStdString(error.what());
         }
-        if (cutShort) {
-            QVERIFY2(message.contains(QLatin1String("changed while it was being read")), qPrintable(message));
-        } else {
-            QVERIFY2(message.isEmpty(), qPrintable(message));
+        verifyChangedWhenCut(cutShort, message);
+        if (!cutShort)
             QCOMPARE(seen, rows);
+    }
+
+    // Seeks read the pages they need one small group at a time, then the whole file once many
+    // have been wanted: every seek finds its row across the change, and a file cut short
+    // before a seek reads its pages is reported as changed.
+    void seeksBeforeAndAfterManyPages_data() {
+        QTest::addColumn<bool>("cutShort");
+        QTest::newRow("whole") << false;
+        QTest::newRow("cut short before the seeks") << true;
+    }
+    void seeksBeforeAndAfterManyPages() {
+        QFETCH(bool, cutShort);
+        const int rows = 20000;
+        jet4::WriterTable t = bigTable(rows, 40, graduateName);
+        t.primaryKey = {QStringLiteral("GraduateID")};
+        testing::TempDatabase dir;
+        const QString path = dir.write({t});
+        const auto db = jet4::Database::open(path);
+        const jet4::TableDef* table = db->findTable(u"Big");
+        QVERIFY(table);
+        if (cutShort)
+            QVERIFY(QFile(path).resize(4 * jet4::format::kPageSize));
+        QString message;
+        int found = 0;
+        try {
+            for (int id = 7; id < rows; id += 97) {
+                auto cursor = db->openSeek(*table, 0, Value::integer(id));
+                QVERIFY(cursor);
+                QVERIFY(cursor->next());
+                QCOMPARE(cursor->value(1).asText(), graduateName(id));
+                QVERIFY(!cursor->next());
+                ++found;
+            }
+        } catch (const jet4::Error& error) {
+            QCOMPARE(error.kind(), jet4::Error::Kind::Io);
+            message = QString::fromStdString(error.what());
         }
+        verifyChangedWhenCut(cutShort, message);
+        if (!cutShort)
+            QCOMPARE(found, (rows - 7 + 96) / 97);
     }
 };
 

@@ -21,6 +21,14 @@ namespace convodesk::jet4 {
 
 namespace {
 
+// Groups of pages copied into memory of their own before the file is mapped instead (a
+// lookup by index copies half a dozen).
+constexpr std::size_t kMostCopiedGroups = 16;
+
+std::uint32_t pageCountOf(std::int64_t bytes) {
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(bytes / format::kPageSize, 0xFFFFFF));
+}
+
 // Size and modification time (nanoseconds) of an open file; false if they cannot be read.
 bool fileStamp(int handle, std::int64_t& size, std::int64_t& modified) {
     struct stat info {};
@@ -39,24 +47,10 @@ std::shared_ptr<PageReader> PageReader::openFile(const QString& path) {
     reader->file_ = std::make_unique<QFile>();
     if (const QString problem = NativePath::openForReading(*reader->file_, path); !problem.isEmpty())
         throw Error(Error::Kind::Io, QStringLiteral("Cannot open %1: %2").arg(reader->fileName_, problem));
-    const qint64 size = reader->file_->size();
-    if (size > 0) {
-        if (const uchar* mapped = reader->file_->map(0, size)) {
-            reader->setBytes(mapped, size);
-            reader->mapped_ = true;
-            reader->guardSlot_ = MappingGuard::add(mapped, static_cast<std::size_t>(size));
-            reader->stamped_ =
-                fileStamp(reader->file_->handle(), reader->openedSize_, reader->openedModified_);
-            return reader;
-        }
-        reader->owned_ = reader->file_->readAll();
-        if (reader->owned_.size() != size)
-            throw Error(
-                Error::Kind::Io,
-                QStringLiteral("Cannot read %1: %2").arg(reader->fileName_, reader->file_->errorString()));
-    }
-    reader->setBytes(reinterpret_cast<const std::uint8_t*>(reader->owned_.constData()),
-                     reader->owned_.size());
+    reader->stamped_ = fileStamp(reader->file_->handle(), reader->openedSize_, reader->openedModified_);
+    const qint64 size = reader->stamped_ ? reader->openedSize_ : reader->file_->size();
+    reader->size_ = size;
+    reader->pageCount_ = pageCountOf(size);
     return reader;
 }
 
@@ -75,13 +69,13 @@ PageReader::~PageReader() {
 }
 
 void PageReader::checkUnchanged() const {
-    if (!mapped_)
+    if (!file_)
         return;
     std::int64_t size = 0;
     std::int64_t modified = 0;
-    const bool changed =
-        MappingGuard::pagesLost(guardSlot_) || (stamped_ && fileStamp(file_->handle(), size, modified) &&
-                                                (size != openedSize_ || modified != openedModified_));
+    const bool changed = (mapped_ && MappingGuard::pagesLost(guardSlot_)) ||
+                         (stamped_ && fileStamp(file_->handle(), size, modified) &&
+                          (size != openedSize_ || modified != openedModified_));
     if (changed)
         throw Error(Error::Kind::Io,
                     QStringLiteral("The file %1 changed while it was being read (it was copied over or "
@@ -98,7 +92,7 @@ void PageReader::releaseResidentPages(std::uint32_t first, std::uint32_t last) c
     last = std::min(last, pageCount_ - 1);
     static const std::uintptr_t systemPage =
         static_cast<std::uintptr_t>(std::max<long>(::sysconf(_SC_PAGESIZE), 1));
-    const auto base = reinterpret_cast<std::uintptr_t>(data_);
+    const auto base = reinterpret_cast<std::uintptr_t>(data_.load(std::memory_order_acquire));
     const std::uintptr_t end = base + static_cast<std::uintptr_t>(std::min<std::int64_t>(
                                           (std::int64_t(last) + 1) * format::kPageSize, size_));
     std::uintptr_t begin = base + std::uintptr_t(first) * format::kPageSize;
@@ -112,7 +106,7 @@ void PageReader::releaseResidentPages(std::uint32_t first, std::uint32_t last) c
 }
 
 bool PageReader::readPages(std::uint32_t first, std::uint32_t count, std::uint8_t* into) const {
-    if (!mapped_ || std::int64_t(first) + count > pageCount_)
+    if (!file_ || std::int64_t(first) + count > pageCount_)
         return false;
     const int handle = file_->handle();
     std::size_t wanted = std::size_t(count) * format::kPageSize;
@@ -131,10 +125,39 @@ bool PageReader::readPages(std::uint32_t first, std::uint32_t count, std::uint8_
 }
 
 void PageReader::setBytes(const std::uint8_t* data, std::int64_t size) {
-    data_ = data;
+    data_.store(data, std::memory_order_release);
     size_ = size;
-    const std::int64_t pages = size / format::kPageSize;
-    pageCount_ = static_cast<std::uint32_t>(std::min<std::int64_t>(pages, 0xFFFFFF));
+    pageCount_ = pageCountOf(size);
+}
+
+const std::uint8_t* PageReader::copiedPage(std::uint32_t number, const QString& object) const {
+    const std::lock_guard lock(copiesMutex_);
+    if (const std::uint8_t* copy = copies_.find(number))
+        return copy;
+    if (!mappingTried_ && copies_.groupCount() >= kMostCopiedGroups) {
+        mappingTried_ = true;
+        if (mapWhole())
+            return data_.load(std::memory_order_acquire) + std::int64_t(number) * format::kPageSize;
+    }
+    const std::uint32_t first = PageCopies::groupStart(number);
+    const std::uint32_t count = std::min(PageCopies::kGroupPages, pageCount_ - first);
+    std::unique_ptr<std::uint8_t[]> group = PageCopies::allocate(count);
+    if (!readPages(first, count, group.get())) {
+        checkUnchanged(); // pages the file no longer holds: it was cut short
+        throw Error(Error::Kind::Io,
+                    QStringLiteral("Cannot read %1: %2 (page %3)").arg(fileName_, object).arg(number));
+    }
+    return copies_.keep(first, std::move(group)) + std::size_t(number - first) * format::kPageSize;
+}
+
+bool PageReader::mapWhole() const {
+    const uchar* mapped = file_->map(0, size_);
+    if (!mapped)
+        return false;
+    guardSlot_ = MappingGuard::add(mapped, static_cast<std::size_t>(size_));
+    mapped_ = true;
+    data_.store(mapped, std::memory_order_release);
+    return true;
 }
 
 void PageReader::damaged(const QString& object, const QString& what) const {

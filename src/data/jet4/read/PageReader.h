@@ -1,11 +1,14 @@
 #pragma once
 
+#include "PageCopies.h"
 #include "data/jet4/Jet4Format.h"
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 class QFile;
 
@@ -13,6 +16,13 @@ namespace convodesk::jet4 {
 
 // The bytes of an opened file, seen as 4096-byte pages, with bounded little-endian access.
 // Every failure names the file and the object being read.
+//
+// A file is not mapped when it is opened: the first pages asked for are read with pread, a few
+// neighbours at a time, into copies of their own (a lookup by index needs a handful of
+// groups, and mapping a large file, faulting its pages in and unmapping it again costs more
+// than reading them). Once many more are wanted the file is mapped and pages come from the
+// mapping; the copies made stay until the reader goes, so every page pointer handed out holds
+// as long as the reader.
 class PageReader {
 public:
     struct Row {
@@ -21,7 +31,7 @@ public:
         std::uint16_t flags = 0; // 0x4000 / 0x8000 bits of the slot entry
     };
 
-    // Maps the file read-only (falls back to reading it whole).
+    // Opens the file for reading; its pages are read as they are asked for.
     static std::shared_ptr<PageReader> openFile(const QString& path);
     static std::shared_ptr<PageReader> fromBytes(QByteArray bytes, const QString& name);
     ~PageReader();
@@ -32,9 +42,15 @@ public:
 
     // The page; throws Damaged (naming `object`) if it is outside the file.
     const std::uint8_t* page(std::uint32_t number, const QString& object) const {
+        checkPage(number, object);
+        if (const std::uint8_t* bytes = data_.load(std::memory_order_acquire))
+            return bytes + std::int64_t(number) * format::kPageSize;
+        return copiedPage(number, object);
+    }
+    // Throws as page() does for a page outside the file, without reading it.
+    void checkPage(std::uint32_t number, const QString& object) const {
         if (number >= pageCount_)
             pageBeyondEnd(number, object);
-        return data_ + std::int64_t(number) * format::kPageSize;
     }
     // Number of row slots of a data page, checked against the page size.
     int rowSlotCount(const std::uint8_t* page, std::uint32_t number, const QString& object) const;
@@ -49,8 +65,8 @@ public:
 
     [[noreturn]] void damaged(const QString& object, const QString& what) const;
 
-    // True when pages can be copied out of the file with readPages() (the file is mapped).
-    bool readsIntoBuffers() const { return mapped_; }
+    // True when pages can be copied out of the file with readPages() (bytes read from a file).
+    bool readsIntoBuffers() const { return file_ != nullptr; }
     // Copies pages first .. first + count - 1 from the file into `into` (count * 4096 bytes);
     // false, with `into` undefined, when the file does not deliver them whole.
     bool readPages(std::uint32_t first, std::uint32_t count, std::uint8_t* into) const;
@@ -68,6 +84,11 @@ public:
 private:
     PageReader() = default;
     void setBytes(const std::uint8_t* data, std::int64_t size);
+    // Page `number` (inside the file) of a file not mapped yet: its copy, made now if need be,
+    // or the mapping once enough pages have been asked for.
+    const std::uint8_t* copiedPage(std::uint32_t number, const QString& object) const;
+    // Maps the whole file (with copiesMutex_ held); false if it cannot be mapped.
+    bool mapWhole() const;
     [[noreturn]] void pageBeyondEnd(std::uint32_t number, const QString& object) const;
     [[noreturn]] void missingSlot(std::uint32_t pageNumber, int slot, const QString& object) const;
     [[noreturn]] void impossibleSlot(std::uint32_t pageNumber, int slot, int start, int end,
@@ -75,12 +96,16 @@ private:
 
     std::unique_ptr<QFile> file_;
     QByteArray owned_;
-    bool mapped_ = false;  // data_ is the file's mapping (else it is owned_)
-    int guardSlot_ = -1;   // MappingGuard slot of the mapping
     bool stamped_ = false; // openedSize_ and openedModified_ were read
     std::int64_t openedSize_ = 0;
     std::int64_t openedModified_ = 0; // modification time in nanoseconds
-    const std::uint8_t* data_ = nullptr;
+    // The bytes: owned_, or the file's mapping once made; null while pages are copied.
+    mutable std::atomic<const std::uint8_t*> data_{nullptr};
+    mutable std::atomic<bool> mapped_{false}; // data_ is the file's mapping
+    mutable std::atomic<int> guardSlot_{-1};  // MappingGuard slot of the mapping
+    mutable std::mutex copiesMutex_;          // guards copies_, mappingTried_ and making the mapping
+    mutable PageCopies copies_;
+    mutable bool mappingTried_ = false;
     std::int64_t size_ = 0;
     std::uint32_t pageCount_ = 0;
     QString fileName_;

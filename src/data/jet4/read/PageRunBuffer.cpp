@@ -13,11 +13,11 @@ constexpr std::size_t kMostPagesARead = 256; // 1 MiB
 const std::uint8_t* PageRunBuffer::page(const std::vector<std::uint32_t>& pages, std::size_t index,
                                         const QString& object) {
     const std::uint32_t number = pages[index];
-    const std::uint8_t* mapped = file_.page(number, object); // the bounds check
+    file_.checkPage(number, object);
     if (number - first_ < count_)
         return buffer_.get() + std::size_t(number - first_) * format::kPageSize;
     if (!file_.readsIntoBuffers())
-        return mapped;
+        return file_.page(number, object);
     std::size_t run = 1;
     while (run < kMostPagesARead && index + run < pages.size() && pages[index + run] == number + run &&
            number + run < file_.pageCount())
@@ -30,7 +30,7 @@ const std::uint8_t* PageRunBuffer::page(const std::vector<std::uint32_t>& pages,
     }
     count_ = 0;
     if (!file_.readPages(number, static_cast<std::uint32_t>(run), buffer_.get()))
-        return mapped;
+        return file_.page(number, object);
     first_ = number;
     count_ = static_cast<std::uint32_t>(run);
     return buffer_.get();

@@ -10,9 +10,9 @@ namespace convodesk::jet4 {
 
 // A table's pages read in order through a buffer: each read copies a run of consecutive pages
 // of the list (up to 1 MiB) from the file with one system call, so a scan meets its rows in
-// the processor's cache instead of faulting in the mapping page by page. Bytes not read from
-// a file, and pages a read does not deliver whole (a file cut short meanwhile), come from the
-// PageReader as before, with its checks.
+// the processor's cache instead of page by page. Bytes not read from a file, and pages a read
+// does not deliver whole (a file cut short meanwhile), come from PageReader::page(), with its
+// checks.
 class PageRunBuffer {
 public:
     explicit PageRunBuffer(const PageReader& file) : file_(file) {}
