@@ -75,7 +75,9 @@ RowSet QueryEngine::runText(const QString& queryText) {
 
 std::unique_ptr<RowSource> QueryEngine::openText(const QString& queryText) {
     const std::shared_ptr<const SelectStatement> statement = parseText(queryText);
-    if (statement->unionParts.empty()) {
+    // Only a read in an ORDER BY is kept as row positions; anything else (a lookup by ID, say)
+    // goes straight to the run, without setting up a runner twice.
+    if (statement->unionParts.empty() && !statement->orderBy.empty()) {
         const TextOrderScope order(catalog_.textSortOrder(), catalog_.fileName());
         const QueryGovernor::Scope governed(limits_);
         if (std::unique_ptr<RowSource> rows = SelectRunner(*this, statement).openOrdered())
