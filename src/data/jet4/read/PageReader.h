@@ -67,6 +67,9 @@ public:
 
     // True when pages can be copied out of the file with readPages() (bytes read from a file).
     bool readsIntoBuffers() const { return file_ != nullptr; }
+    // True while pages are still copied in small groups kept until close rather than taken
+    // from a mapping of the whole file (see page()).
+    bool keepsPageCopies() const { return file_ != nullptr && !mapped_.load(std::memory_order_acquire); }
     // Copies pages first .. first + count - 1 from the file into `into` (count * 4096 bytes);
     // false, with `into` undefined, when the file does not deliver them whole.
     bool readPages(std::uint32_t first, std::uint32_t count, std::uint8_t* into) const;

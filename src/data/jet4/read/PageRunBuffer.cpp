@@ -22,6 +22,10 @@ const std::uint8_t* PageRunBuffer::page(const std::vector<std::uint32_t>& pages,
     while (run < kMostPagesARead && index + run < pages.size() && pages[index + run] == number + run &&
            number + run < file_.pageCount())
         ++run;
+    // A page standing alone is taken from the reader's kept copies while it keeps them: a lookup
+    // meets the catalog's pages more than once and reads them from the file only once.
+    if (run == 1 && file_.keepsPageCopies())
+        return file_.page(number, object);
     if (run > capacity_) {
         // Sized to the table at hand: a table of one page gets a buffer of one page.
         capacity_ = std::max(run, std::min(capacity_ * 2, kMostPagesARead));
