@@ -73,7 +73,7 @@ void PageReader::checkUnchanged() const {
         return;
     std::int64_t size = 0;
     std::int64_t modified = 0;
-    const bool changed = (mapped_ && MappingGuard::pagesLost(guardSlot_)) ||
+    const bool changed = (isMapped() && MappingGuard::pagesLost(guardSlot_)) ||
                          (stamped_ && fileStamp(file_->handle(), size, modified) &&
                           (size != openedSize_ || modified != openedModified_));
     if (changed)
@@ -87,7 +87,7 @@ void PageReader::releaseResidentPages(std::uint32_t first, std::uint32_t last) c
 #if defined(Q_OS_LINUX) || defined(Q_OS_MACOS)
     // Only ever on the file's own read-only mapping: on memory we own, MADV_DONTNEED would
     // throw the bytes away. The start is rounded down to the system's page.
-    if (!mapped_ || first > last || first >= pageCount_)
+    if (!isMapped() || first > last || first >= pageCount_)
         return;
     last = std::min(last, pageCount_ - 1);
     static const std::uintptr_t systemPage =
@@ -155,7 +155,6 @@ bool PageReader::mapWhole() const {
     if (!mapped)
         return false;
     guardSlot_ = MappingGuard::add(mapped, static_cast<std::size_t>(size_));
-    mapped_ = true;
     data_.store(mapped, std::memory_order_release);
     return true;
 }

@@ -69,7 +69,7 @@ public:
     bool readsIntoBuffers() const { return file_ != nullptr; }
     // True while pages are still copied in small groups kept until close rather than taken
     // from a mapping of the whole file (see page()).
-    bool keepsPageCopies() const { return file_ != nullptr && !mapped_.load(std::memory_order_acquire); }
+    bool keepsPageCopies() const { return file_ != nullptr && !isMapped(); }
     // Copies pages first .. first + count - 1 from the file into `into` (count * 4096 bytes);
     // false, with `into` undefined, when the file does not deliver them whole.
     bool readPages(std::uint32_t first, std::uint32_t count, std::uint8_t* into) const;
@@ -92,6 +92,8 @@ private:
     const std::uint8_t* copiedPage(std::uint32_t number, const QString& object) const;
     // Maps the whole file (with copiesMutex_ held); false if it cannot be mapped.
     bool mapWhole() const;
+    // data_ is the file's mapping (bytes given whole have no file).
+    bool isMapped() const { return file_ != nullptr && data_.load(std::memory_order_acquire) != nullptr; }
     [[noreturn]] void pageBeyondEnd(std::uint32_t number, const QString& object) const;
     [[noreturn]] void missingSlot(std::uint32_t pageNumber, int slot, const QString& object) const;
     [[noreturn]] void impossibleSlot(std::uint32_t pageNumber, int slot, int start, int end,
@@ -104,9 +106,8 @@ private:
     std::int64_t openedModified_ = 0; // modification time in nanoseconds
     // The bytes: owned_, or the file's mapping once made; null while pages are copied.
     mutable std::atomic<const std::uint8_t*> data_{nullptr};
-    mutable std::atomic<bool> mapped_{false}; // data_ is the file's mapping
-    mutable std::atomic<int> guardSlot_{-1};  // MappingGuard slot of the mapping
-    mutable std::mutex copiesMutex_;          // guards copies_, mappingTried_ and making the mapping
+    mutable std::atomic<int> guardSlot_{-1}; // MappingGuard slot of the mapping
+    mutable std::mutex copiesMutex_;         // guards copies_, mappingTried_ and making the mapping
     mutable PageCopies copies_;
     mutable bool mappingTried_ = false;
     std::int64_t size_ = 0;

@@ -46,14 +46,12 @@ JoinPipeline::JoinPipeline(const std::vector<int>& offsets, int width, std::vect
 
 std::vector<std::vector<jet4::Value>> JoinPipeline::run(RowSource& first) {
     result_.clear();
-    sink_ = nullptr;
     run(first, Sink());
     return std::move(result_);
 }
 
 void JoinPipeline::run(RowSource& first, const Sink& sink) {
-    if (sink)
-        sink_ = &sink;
+    sink_ = sink ? &sink : nullptr;
     row_.clear();
     std::fill(matched_.begin(), matched_.end(), -1);
     while (first.next()) {

@@ -526,6 +526,12 @@ ExprPtr SelectRunner::pushedFilter(std::size_t source) const {
     return filter;
 }
 
+std::unique_ptr<BoundExpr> SelectRunner::residualCondition(const RunPlan& plan) const {
+    if (plan.residual.empty())
+        return nullptr;
+    return std::make_unique<BoundExpr>(*joinConjuncts(plan.residual), combinedLayout_, name_, context_);
+}
+
 std::vector<int> SelectRunner::sourceOffsets() const {
     std::vector<int> offsets;
     for (const Source& source : sources_)
@@ -577,10 +583,7 @@ std::vector<std::vector<Value>> SelectRunner::joinedRows(const std::vector<ExprP
     }
     if (firstRows)
         first = std::make_unique<RowSetSource>(std::move(*firstRows));
-    std::unique_ptr<BoundExpr> condition;
-    if (!plan.residual.empty())
-        condition =
-            std::make_unique<BoundExpr>(*joinConjuncts(plan.residual), combinedLayout_, name_, context_);
+    const std::unique_ptr<BoundExpr> condition = residualCondition(plan);
     JoinPipeline pipeline(sourceOffsets(), static_cast<int>(combinedLayout_.size()), plan.steps, scanned,
                           condition.get(), plan.used);
     return pipeline.run(*first);
@@ -682,14 +685,12 @@ std::vector<std::size_t> SelectRunner::topRows(const std::vector<std::vector<Val
 }
 
 bool SelectRunner::outputsAreTheColumns() const {
-    if (outputs_.size() != combinedLayout_.size())
+    const std::optional<std::vector<int>> columns = outputsAsColumns();
+    if (!columns || columns->size() != combinedLayout_.size())
         return false;
-    for (std::size_t i = 0; i < outputs_.size(); ++i) {
-        const Expr& expr = *outputs_[i].expression;
-        if (expr.kind != Expr::Kind::Field ||
-            BoundExpr::resolve(expr, combinedLayout_) != static_cast<int>(i))
+    for (std::size_t i = 0; i < columns->size(); ++i)
+        if ((*columns)[i] != static_cast<int>(i))
             return false;
-    }
     return true;
 }
 
@@ -811,10 +812,7 @@ std::unique_ptr<RowSource> SelectRunner::openJoinedOrdered(const Expr* outputFil
         const std::vector<bool> needed = plan.neededBy(sources_[i]);
         held[i] = engine_.scan(sources_[i].table, pushedFilter(i).get(), &needed);
     }
-    std::unique_ptr<BoundExpr> condition;
-    if (!plan.residual.empty())
-        condition =
-            std::make_unique<BoundExpr>(*joinConjuncts(plan.residual), combinedLayout_, name_, context_);
+    const std::unique_ptr<BoundExpr> condition = residualCondition(plan);
     const int width = static_cast<int>(combinedLayout_.size());
     JoinPipeline pipeline(sourceOffsets(), width, plan.steps, held, condition.get(), plan.used);
 

@@ -86,6 +86,8 @@ private:
     void prepareGrouping();
     RunPlan planRun(const std::vector<const Expr*>& conditions);
     ExprPtr pushedFilter(std::size_t source) const;
+    // The plan's conditions left for the joined row, as one; nullptr when there are none.
+    std::unique_ptr<BoundExpr> residualCondition(const RunPlan& plan) const;
     std::vector<int> sourceOffsets() const;
     std::vector<std::vector<jet4::Value>> joinedRows(const std::vector<ExprPtr>& conditions);
     bool outputsAreTheColumns() const;
